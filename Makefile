@@ -1,0 +1,50 @@
+# A thin layer over the CMake presets. `make demo` and `make test` install what
+# is missing (as root), build, and run.
+PRESET ?= default
+JOBS ?= $(shell nproc)
+
+.PHONY: deps demo test build asan tsan qt6 bench fuzz clean
+
+deps:
+	@tools/ensure-deps.sh
+
+build: deps
+	cmake --preset $(PRESET) >/dev/null
+	cmake --build --preset $(PRESET) -j $(JOBS)
+
+demo: build
+	build/$(PRESET)/host/cadence-host
+
+test: build
+	ctest --preset $(PRESET) -j $(JOBS)
+
+asan: deps
+	tools/ensure-deps.sh libclang-rt-14-dev
+	cmake --preset asan >/dev/null
+	cmake --build --preset asan -j $(JOBS)
+	ctest --preset asan -j $(JOBS)
+
+tsan: deps
+	cmake --preset tsan >/dev/null
+	cmake --build --preset tsan -j $(JOBS)
+	ctest --preset tsan -j $(JOBS)
+
+qt6: deps
+	cmake --preset qt6 >/dev/null
+	cmake --build --preset qt6 -j $(JOBS)
+	ctest --preset qt6 -j $(JOBS)
+
+bench: deps
+	cmake --preset default >/dev/null
+	cmake --build --preset default -j $(JOBS)
+	tools/run-benchmarks.sh build/default
+
+FUZZ_SECONDS ?= 60
+fuzz: deps
+	tools/ensure-deps.sh clang libclang-rt-14-dev
+	cmake --preset fuzz >/dev/null
+	cmake --build --preset fuzz -j $(JOBS)
+	tools/run-fuzzers.sh build/fuzz $(FUZZ_SECONDS)
+
+clean:
+	rm -rf build

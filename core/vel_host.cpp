@@ -1,0 +1,4 @@
+// The process-wide host pointer.
+#include "core/vel_host.h"
+
+IVelHost* g_host = nullptr;

@@ -1,0 +1,78 @@
+// IPtr holds one reference on an object through its IVelUnknown part; SPtr is
+// an IPtr that fills itself by asking the host for a service by the
+// interface's name (I::serviceName()).
+#pragma once
+
+#include <cstdint>
+
+#include "core/vel_host.h"
+#include "core/vel_object.h"
+#include "text/vel_cstring.h"
+
+// Asks the host for `name` into *slot without taking a reference. Returns 0
+// when there is no host, else the host's result.
+int32_t lookupService(const VelCString& name, void** slot);
+
+template <class I, class U = IVelUnknown>
+class IPtr {
+ public:
+  IPtr() : interface_(nullptr), holder_(nullptr) {}
+  explicit IPtr(I* p) : interface_(nullptr), holder_(nullptr) { assign(p); }
+  IPtr(const IPtr& other) : interface_(nullptr), holder_(nullptr) { assign(other.interface_); }
+  IPtr& operator=(const IPtr& other) {
+    assign(other.interface_);
+    return *this;
+  }
+  virtual ~IPtr() { clear(); }
+
+  // Takes the new reference before dropping the old one, so assigning the
+  // pointer already held never destroys it in between.
+  void assign(I* p) {
+    U* newHolder = p ? static_cast<U*>(p) : nullptr;
+    if (newHolder) newHolder->addRef();
+    clear();
+    interface_ = p;
+    holder_ = newHolder;
+  }
+  void reset() {
+    if (interface_) assign(nullptr);
+  }
+  void clear() {
+    if (holder_) {
+      U* h = holder_;
+      interface_ = nullptr;
+      holder_ = nullptr;
+      h->releaseRef();
+    }
+    interface_ = nullptr;
+  }
+
+  I* get() const { return interface_; }
+  I* operator->() const { return interface_; }
+  explicit operator bool() const { return interface_ != nullptr; }
+  U* holder() const { return holder_; }
+
+ protected:
+  I* interface_;
+  U* holder_;
+};
+
+template <class I, class U = IVelUnknown>
+class SPtr : public IPtr<I, U> {
+ public:
+  SPtr() { acquire(); }
+
+  // Drops what is held, asks the host again; returns the host's result (0
+  // without a host).
+  int32_t acquire() {
+    this->clear();
+    VelCString name(I::serviceName());
+    if (!g_host) return 0;
+    int32_t result = g_host->getService(name, reinterpret_cast<void**>(&this->interface_));
+    if (this->interface_) {
+      this->holder_ = static_cast<U*>(this->interface_);
+      this->holder_->addRef();
+    }
+    return result;
+  }
+};

@@ -1,0 +1,12 @@
+// Path helpers working in place on VelString paths (backslash separators),
+// and the names of temporary spill files.
+#pragma once
+
+#include "text/vel_string.h"
+
+void normalizePath(VelString& path);
+VelString& appendPathComponent(VelString& path, const VelString& component);
+VelString withDriveRoot(const VelString& path);
+const VelString& tempDirectory();
+// Replaces `path` with the full path of a new spill file; returns true.
+bool makeTempFileName(VelString& path);

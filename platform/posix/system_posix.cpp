@@ -1,0 +1,41 @@
+// Memory figures, process id and the monotonic counter on POSIX (Linux).
+#include <sys/sysinfo.h>
+#include <time.h>
+#include <unistd.h>
+
+#include "platform/system.h"
+
+namespace velport {
+namespace {
+
+class RealSystem final : public System {
+ public:
+  bool memoryStatus(MemoryStatus* out) override {
+    struct sysinfo info {};
+    if (!out || ::sysinfo(&info) != 0) return false;
+    const uint64_t unit = info.mem_unit ? info.mem_unit : 1;
+    out->totalPhys = static_cast<uint64_t>(info.totalram) * unit;
+    out->availPhys = static_cast<uint64_t>(info.freeram + info.bufferram) * unit;
+    out->totalPageFile = static_cast<uint64_t>(info.totalswap) * unit;
+    out->availPageFile = static_cast<uint64_t>(info.freeswap) * unit;
+    out->totalVirtual = out->totalPhys + out->totalPageFile;
+    out->availVirtual = out->availPhys + out->availPageFile;
+    return true;
+  }
+  uint32_t processId() override { return static_cast<uint32_t>(::getpid()); }
+  int64_t performanceCounter() override {
+    struct timespec ts {};
+    ::clock_gettime(CLOCK_MONOTONIC, &ts);
+    return static_cast<int64_t>(ts.tv_sec) * 1000000000 + ts.tv_nsec;
+  }
+  bool disableThreadNotices(void*) override { return true; }  // POSIX sends none
+};
+
+}  // namespace
+
+System& realSystem() {
+  static RealSystem* system = new RealSystem;
+  return *system;
+}
+
+}  // namespace velport

@@ -1,0 +1,27 @@
+// The test host.
+#include "tests/support/test_host.h"
+
+#include "text/vel_cstring.h"
+
+namespace veltest {
+
+int32_t TestHost::getService(const VelCString& name, void** slot) {
+  const std::string key = name.c_str();
+  lookups.push_back(key);
+  auto it = services.find(key);
+  if (it != services.end() && slot) *slot = it->second;
+  return serviceResult;
+}
+
+void TestHost::addRefHook(int32_t* counter) {
+  addRefCounters.push_back(counter);
+  if (countInHooks) ++*counter;
+}
+
+bool TestHost::releaseRefHook(int32_t* counter) {
+  releaseRefCounters.push_back(counter);
+  if (!countInHooks) return releaseAnswer;
+  return --*counter == 0;
+}
+
+}  // namespace veltest

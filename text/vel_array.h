@@ -1,0 +1,64 @@
+// VelArray<T>: a growable array used from position 1 (slot 0 exists but holds
+// no element). VelBlockArray: an array kept in one pooled block.
+#pragma once
+
+#include <cstdint>
+#include <utility>
+
+template <class T>
+struct VelArray {
+  int32_t capacity;
+  T* data;
+  int32_t count;
+
+  VelArray() noexcept : capacity(0), data(nullptr), count(0) {}
+  // Storage of `initialCapacity` zeroed slots, count 0.
+  explicit VelArray(int32_t initialCapacity) : capacity(0), data(nullptr), count(0) {
+    if (initialCapacity > 0) {
+      data = new T[initialCapacity]();
+      capacity = initialCapacity;
+    }
+  }
+  VelArray(const VelArray&) = delete;
+  VelArray& operator=(const VelArray&) = delete;
+  ~VelArray() { delete[] data; }
+
+  // Makes slot `position` usable: capacity (at least 1) doubles until it
+  // exceeds `position`; elements are carried over by assignment.
+  void reserveSlot(int32_t position) {
+    if (position < capacity) return;
+    int32_t grown = capacity > 0 ? capacity : 1;
+    while (grown <= position) grown *= 2;
+    T* fresh = new T[grown]();
+    for (int32_t i = 0; i < capacity && i < grown; ++i) fresh[i] = data[i];
+    delete[] data;
+    data = fresh;
+    capacity = grown;
+  }
+
+  void push(const T& element) {
+    reserveSlot(count + 1);
+    ++count;
+    data[count] = element;
+  }
+  T& last() {
+    reserveSlot(count);
+    return data[count];
+  }
+  T& at(int32_t position) { return data[position]; }
+  const T& at(int32_t position) const { return data[position]; }
+  void empty() { count = 0; }
+};
+
+struct VelBlockArray {
+  void* data;
+  int32_t capacity;  // bytes; the block rule of the strings
+
+  VelBlockArray() noexcept : data(nullptr), capacity(0) {}
+  VelBlockArray(const VelBlockArray&) = delete;
+  VelBlockArray& operator=(const VelBlockArray&) = delete;
+  ~VelBlockArray();
+};
+
+// The process-wide empty array handed to the error service.
+const VelBlockArray& velEmptyBlockArray();

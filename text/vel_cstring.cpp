@@ -1,0 +1,62 @@
+// VelCString: copy rule, equality and nameHash.
+#include "text/vel_cstring.h"
+
+#include <cstring>
+
+#include "memory/pool.h"
+
+VelCString VelCString::copyOf(const char* source) {
+  VelCString s;
+  if (!source) return s;
+  const size_t bytes = std::strlen(source) + 1;
+  s.text = static_cast<char*>(poolAllocate(static_cast<int32_t>(bytes), &s.capacity));
+  std::memcpy(s.text, source, bytes);
+  return s;
+}
+
+VelCString::VelCString(const VelCString& other) : text(other.text), capacity(0) {
+  if (other.ownsText()) *this = copyOf(other.text);
+}
+
+VelCString& VelCString::operator=(const VelCString& other) {
+  if (this == &other) return *this;
+  VelCString copy(other);  // copy first: `other` may live in our own block
+  clear();
+  text = copy.text;
+  capacity = copy.capacity;
+  copy.text = nullptr;
+  copy.capacity = 0;
+  return *this;
+}
+
+VelCString& VelCString::operator=(VelCString&& other) noexcept {
+  if (this == &other) return *this;
+  clear();
+  text = other.text;
+  capacity = other.capacity;
+  other.text = nullptr;
+  other.capacity = 0;
+  return *this;
+}
+
+VelCString::~VelCString() { clear(); }
+
+void VelCString::clear() {
+  if (capacity > 0 && text) poolFreeTyped(&capacity, &text);
+  text = nullptr;
+  capacity = 0;
+}
+
+int32_t VelCString::length() const { return text ? static_cast<int32_t>(std::strlen(text)) : 0; }
+
+bool VelCString::operator==(const char* other) const {
+  if (!text || !other) return !text && !other;
+  return std::strcmp(text, other) == 0;
+}
+
+uint32_t VelCString::nameHashOf(const char* s) {
+  if (!s) return 0;
+  uint32_t h = 5381;
+  for (; *s; ++s) h = h * 33 + static_cast<uint32_t>(static_cast<int32_t>(static_cast<signed char>(*s)));
+  return h;
+}

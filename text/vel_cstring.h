@@ -1,0 +1,43 @@
+// VelCString: the 8-bit name string (class, interface, service and timer
+// names). Owns a pooled block when capacity > 0, otherwise borrows its text.
+#pragma once
+
+#include <cstdint>
+
+struct VelCString {
+  char* text;
+  int32_t capacity;
+
+  VelCString() noexcept : text(nullptr), capacity(0) {}
+  // Borrows `borrowed` (no allocation); it must outlive this string.
+  VelCString(const char* borrowed) noexcept  // NOLINT: implicit on purpose, for literal names
+      : text(const_cast<char*>(borrowed)), capacity(0) {}
+  VelCString(const VelCString& other);
+  VelCString(VelCString&& other) noexcept : text(other.text), capacity(other.capacity) {
+    other.text = nullptr;
+    other.capacity = 0;
+  }
+  VelCString& operator=(const VelCString& other);
+  VelCString& operator=(VelCString&& other) noexcept;
+  ~VelCString();
+
+  // An owned copy of `source` (null stays null).
+  static VelCString copyOf(const char* source);
+
+  bool ownsText() const { return capacity > 0 && text != nullptr; }
+  int32_t length() const;
+  const char* c_str() const { return text ? text : ""; }
+
+  // Both null: equal. One null: not equal (null differs from ""). Else bytewise.
+  bool operator==(const char* other) const;
+  bool operator==(const VelCString& other) const { return *this == other.text; }
+  bool operator!=(const char* other) const { return !(*this == other); }
+  bool operator!=(const VelCString& other) const { return !(*this == other.text); }
+
+  // djb2 over the bytes taken as signed values; 0 for null, 5381 for "".
+  uint32_t nameHash() const { return nameHashOf(text); }
+  static uint32_t nameHashOf(const char* text);
+
+  // Releases an owned block; afterwards text is null and capacity 0.
+  void clear();
+};

@@ -1,0 +1,1 @@
+// VelString (being written).

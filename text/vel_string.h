@@ -1,0 +1,63 @@
+// VelString: the UTF-16 text string of user-visible texts and file paths.
+// Three block references (text, aux1, aux2) shared with the host's layout;
+// the content is `text` alone, and this module never fills the aux blocks.
+#pragma once
+
+#include <cstdint>
+
+struct VelString {
+  char16_t* text;
+  int32_t textCapacity;  // bytes; > 0 owned pooled block, else borrowed
+  void* aux1;
+  int32_t aux1Capacity;
+  void* aux2;
+  int32_t aux2Capacity;
+
+  // assign() length values.
+  static constexpr uint32_t kBorrow = 0;
+  static constexpr uint32_t kMeasure = 0xFFFFFFFFu;
+
+  VelString() noexcept
+      : text(nullptr), textCapacity(0), aux1(nullptr), aux1Capacity(0), aux2(nullptr), aux2Capacity(0) {}
+  explicit VelString(const char* narrow);  // widens each byte
+  explicit VelString(char c);              // one character; c = 0 gives an owned empty text
+  VelString(const VelString& other);
+  VelString& operator=(const VelString& other);
+  ~VelString();
+
+  // Borrows a UTF-16 literal (no allocation).
+  static VelString borrowing(const char16_t* literal) {
+    VelString s;
+    s.text = const_cast<char16_t*>(literal);
+    return s;
+  }
+
+  // length kBorrow borrows, kMeasure copies up to the terminator, any other
+  // value copies that many units. Safe when `source` lies in this string.
+  void assign(const char16_t* source, uint32_t length);
+  // Widens 8-bit text (each byte one unit, zero-extended) into an owned block.
+  void assignNarrow(const char* narrow);
+
+  int32_t length() const;
+  bool ownsText() const { return textCapacity > 0 && text != nullptr; }
+  bool isEmpty() const { return length() == 0; }
+
+  void append(const VelString& other);
+  // First occurrence of `needle` at or after `start`, or -1. Empty needle: 0.
+  int32_t find(const VelString& needle, int32_t start) const;
+  VelString left(int32_t n) const;
+  // Removes `count` units at `position` (clamped to the text).
+  void erase(int32_t position, int32_t count);
+  // A new string: units [start, end) replaced by `with` (range clamped).
+  VelString replace(int32_t start, int32_t end, const VelString& with) const;
+  // Replaces '%1'..'%9' and '%:' by args[k] (k = digit - '1'); the list ends
+  // at its first null entry, and any placeholder at or past it becomes "".
+  void substituteArgs(const VelString* const* args);
+
+  // Content equality (null text equals the empty text here).
+  bool sameText(const VelString& other) const;
+  bool sameText(const char16_t* other) const;
+
+  // Releases every owned block; afterwards all fields are zero.
+  void clear();
+};
