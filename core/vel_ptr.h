@@ -66,9 +66,8 @@ class SPtr : public IPtr<I, U> {
   // without a host).
   int32_t acquire() {
     this->clear();
-    VelCString name(I::serviceName());
-    if (!g_host) return 0;
-    int32_t result = g_host->getService(name, reinterpret_cast<void**>(&this->interface_));
+    const VelCString name(I::serviceName());  // borrowed, nothing allocated
+    const int32_t result = lookupService(name, reinterpret_cast<void**>(&this->interface_));
     if (this->interface_) {
       this->holder_ = static_cast<U*>(this->interface_);
       this->holder_->addRef();

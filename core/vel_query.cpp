@@ -24,7 +24,7 @@ void stopRecord(VelNameQuery* record) {
 }  // namespace
 
 void appendQueryName(const char* name, int32_t kind, VelNameQuery* record) {
-  if (!record) return;
+  if (!record || !name) return;  // nothing to list
   if (record->stopped || inStopSet(record->stopSet, name)) {
     stopRecord(record);
     return;

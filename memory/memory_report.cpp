@@ -1,9 +1,69 @@
-// Minimal stand-in until the report and notice exist: ends the process.
+// The host's memory manager accessor and memory.log: the failed request,
+// the system's memory figures and the memory manager's accounts, one line
+// each, written anew on every report.
 #include "memory/memory_report.h"
 
-#include "platform/process.h"
+#include <iomanip>
 
-VelMM::IVelMManager* memoryManager() { return nullptr; }
-void writeMemoryReport(int64_t) {}
-int32_t systemMemoryFigures(int64_t*, int64_t*, int64_t*, int64_t*) { return -1; }
-bool showOutOfMemoryNotice(int32_t) { velport::exitProcess(-1); }
+#include "core/vel_ptr.h"
+#include "core/vel_services.h"
+#include "io/vel_ofstream.h"
+#include "memory/guard_services.h"
+#include "memory/paths.h"
+#include "text/vel_string.h"
+
+namespace {
+
+// The manager keeps its accounts in units of 24 KiB; the product is formed
+// in 32 bits.
+int32_t unitsToKiB(int32_t units) {
+  return static_cast<int32_t>(static_cast<uint32_t>(units) * 24u);
+}
+
+template <class Number>
+void writeFigure(std::ostream& out, const char* label, Number value, char unit) {
+  out << label << std::setw(7) << value << unit << std::endl;
+}
+
+}  // namespace
+
+VelMM::IVelMManager* memoryManager() { return memoryManagerHolder().get(); }
+
+void writeMemoryReport(int64_t attemptedBytes) {
+  // Without a data store, or without the key, the report goes to memory.log
+  // in the current directory.
+  SPtr<IDataStore, IVelUnknown> store;
+  VelString path;
+  if (store) path = store->getString("Directories/Logs Directory", 0);
+  normalizePath(path);
+  appendPathComponent(path, VelString::borrowing(u"memory.log"));
+
+  int64_t systemFree = 0;
+  int64_t systemTotal = 0;
+  int64_t swapFree = 0;
+  int64_t swapTotal = 0;
+  systemMemoryFigures(&systemFree, &systemTotal, &swapFree, &swapTotal);
+
+  // A file that cannot be opened leaves the stream failed; the writes below
+  // then do nothing.
+  VelOfstream out(withDriveRoot(path), std::ios_base::out | std::ios_base::trunc);
+  if (attemptedBytes != 0) {
+    writeFigure(out, "attempted:        ", static_cast<uint64_t>(attemptedBytes), 'b');
+    out << std::endl;
+  }
+  writeFigure(out, "system free:      ", systemFree, 'k');
+  writeFigure(out, "system total:     ", systemTotal, 'k');
+  writeFigure(out, "swap free:        ", swapFree, 'k');
+  writeFigure(out, "swap total:       ", swapTotal, 'k');
+  out << std::endl;
+  if (memoryManager()) {
+    writeFigure(out, "velmm core now:   ", unitsToKiB(memoryManager()->coreNow()), 'k');
+    writeFigure(out, "velmm core limit: ", unitsToKiB(memoryManager()->coreLimit()), 'k');
+    writeFigure(out, "velmm swap now:   ", unitsToKiB(memoryManager()->swapNow()), 'k');
+    writeFigure(out, "velmm swap limit: ", unitsToKiB(memoryManager()->swapLimit()), 'k');
+  } else {
+    out << "velmm not available" << std::endl;
+  }
+  out << std::endl;
+  out.close();
+}

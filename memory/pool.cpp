@@ -1,18 +1,134 @@
-// Temporary pool entries: plain heap blocks with the allocator header.
+// The framework's entries to the pool in use. The first allocation picks the
+// host's pool if the host offers one, else builds the library's own; while
+// on its own pool the library asks the host again every 601 allocations and
+// moves its cached blocks over once the host has a pool. Reading the pool in
+// use and calling it happen under the pool lock, so a move on another thread
+// can never destroy a pool while it is being used.
 #include "memory/pool.h"
 
-#include <cstdlib>
+#include <atomic>
+
+#include "core/vel_ptr.h"
+#include "memory/bucket_memory_pool.h"
+#include "memory/pool_lock.h"
+#include "memory/pool_state.h"
+
+namespace {
+
+constexpr int32_t kAskHostAfter = 600;
+constexpr int32_t kOwnGranularity = 4;
+constexpr int32_t kOwnLinearLimit = 8192;
+constexpr int32_t kOwnMaxPooledSize = 262144;
+
+// Written under the pool lock only; the pointer is atomic so poolInUse()
+// may be read from anywhere.
+std::atomic<BucketMemoryPool*> g_current{nullptr};
+bool g_currentIsOwn = false;
+int32_t g_ownAllocations = 0;
+
+// The host's pool object behind its "IBucketMemoryPool" service, or null.
+BucketMemoryPool* hostPool(SPtr<IBucketMemoryPool>& service) {
+  if (!service) return nullptr;
+  void* found = nullptr;
+  service->queryInterface("BucketMemoryPool", &found);
+  return static_cast<BucketMemoryPool*>(found);
+}
+
+// The first allocation: the host's pool, else the library's own.
+BucketMemoryPool* choosePool() {
+  SPtr<IBucketMemoryPool> service;
+  BucketMemoryPool* pool = hostPool(service);
+  if (pool) {
+    velpool::setCurrentPool(pool, false);
+  } else {
+    pool = new BucketMemoryPool(kOwnGranularity, kOwnLinearLimit, kOwnMaxPooledSize);
+    velpool::setCurrentPool(pool, true);
+    g_ownAllocations = 0;
+  }
+  pool->addRef();
+  return pool;
+}
+
+// Asks the host again; moves every cached block to its pool if it has one.
+// A service that yields no pool leaves the library on its own pool.
+BucketMemoryPool* askHostAgain(BucketMemoryPool* own) {
+  g_ownAllocations = 0;
+  SPtr<IBucketMemoryPool> service;
+  BucketMemoryPool* host = hostPool(service);
+  if (!host) return own;
+  g_currentIsOwn = false;
+  if (host == own) return own;
+  velpool::adoptBuckets(*own, *host);
+  own->releaseRef();
+  velpool::setCurrentPool(host, false);
+  host->addRef();
+  return host;
+}
+
+}  // namespace
+
+namespace velpool {
+
+BucketMemoryPool* currentPool() { return g_current.load(std::memory_order_acquire); }
+
+void setCurrentPool(BucketMemoryPool* pool, bool own) {
+  g_current.store(pool, std::memory_order_release);
+  g_currentIsOwn = own;
+}
+
+bool currentPoolIsOwn() {
+  velport::ReentrantLockGuard guard(poolLock());
+  return g_currentIsOwn;
+}
+
+int32_t ownPoolAllocations() {
+  velport::ReentrantLockGuard guard(poolLock());
+  return g_ownAllocations;
+}
+
+void forgetCurrentPool() {
+  velport::ReentrantLockGuard guard(poolLock());
+  g_current.store(nullptr, std::memory_order_release);
+  g_currentIsOwn = false;
+  g_ownAllocations = 0;
+}
+
+}  // namespace velpool
+
+namespace {
+
+// The first allocation, or the 602nd on the library's own pool since the
+// host was last asked.
+[[gnu::noinline]] BucketMemoryPool* settlePool(BucketMemoryPool* pool) {
+  if (pool && g_currentIsOwn && g_ownAllocations > kAskHostAfter) pool = askHostAgain(pool);
+  if (!pool) pool = choosePool();
+  return pool;
+}
+
+}  // namespace
 
 void* poolAllocate(int32_t size, int32_t* usable) {
-  char* raw = static_cast<char*>(std::malloc(static_cast<size_t>(size) + 8));
-  *usable = size;
-  return raw + 8;
+  velport::ReentrantLockGuard guard(poolLock());
+  BucketMemoryPool* pool = g_current.load(std::memory_order_relaxed);
+  if (!pool || (g_currentIsOwn && g_ownAllocations > kAskHostAfter)) [[unlikely]] {
+    pool = settlePool(pool);
+  }
+  void* block = pool->allocate(size, usable);
+  g_ownAllocations += g_currentIsOwn;
+  return block;
 }
 
 void poolFree(int32_t* usable, void** block) {
-  if (*block && *usable > 0) std::free(static_cast<char*>(*block) - 8);
+  if (*block && *usable > 0) {
+    velport::ReentrantLockGuard guard(poolLock());
+    if (BucketMemoryPool* pool = g_current.load(std::memory_order_relaxed)) {
+      pool->release(*usable, block);
+    } else {
+      velpool::freeThroughHeader(*block);
+    }
+  }
   *block = nullptr;
   *usable = 0;
 }
 
-BucketMemoryPool* poolInUse() { return nullptr; }
+BucketMemoryPool* poolInUse() { return velpool::currentPool(); }

@@ -18,3 +18,7 @@ constexpr int32_t kOomOpenFailed = -1;
 constexpr int32_t kOomWriteFailed = -2;
 constexpr int32_t kOomReadFailed = -3;
 constexpr int32_t kOomNoMemory = -4;
+
+// The last resort: writes the report for `attemptedBytes`, shows the notice
+// for kOomNoMemory and ends the process with status -1.
+[[noreturn]] void xalOutOfMemory(int64_t attemptedBytes);

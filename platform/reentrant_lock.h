@@ -1,6 +1,9 @@
 // A re-entrant lock: the owning thread may enter again; it is free once every
-// enter has been matched by a leave. Uncontended enter/leave cost one atomic
-// exchange each; waiters sleep instead of spinning.
+// enter has been matched by a leave. One atomic word holds the owner's id: an
+// uncontended enter costs one compare-exchange, a leave one release store (no
+// read-modify-write), a nested enter or leave no atomic write at all. Waiters
+// spin briefly, then yield, then sleep in growing steps (at most a
+// millisecond) and look again, so a leave never has to wake anyone.
 #pragma once
 
 #include <atomic>
@@ -10,21 +13,59 @@ namespace velport {
 
 class ReentrantLock {
  public:
-  ReentrantLock() = default;
+  constexpr ReentrantLock() = default;
   ReentrantLock(const ReentrantLock&) = delete;
   ReentrantLock& operator=(const ReentrantLock&) = delete;
 
-  void enter();
-  bool tryEnter();
-  void leave();
-  bool heldByCurrentThread() const;
+  void enter() {
+    const uintptr_t self = currentThreadId();
+    if (owner_.load(std::memory_order_relaxed) == self) {
+      ++depth_;  // only this thread can have stored its own id
+      return;
+    }
+    uintptr_t expected = 0;
+    if (owner_.compare_exchange_strong(expected, self, std::memory_order_acquire,
+                                       std::memory_order_relaxed)) {
+      depth_ = 1;
+      return;
+    }
+    waitAndEnter(self);
+  }
+
+  bool tryEnter() {
+    const uintptr_t self = currentThreadId();
+    if (owner_.load(std::memory_order_relaxed) == self) {
+      ++depth_;
+      return true;
+    }
+    uintptr_t expected = 0;
+    if (!owner_.compare_exchange_strong(expected, self, std::memory_order_acquire,
+                                        std::memory_order_relaxed)) {
+      return false;
+    }
+    depth_ = 1;
+    return true;
+  }
+
+  // Must be called by the owner only.
+  void leave() {
+    if (--depth_ != 0) return;
+    owner_.store(0, std::memory_order_release);
+  }
+
+  bool heldByCurrentThread() const {
+    return owner_.load(std::memory_order_relaxed) == currentThreadId();
+  }
 
  private:
-  static uintptr_t currentThreadId();
-  void waitForRelease();
+  // The address of a thread-local object: unique among live threads, never 0.
+  static uintptr_t currentThreadId() {
+    static thread_local char marker;
+    return reinterpret_cast<uintptr_t>(&marker);
+  }
+  void waitAndEnter(uintptr_t self);
 
   std::atomic<uintptr_t> owner_{0};
-  std::atomic<uint32_t> waiters_{0};
   uint32_t depth_ = 0;  // touched only by the owner
 };
 

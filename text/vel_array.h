@@ -36,10 +36,16 @@ struct VelArray {
     capacity = grown;
   }
 
+  // `element` may be one of this array's own slots: it is copied before the
+  // storage it lives in is replaced.
   void push(const T& element) {
-    reserveSlot(count + 1);
-    ++count;
-    data[count] = element;
+    if (count + 1 >= capacity) {
+      T kept(element);
+      reserveSlot(count + 1);
+      data[++count] = kept;
+      return;
+    }
+    data[++count] = element;
   }
   T& last() {
     reserveSlot(count);

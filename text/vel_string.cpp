@@ -1,1 +1,438 @@
-// VelString (being written).
+// VelString: the UTF-16 text string. Every owned block comes from the pool
+// (poolAllocate) and goes back through poolFree with the capacity the pool
+// reported. Operations that build new text allocate the new block before the
+// old one is released, so a string may always read its own text.
+#include "text/vel_string.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstring>
+#include <functional>
+
+#if defined(__SSE2__) || defined(_M_X64)
+#include <emmintrin.h>
+#endif
+
+#include "memory/pool.h"
+
+namespace {
+
+constexpr int32_t kUnit = static_cast<int32_t>(sizeof(char16_t));
+
+int32_t unitsOf(const char16_t* s) {
+  if (!s) return 0;
+  const char16_t* p = s;
+  while (*p) ++p;
+  return static_cast<int32_t>(p - s);
+}
+
+#if defined(__SSE2__) || defined(_M_X64)
+// Bit 2j set for each unit j of the eight at `s` that is zero or `stop`.
+inline unsigned hits8(const char16_t* s, __m128i stops) {
+  const __m128i w = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s));
+  const __m128i hit = _mm_or_si128(_mm_cmpeq_epi16(w, _mm_setzero_si128()), _mm_cmpeq_epi16(w, stops));
+  return static_cast<unsigned>(_mm_movemask_epi8(hit));
+}
+#endif
+
+// Bit 16j set for the lowest unit j of the four at `s` that is zero or `stop`
+// (the lowest flagged lane is always a true hit; higher ones may not be).
+inline uint64_t hits4(const char16_t* s, uint64_t stops) {
+  constexpr uint64_t kOnes = 0x0001000100010001ull;
+  constexpr uint64_t kHighs = 0x8000800080008000ull;
+  uint64_t w;
+  std::memcpy(&w, s, sizeof w);
+  const uint64_t x = w ^ stops;
+  return ((w - kOnes) & ~w & kHighs) | ((x - kOnes) & ~x & kHighs);
+}
+
+// Index of the first unit in [from, limit) that is zero or `stop`, else limit.
+// Reads only within [from, limit), several units at a time; the last group
+// overlaps the one before it rather than ending unit by unit.
+inline int32_t scanTo(const char16_t* s, int32_t from, int32_t limit, char16_t stop) {
+  int32_t i = from;
+#if defined(__SSE2__) || defined(_M_X64)
+  if (limit - i >= 8) {
+    const __m128i stops = _mm_set1_epi16(static_cast<short>(stop));
+    for (; i + 8 <= limit; i += 8) {
+      if (const unsigned m = hits8(s + i, stops)) return i + (std::countr_zero(m) >> 1);
+    }
+    if (i < limit) {
+      const int32_t tail = limit - 8;  // units below i in it were clean already
+      if (const unsigned m = hits8(s + tail, stops)) return tail + (std::countr_zero(m) >> 1);
+    }
+    return limit;
+  }
+#endif
+  if constexpr (std::endian::native == std::endian::little) {
+    if (limit - i >= 4) {
+      const uint64_t stops = 0x0001000100010001ull * stop;
+      for (; i + 4 <= limit; i += 4) {
+        if (const uint64_t m = hits4(s + i, stops)) return i + (std::countr_zero(m) >> 4);
+      }
+      if (i < limit) {
+        const int32_t tail = limit - 4;
+        if (const uint64_t m = hits4(s + tail, stops)) return tail + (std::countr_zero(m) >> 4);
+      }
+      return limit;
+    }
+  }
+  for (; i < limit; ++i)
+    if (s[i] == 0 || s[i] == stop) return i;
+  return limit;
+}
+
+// Copies `n` units into a block that does not overlap the source. Short runs
+// (the usual gap between placeholders) use two overlapping fixed-size moves.
+inline char16_t* putUnits(char16_t* out, const char16_t* from, int32_t n) {
+  auto headAndTail = [&](auto chunk) {
+    constexpr size_t kBytes = sizeof(chunk);
+    const size_t tail = static_cast<size_t>(n) * kUnit - kBytes;
+    decltype(chunk) head, last;
+    std::memcpy(&head, from, kBytes);
+    std::memcpy(&last, reinterpret_cast<const char*>(from) + tail, kBytes);
+    std::memcpy(out, &head, kBytes);
+    std::memcpy(reinterpret_cast<char*>(out) + tail, &last, kBytes);
+  };
+  struct Sixteen {
+    uint64_t a, b;
+  };
+  if (n > 16) {
+    std::memcpy(out, from, static_cast<size_t>(n) * kUnit);
+  } else if (n >= 8) {
+    headAndTail(Sixteen{});
+  } else if (n >= 4) {
+    headAndTail(uint64_t{});
+  } else {
+    for (int32_t i = 0; i < n; ++i) out[i] = from[i];
+  }
+  return out + n;
+}
+
+// A pooled block for `units` units plus the terminator.
+char16_t* allocateUnits(int32_t units, int32_t* capacity) {
+  return static_cast<char16_t*>(poolAllocate((units + 1) * kUnit, capacity));
+}
+
+// True when `p` points into the block that `owner` owns.
+bool pointsInto(const char16_t* p, const char16_t* block, int32_t capacityBytes) {
+  if (!p || !block || capacityBytes <= 0) return false;
+  const std::less_equal<const char16_t*> le;
+  const std::less<const char16_t*> lt;
+  return le(block, p) && lt(p, block + capacityBytes / kUnit);
+}
+
+}  // namespace
+
+VelString::VelString(const char* narrow) : VelString() { assignNarrow(narrow); }
+
+VelString::VelString(char c) : VelString() {
+  const char text2[2] = {c, '\0'};
+  assignNarrow(text2);
+}
+
+VelString::VelString(const VelString& other) : VelString() {
+  if (other.ownsText()) {
+    copyUnits(other.text, other.length());
+  } else {
+    text = other.text;  // borrowed text stays shared, null stays null
+  }
+  if (other.aux1Capacity == 0) aux1 = other.aux1;  // only a borrowed aux1 is carried over
+}
+
+VelString::VelString(VelString&& other) noexcept
+    : text(other.text),
+      textCapacity(other.textCapacity),
+      aux1(other.aux1),
+      aux1Capacity(other.aux1Capacity),
+      aux2(other.aux2),
+      aux2Capacity(other.aux2Capacity) {
+  other.text = nullptr;
+  other.textCapacity = 0;
+  other.aux1 = nullptr;
+  other.aux1Capacity = 0;
+  other.aux2 = nullptr;
+  other.aux2Capacity = 0;
+}
+
+VelString& VelString::operator=(const VelString& other) {
+  if (this == &other) return *this;
+  if (other.ownsText()) {
+    copyUnits(other.text, other.length());
+  } else {
+    assign(other.text, kBorrow);
+  }
+  return *this;
+}
+
+VelString& VelString::operator=(VelString&& other) noexcept {
+  if (this == &other) return *this;
+  clear();
+  std::swap(text, other.text);
+  std::swap(textCapacity, other.textCapacity);
+  std::swap(aux1, other.aux1);
+  std::swap(aux1Capacity, other.aux1Capacity);
+  std::swap(aux2, other.aux2);
+  std::swap(aux2Capacity, other.aux2Capacity);
+  return *this;
+}
+
+VelString::~VelString() { clear(); }
+
+void VelString::clear() {
+  poolFree(&aux1Capacity, &aux1);
+  poolFree(&aux2Capacity, &aux2);
+  poolFreeTyped(&textCapacity, &text);
+  aux1 = nullptr;
+  aux1Capacity = 0;
+  aux2 = nullptr;
+  aux2Capacity = 0;
+  text = nullptr;
+  textCapacity = 0;
+}
+
+void VelString::installText(char16_t* block, int32_t capacity) {
+  poolFreeTyped(&textCapacity, &text);
+  text = block;
+  textCapacity = capacity;
+}
+
+void VelString::copyUnits(const char16_t* source, int32_t units) {
+  if (units < 0) units = 0;
+  int32_t capacity = 0;
+  char16_t* block = allocateUnits(units, &capacity);
+  if (units > 0) std::memcpy(block, source, static_cast<size_t>(units) * kUnit);
+  block[units] = 0;
+  installText(block, capacity);  // the source may lie in the old block: released only now
+}
+
+void VelString::assign(const char16_t* source, uint32_t length) {
+  if (!source) {
+    poolFreeTyped(&textCapacity, &text);
+    return;
+  }
+  if (length == kBorrow) {
+    // Borrowing our own block would leave a dangling pointer once it is
+    // released; keep the text as an owned copy instead.
+    if (pointsInto(source, text, textCapacity)) {
+      if (source != text) copyUnits(source, unitsOf(source));
+      return;
+    }
+    poolFreeTyped(&textCapacity, &text);
+    text = const_cast<char16_t*>(source);
+    return;
+  }
+  const int32_t units = length == kMeasure ? unitsOf(source) : static_cast<int32_t>(length);
+  copyUnits(source, units);
+}
+
+void VelString::assignNarrow(const char* narrow) {
+  if (!narrow) {
+    poolFreeTyped(&textCapacity, &text);
+    return;
+  }
+  const int32_t units = static_cast<int32_t>(std::strlen(narrow));
+  int32_t capacity = 0;
+  char16_t* block = allocateUnits(units, &capacity);
+  const auto* bytes = reinterpret_cast<const unsigned char*>(narrow);
+  for (int32_t i = 0; i <= units; ++i) block[i] = static_cast<char16_t>(bytes[i]);  // zero-extended
+  installText(block, capacity);
+}
+
+int32_t VelString::length() const {
+  // An owned text is measured within its block, never past it.
+  if (textCapacity > 0 && text) return scanTo(text, 0, textCapacity / kUnit, 0);
+  return unitsOf(text);
+}
+
+void VelString::append(const VelString& other) {
+  const int32_t a = length();
+  const int32_t b = other.length();
+  const int32_t need = (a + b + 1) * kUnit;
+  if (textCapacity >= need) {
+    // In place; other's text (even our own) ends at or before unit a.
+    if (b > 0) std::memmove(text + a, other.text, static_cast<size_t>(b) * kUnit);
+    text[a + b] = 0;
+    return;
+  }
+  int32_t capacity = 0;
+  auto* block = static_cast<char16_t*>(poolAllocate(need, &capacity));
+  if (a > 0) std::memcpy(block, text, static_cast<size_t>(a) * kUnit);
+  if (b > 0) std::memcpy(block + a, other.text, static_cast<size_t>(b) * kUnit);
+  block[a + b] = 0;
+  installText(block, capacity);
+}
+
+int32_t VelString::find(const VelString& needle, int32_t start) const {
+  const int32_t n = needle.length();
+  const int32_t m = length();
+  if (n > m) return -1;
+  if (n == 0) return 0;
+  if (start < 0 || start >= m || start > m - n) return -1;
+  const char16_t first = needle.text[0];
+  for (int32_t i = start; i <= m - n; ++i) {
+    if (text[i] != first) continue;
+    if (std::memcmp(text + i + 1, needle.text + 1, static_cast<size_t>(n - 1) * kUnit) == 0) return i;
+  }
+  return -1;
+}
+
+VelString VelString::left(int32_t n) const {
+  if (n < 0) n = 0;
+  if (length() <= n) return VelString(*this);
+  VelString result;
+  result.copyUnits(text, n);
+  return result;
+}
+
+void VelString::erase(int32_t position, int32_t count) {
+  // Only the part of [position, position + count) that lies in the text goes.
+  const int32_t m = length();
+  const int64_t end = std::clamp<int64_t>(int64_t{position} + count, 0, m);
+  position = std::clamp(position, 0, m);
+  if (end <= position) return;
+  count = static_cast<int32_t>(end) - position;
+  // Built in a fresh block: a borrowed text is never written through.
+  int32_t capacity = 0;
+  char16_t* block = allocateUnits(m - count, &capacity);
+  std::memcpy(block, text, static_cast<size_t>(position) * kUnit);
+  std::memcpy(block + position, text + position + count,
+              static_cast<size_t>(m - position - count) * kUnit);
+  block[m - count] = 0;
+  installText(block, capacity);
+}
+
+VelString VelString::replace(int32_t start, int32_t end, const VelString& with) const {
+  const int32_t m = length();
+  if (start < 0) start = 0;
+  if (start > m) start = m;
+  if (end < start) end = start;
+  if (end > m) end = m;
+  const int32_t w = with.length();
+  const int32_t units = m - (end - start) + w;
+  VelString result;
+  int32_t capacity = 0;
+  char16_t* block = allocateUnits(units, &capacity);
+  if (start > 0) std::memcpy(block, text, static_cast<size_t>(start) * kUnit);
+  if (w > 0) std::memcpy(block + start, with.text, static_cast<size_t>(w) * kUnit);
+  if (m > end) std::memcpy(block + start + w, text + end, static_cast<size_t>(m - end) * kUnit);
+  block[units] = 0;
+  result.text = block;
+  result.textCapacity = capacity;
+  return result;
+}
+
+namespace {
+
+bool isPlaceholderDigit(char16_t c) { return c >= u'1' && c <= u':'; }
+
+// The text and length of each argument of a null-terminated list; entries at
+// or past the first null entry, and null texts, are empty. Measured on first use.
+class ArgumentList {
+ public:
+  explicit ArgumentList(const VelString* const* list) {
+    if (list)
+      while (usable_ < 10 && list[usable_]) ++usable_;
+    list_ = list;
+  }
+  // Placeholder index k (0..9): its text and length.
+  const char16_t* text(int k) const { return k < usable_ ? list_[k]->text : nullptr; }
+  int32_t length(int k) {
+    if (k >= usable_) return 0;
+    if (length_[k] < 0) length_[k] = list_[k]->length();
+    return length_[k];
+  }
+
+ private:
+  const VelString* const* list_ = nullptr;
+  int usable_ = 0;
+  int32_t length_[10] = {-1, -1, -1, -1, -1, -1, -1, -1, -1, -1};
+};
+
+// One placeholder found in the text: where its '%' is, and what replaces it.
+struct Occurrence {
+  int32_t at;
+  int32_t length;
+  const char16_t* text;
+};
+
+}  // namespace
+
+void VelString::substituteArgs(const VelString* const* args) {
+  if (textCapacity < 2 || !text) return;
+  const char16_t* const source = text;
+  const int32_t limit = textCapacity / kUnit;
+
+  // Pass 1: the scanned length, the result length (per occurrence, so a
+  // repeated number counts each time) and the placeholders, up to kRemembered
+  // of them; a text with more is scanned again while building.
+  constexpr int kRemembered = 16;
+  Occurrence found[kRemembered];
+  int occurrences = 0;
+  ArgumentList arguments(args);
+  int32_t scanned = 0;
+  int64_t resultUnits = 0;
+  for (;;) {
+    scanned = scanTo(source, scanned, limit, u'%');
+    if (scanned >= limit || !source[scanned]) break;
+    // A '%' with a unit after it: a placeholder, or two units of plain text.
+    // As the last unit it is plain text.
+    if (scanned + 1 < limit && source[scanned + 1]) {
+      const char16_t next = source[scanned + 1];
+      if (isPlaceholderDigit(next)) {
+        const int k = next - u'1';
+        const int32_t n = arguments.length(k);
+        resultUnits += n - 2;
+        if (occurrences < kRemembered) found[occurrences] = {scanned, n, arguments.text(k)};
+        ++occurrences;
+      }
+      scanned += 2;
+    } else {
+      scanned += 1;
+    }
+  }
+  if (occurrences == 0) return;
+  resultUnits += scanned;
+
+  // Pass 2: one block for the whole result.
+  int32_t capacity = 0;
+  char16_t* block = allocateUnits(static_cast<int32_t>(resultUnits), &capacity);
+  char16_t* out = block;
+  int32_t from = 0;  // start of the plain run not yet copied
+  if (occurrences <= kRemembered) {
+    for (int i = 0; i < occurrences; ++i) {
+      out = putUnits(out, source + from, found[i].at - from);
+      out = putUnits(out, found[i].text, found[i].length);
+      from = found[i].at + 2;
+    }
+  } else {
+    for (int32_t i = 0; i < scanned;) {
+      if (source[i] != u'%' || i + 1 >= scanned) {
+        ++i;
+        continue;
+      }
+      if (isPlaceholderDigit(source[i + 1])) {
+        const int k = source[i + 1] - u'1';
+        out = putUnits(out, source + from, i - from);
+        out = putUnits(out, arguments.text(k), arguments.length(k));
+        from = i + 2;
+      }
+      i += 2;
+    }
+  }
+  out = putUnits(out, source + from, scanned - from);
+  *out = 0;
+  installText(block, capacity);
+}
+
+bool VelString::sameText(const char16_t* other) const {
+  const char16_t* a = text ? text : u"";
+  const char16_t* b = other ? other : u"";
+  while (*a && *a == *b) {
+    ++a;
+    ++b;
+  }
+  return *a == *b;
+}
+
+bool VelString::sameText(const VelString& other) const { return sameText(other.text); }

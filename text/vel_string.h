@@ -22,7 +22,9 @@ struct VelString {
   explicit VelString(const char* narrow);  // widens each byte
   explicit VelString(char c);              // one character; c = 0 gives an owned empty text
   VelString(const VelString& other);
+  VelString(VelString&& other) noexcept;  // takes over all three blocks
   VelString& operator=(const VelString& other);
+  VelString& operator=(VelString&& other) noexcept;
   ~VelString();
 
   // Borrows a UTF-16 literal (no allocation).
@@ -33,7 +35,8 @@ struct VelString {
   }
 
   // length kBorrow borrows, kMeasure copies up to the terminator, any other
-  // value copies that many units. Safe when `source` lies in this string.
+  // value copies that many units. Safe when `source` lies in this string's
+  // own block (copied before the block is released; never borrowed from it).
   void assign(const char16_t* source, uint32_t length);
   // Widens 8-bit text (each byte one unit, zero-extended) into an owned block.
   void assignNarrow(const char* narrow);
@@ -42,16 +45,22 @@ struct VelString {
   bool ownsText() const { return textCapacity > 0 && text != nullptr; }
   bool isEmpty() const { return length() == 0; }
 
+  // In place while the block has room, else into a block of the exact size.
+  // `other` may be this very string.
   void append(const VelString& other);
   // First occurrence of `needle` at or after `start`, or -1. Empty needle: 0.
   int32_t find(const VelString& needle, int32_t start) const;
+  // At most the first n units (n below 0 counts as 0); owned when cut.
   VelString left(int32_t n) const;
-  // Removes `count` units at `position` (clamped to the text).
+  // Removes the units of [position, position + count) that lie in the text;
+  // the result is built in a block of its own (borrowed text is never written).
   void erase(int32_t position, int32_t count);
   // A new string: units [start, end) replaced by `with` (range clamped).
   VelString replace(int32_t start, int32_t end, const VelString& with) const;
-  // Replaces '%1'..'%9' and '%:' by args[k] (k = digit - '1'); the list ends
-  // at its first null entry, and any placeholder at or past it becomes "".
+  // Replaces '%1'..'%9' and '%:' by args[k] (k = digit - '1') in an owned
+  // text, with one allocation; a borrowed text is left alone. The list ends at
+  // its first null entry, and a placeholder at or past it becomes "". A
+  // number may occur any number of times; each occurrence is filled.
   void substituteArgs(const VelString* const* args);
 
   // Content equality (null text equals the empty text here).
@@ -60,4 +69,10 @@ struct VelString {
 
   // Releases every owned block; afterwards all fields are zero.
   void clear();
+
+ private:
+  // Releases the current text block and installs `block` (owned).
+  void installText(char16_t* block, int32_t capacity);
+  // Replaces the text by an owned copy of `units` units of `source`.
+  void copyUnits(const char16_t* source, int32_t units);
 };

@@ -1,49 +1,14 @@
 // Reference counting of the root object, locally and through a host's hooks.
 #include <gtest/gtest.h>
 
-#include "core/vel_query.h"
+#include "tests/core/probe_objects.h"
 #include "tests/support/test_host.h"
 
 namespace {
 
-class IProbeA : public virtual IVelUnknown {
- public:
-  virtual int a() = 0;
-};
-class IProbeB : public virtual IVelUnknown {
- public:
-  virtual int b() = 0;
-};
-
-// Records the count its destructor sees.
-class Probe : public IProbeA, public IProbeB {
- public:
-  explicit Probe(int32_t* seenInDestructor, bool* destroyed)
-      : seen_(seenInDestructor), destroyed_(destroyed) {}
-  ~Probe() override {
-    if (seen_) *seen_ = getRefCount();
-    if (destroyed_) *destroyed_ = true;
-  }
-  int a() override { return 1; }
-  int b() override { return 2; }
-  void queryInterface(const char* name, void* target) override {
-    if (!name) {
-      velEnumerateNames(target, "Probe", {"IProbeA", "IProbeB"});
-      return;
-    }
-    void** slot = velQuerySlot(target);
-    if (!slot) return;
-    if (velNameIs(name, "Probe")) *slot = this;
-    else if (velNameIs(name, "IVelUnknown")) *slot = static_cast<IVelUnknown*>(this);
-    else if (velNameIs(name, "IProbeA")) *slot = static_cast<IProbeA*>(this);
-    else if (velNameIs(name, "IProbeB")) *slot = static_cast<IProbeB*>(this);
-  }
-  const char* getClassName() override { return "Probe"; }
-
- private:
-  int32_t* seen_;
-  bool* destroyed_;
-};
+using veltest::IProbeA;
+using veltest::IProbeB;
+using veltest::Probe;
 
 TEST(LocalCounting, LastReleaseWritesMinus42BeforeDestruction) {
   int32_t seen = 0;
@@ -66,11 +31,20 @@ TEST(LocalCounting, InterfacesShareOneCount) {
   b->addRef();
   EXPECT_EQ(a->getRefCount(), 2);
   EXPECT_EQ(b->getRefCount(), 2);
-  b->releaseRef();
+  b->releaseRef();  // two references, one release: still alive with 1
   EXPECT_FALSE(destroyed);
   EXPECT_EQ(a->getRefCount(), 1);
   a->releaseRef();
   EXPECT_TRUE(destroyed);
+}
+
+TEST(LocalCounting, ReleaseAtZeroGoesNegativeAndDoesNotDestroy) {
+  bool destroyed = false;
+  Probe* p = new Probe(nullptr, &destroyed);
+  p->releaseRef();
+  EXPECT_FALSE(destroyed);
+  EXPECT_EQ(p->getRefCount(), -1);
+  delete static_cast<IVelUnknown*>(p);
 }
 
 TEST(HostCounting, HooksGetTheVeryCounterAndFalseNeverDestroys) {
@@ -87,10 +61,47 @@ TEST(HostCounting, HooksGetTheVeryCounterAndFalseNeverDestroys) {
     for (int i = 0; i < 3; ++i) p->releaseRef();
     EXPECT_FALSE(destroyed);
     EXPECT_EQ(p->getRefCount(), 0);  // the module never touched it
+    ASSERT_EQ(host.releaseRefCounters.size(), 3u);
+    EXPECT_EQ(host.releaseRefCounters[2], &p->refCount);
     host.releaseAnswer = true;
     p->releaseRef();
     EXPECT_TRUE(destroyed);
   }
+}
+
+TEST(HostCounting, HostDecidesAndTheModuleNeverWritesMinus42) {
+  veltest::TestHost host;  // counts in its hooks: last release leaves 0
+  int32_t seen = 99;
+  bool destroyed = false;
+  Probe* p = new Probe(&seen, &destroyed);
+  veltest::ScopedHost scoped(&host);
+  p->addRef();
+  p->addRef();
+  EXPECT_EQ(p->getRefCount(), 2);
+  p->releaseRef();
+  EXPECT_FALSE(destroyed);
+  p->releaseRef();
+  EXPECT_TRUE(destroyed);
+  EXPECT_EQ(seen, 0);
+}
+
+TEST(HostCounting, ModeIsDecidedAtEveryCall) {
+  veltest::TestHost host;
+  bool destroyed = false;
+  Probe* p = new Probe(nullptr, &destroyed);
+  p->addRef();  // local: no host yet
+  EXPECT_EQ(p->getRefCount(), 1);
+  {
+    veltest::ScopedHost scoped(&host);
+    p->addRef();  // through the host, same field
+    EXPECT_EQ(p->getRefCount(), 2);
+    EXPECT_EQ(host.addRefCounters.size(), 1u);
+    p->releaseRef();
+    EXPECT_EQ(host.releaseRefCounters.size(), 1u);
+  }
+  p->releaseRef();  // local again: 1 -> 0 destroys
+  EXPECT_TRUE(destroyed);
+  EXPECT_EQ(host.releaseRefCounters.size(), 1u);
 }
 
 }  // namespace

@@ -1,0 +1,76 @@
+// Pooled allocation speed: a poolAllocate + poolFree pair against a malloc +
+// free pair of the same size (8, 64, 1000 and 8192 bytes), measured in the
+// same run. Each pooled pair takes the pool lock twice and, after the first
+// round, never reaches the heap. Prints the ratios against the targets.
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <string>
+
+#include "memory/pool.h"
+
+namespace {
+
+constexpr int kSizes[] = {8, 64, 1000, 8192};
+
+void BM_MallocFree(benchmark::State& state) {
+  const auto size = static_cast<size_t>(state.range(0));
+  for (auto _ : state) {
+    void* block = std::malloc(size);
+    benchmark::DoNotOptimize(block);
+    std::free(block);
+  }
+}
+BENCHMARK(BM_MallocFree)->Arg(8)->Arg(64)->Arg(1000)->Arg(8192);
+
+void BM_PoolAllocateFree(benchmark::State& state) {
+  const auto size = static_cast<int32_t>(state.range(0));
+  for (auto _ : state) {
+    int32_t usable = 0;
+    void* block = poolAllocate(size, &usable);
+    benchmark::DoNotOptimize(block);
+    poolFree(&usable, &block);
+  }
+}
+BENCHMARK(BM_PoolAllocateFree)->Arg(8)->Arg(64)->Arg(1000)->Arg(8192);
+
+// Prints as usual and keeps each benchmark's CPU time per iteration.
+class RatioReporter : public benchmark::ConsoleReporter {
+ public:
+  void ReportRuns(const std::vector<Run>& runs) override {
+    ConsoleReporter::ReportRuns(runs);
+    for (const Run& run : runs) {
+      if (run.run_type == Run::RT_Iteration && run.iterations > 0) {
+        nanos[run.benchmark_name()] = run.GetAdjustedCPUTime();
+      }
+    }
+  }
+  double get(const std::string& name) const {
+    auto it = nanos.find(name);
+    return it == nanos.end() ? 0.0 : it->second;
+  }
+  std::map<std::string, double> nanos;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  RatioReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  benchmark::Shutdown();
+  for (int size : kSizes) {
+    const std::string arg = "/" + std::to_string(size);
+    const double heap = reporter.get("BM_MallocFree" + arg);
+    const double pool = reporter.get("BM_PoolAllocateFree" + arg);
+    if (heap <= 0 || pool <= 0) continue;
+    const double target = size <= 64 ? 1.6 : 1.0;
+    const double ratio = pool / heap;
+    std::printf("%5d bytes: pool / malloc = %.2fx (target: at most %.1fx): %s\n", size, ratio, target,
+                ratio <= target ? "met" : "MISSED");
+  }
+  return 0;
+}

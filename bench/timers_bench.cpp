@@ -1,0 +1,469 @@
+// Speed of the timer service, each figure against a baseline measured in the
+// same run:
+//  - one alert pass, per listener, against a plain loop over a sorted
+//    std::vector calling the same listeners (goal: at most 2x);
+//  - getTimer / hasTimer against std::unordered_map<std::string, ...>::find
+//    with a prebuilt key (goal: no slower, no allocation);
+//  - timer fidelity: 1000 timers of 10 ms for 2 s, mean and 99th-percentile
+//    lateness against 1000 plain QTimers connected to a lambda (goal: within
+//    1.1x).
+#include <benchmark/benchmark.h>
+
+#include <QCoreApplication>
+#include <QTimer>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <memory>
+#include <new>
+#include <random>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "timers/timer_impl.h"
+#include "timers/timer_service.h"
+
+// Every operator new of the program is counted, so a benchmark can report
+// the allocations its loop made.
+namespace {
+std::atomic<int64_t> allocationCount{0};
+}
+void* operator new(std::size_t bytes) {
+  allocationCount.fetch_add(1, std::memory_order_relaxed);
+  if (void* p = std::malloc(bytes ? bytes : 1)) return p;
+  throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using Velmora::ITimer;
+using Velmora::ITimerListener;
+using Velmora::TimerImpl;
+using Velmora::TimerService;
+
+class CountingListener : public ITimerListener {
+ public:
+  void alert() override { ++alerts; }
+  void queryInterface(const char*, void* target) override {
+    if (target) *static_cast<void**>(target) = nullptr;
+  }
+  const char* getClassName() override { return "CountingListener"; }
+  int64_t alerts = 0;
+};
+
+// Listeners kept alive (one reference each) for the whole program.
+std::vector<ITimerListener*> makeListeners(int count) {
+  std::vector<ITimerListener*> out;
+  for (int i = 0; i < count; ++i) {
+    auto* l = new CountingListener;
+    l->addRef();
+    out.push_back(l);
+  }
+  return out;
+}
+
+// ---- alert pass ----------------------------------------------------------
+
+__attribute__((noinline)) void plainLoop(const std::vector<ITimerListener*>& listeners) {
+  for (ITimerListener* l : listeners) l->alert();
+}
+
+void BM_VectorLoop(benchmark::State& state) {
+  auto listeners = makeListeners(static_cast<int>(state.range(0)));
+  std::sort(listeners.begin(), listeners.end(), [](ITimerListener* a, ITimerListener* b) {
+    return reinterpret_cast<uintptr_t>(a) < reinterpret_cast<uintptr_t>(b);
+  });
+  for (auto _ : state) plainLoop(listeners);
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+
+void BM_AlertPass(benchmark::State& state) {
+  auto listeners = makeListeners(static_cast<int>(state.range(0)));
+  auto* timer = new TimerImpl;
+  timer->addRef();
+  for (ITimerListener* l : listeners) timer->addListener(l);
+  // The way Qt runs the slot for a connection made with SLOT(): through the
+  // class's static meta-call with the slot's index within the class.
+  const auto metacall = TimerImpl::staticMetaObject.d.static_metacall;
+  void* noArgs[] = {nullptr};
+  const int64_t before = allocationCount.load();
+  for (auto _ : state) metacall(timer, QMetaObject::InvokeMetaMethod, 0, noArgs);
+  state.counters["allocs"] = static_cast<double>(allocationCount.load() - before);
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+  timer->releaseRef();
+}
+
+BENCHMARK(BM_VectorLoop)->Arg(1)->Arg(10)->Arg(1000);
+BENCHMARK(BM_AlertPass)->Arg(1)->Arg(10)->Arg(1000);
+
+// ---- registry lookups ----------------------------------------------------
+
+struct Names {
+  std::vector<std::string> names;    // creation order
+  std::vector<std::string> keys;     // lookup order (shuffled), prebuilt keys
+  std::vector<VelCString> borrowed;  // the same keys, borrowed by the registry's lookups
+};
+
+Names makeNames(int count) {
+  Names n;
+  for (int i = 0; i < count; ++i) n.names.push_back("timer-" + std::to_string(i * 7919));
+  n.keys = n.names;
+  std::shuffle(n.keys.begin(), n.keys.end(), std::mt19937(42));
+  // Both sides read their key from the same storage, in the same order.
+  for (const std::string& key : n.keys) n.borrowed.emplace_back(key.c_str());
+  return n;
+}
+
+// One service per size, filled once (100000 timers take a while to make).
+struct Filled {
+  TimerService* service;
+  Names names;
+  std::unordered_map<std::string, ITimer*> map;
+};
+
+Filled& filled(int count) {
+  static std::map<int, std::unique_ptr<Filled>> cache;
+  auto& slot = cache[count];
+  if (!slot) {
+    slot = std::make_unique<Filled>();
+    slot->service = new TimerService;
+    slot->service->addRef();
+    slot->names = makeNames(count);
+    for (const std::string& name : slot->names.names) {
+      ITimer* t = slot->service->createTimer(VelCString::copyOf(name.c_str()));
+      slot->map.emplace(name, t);
+    }
+  }
+  return *slot;
+}
+
+template <class Lookup>
+void runLookups(benchmark::State& state, Lookup&& lookup) {
+  const size_t count = static_cast<size_t>(state.range(0));
+  size_t i = 0;
+  const int64_t before = allocationCount.load();
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(lookup(i));
+    if (++i == count) i = 0;
+  }
+  state.counters["allocs"] = static_cast<double>(allocationCount.load() - before);
+}
+
+void BM_MapFind(benchmark::State& state) {
+  Filled& f = filled(static_cast<int>(state.range(0)));
+  runLookups(state, [&](size_t i) { return f.map.find(f.names.keys[i])->second; });
+}
+
+void BM_GetTimer(benchmark::State& state) {
+  Filled& f = filled(static_cast<int>(state.range(0)));
+  runLookups(state, [&](size_t i) { return f.service->getTimer(f.names.borrowed[i]); });
+}
+
+void BM_HasTimer(benchmark::State& state) {
+  Filled& f = filled(static_cast<int>(state.range(0)));
+  runLookups(state, [&](size_t i) { return f.service->hasTimer(f.names.borrowed[i]); });
+}
+
+BENCHMARK(BM_MapFind)->Arg(10)->Arg(1000)->Arg(100000);
+BENCHMARK(BM_GetTimer)->Arg(10)->Arg(1000)->Arg(100000);
+BENCHMARK(BM_HasTimer)->Arg(10)->Arg(1000)->Arg(100000);
+
+// ---- paired ratios -------------------------------------------------------
+
+// The machine is shared, so a ratio of two runs made seconds apart can be off
+// by the load that changed in between. Here both sides run in alternating
+// batches, and the median of the per-round ratios is kept.
+template <class Baseline, class Candidate>
+double pairedRatio(Baseline&& baseline, Candidate&& candidate, int batch, int rounds = 21) {
+  std::vector<double> ratios;
+  for (int r = 0; r < rounds; ++r) {
+    const auto t0 = Clock::now();
+    for (int i = 0; i < batch; ++i) baseline(i);
+    const auto t1 = Clock::now();
+    for (int i = 0; i < batch; ++i) candidate(i);
+    const auto t2 = Clock::now();
+    const double base = std::chrono::duration<double>(t1 - t0).count();
+    const double cand = std::chrono::duration<double>(t2 - t1).count();
+    if (base > 0) ratios.push_back(cand / base);
+  }
+  std::sort(ratios.begin(), ratios.end());
+  return ratios.empty() ? -1 : ratios[ratios.size() / 2];
+}
+
+void printPaired(const std::string& what, double value, double goal) {
+  std::printf("  %-44s %6.2fx  (goal <= %.1fx) %s\n", what.c_str(), value, goal,
+              value <= goal ? "ok" : "OVER");
+}
+
+void pairedAlertPass() {
+  for (int n : {1, 10, 1000}) {
+    auto listeners = makeListeners(n);
+    auto sorted = listeners;
+    std::sort(sorted.begin(), sorted.end(), [](ITimerListener* a, ITimerListener* b) {
+      return reinterpret_cast<uintptr_t>(a) < reinterpret_cast<uintptr_t>(b);
+    });
+    auto* timer = new TimerImpl;
+    timer->addRef();
+    for (ITimerListener* l : listeners) timer->addListener(l);
+    const auto metacall = TimerImpl::staticMetaObject.d.static_metacall;
+    void* noArgs[] = {nullptr};
+    const int batch = 200000 / n;
+    const double r = pairedRatio([&](int) { plainLoop(sorted); },
+                                 [&](int) { metacall(timer, QMetaObject::InvokeMetaMethod, 0, noArgs); },
+                                 batch);
+    printPaired("alert pass / vector loop, " + std::to_string(n) + " listeners", r, 2.0);
+    timer->releaseRef();
+  }
+}
+
+void pairedLookups() {
+  for (int n : {10, 1000, 100000}) {
+    Filled& f = filled(n);
+    const size_t count = static_cast<size_t>(n);
+    const int batch = 200000;
+    size_t a = 0, b = 0, c = 0;
+    const double get = pairedRatio(
+        [&](int) {
+          benchmark::DoNotOptimize(f.map.find(f.names.keys[a])->second);
+          if (++a == count) a = 0;
+        },
+        [&](int) {
+          benchmark::DoNotOptimize(f.service->getTimer(f.names.borrowed[b]));
+          if (++b == count) b = 0;
+        },
+        batch);
+    const double has = pairedRatio(
+        [&](int) {
+          benchmark::DoNotOptimize(f.map.find(f.names.keys[a])->second);
+          if (++a == count) a = 0;
+        },
+        [&](int) {
+          benchmark::DoNotOptimize(f.service->hasTimer(f.names.borrowed[c]));
+          if (++c == count) c = 0;
+        },
+        batch);
+    printPaired("getTimer / unordered_map::find, " + std::to_string(n) + " names", get, 1.0);
+    printPaired("hasTimer / unordered_map::find, " + std::to_string(n) + " names", has, 1.0);
+  }
+}
+
+// ---- ratios --------------------------------------------------------------
+
+// Keeps each run's real time per iteration by name, then prints the ratios.
+class RatioReporter : public benchmark::ConsoleReporter {
+ public:
+  void ReportRuns(const std::vector<Run>& runs) override {
+    ConsoleReporter::ReportRuns(runs);
+    for (const Run& run : runs) {
+      if (run.run_type == Run::RT_Iteration) times[run.benchmark_name()] = run.GetAdjustedRealTime();
+    }
+  }
+  double ratio(const std::string& a, const std::string& b) const {
+    auto x = times.find(a), y = times.find(b);
+    if (x == times.end() || y == times.end() || y->second <= 0) return -1;
+    return x->second / y->second;
+  }
+  std::map<std::string, double> times;
+};
+
+void printRatio(const RatioReporter& r, const char* what, const std::string& a, const std::string& b,
+                double goal) {
+  const double value = r.ratio(a, b);
+  if (value < 0) return;  // filtered out
+  std::printf("  %-44s %6.2fx  (goal <= %.1fx) %s\n", what, value, goal, value <= goal ? "ok" : "OVER");
+}
+
+// ---- fidelity ------------------------------------------------------------
+
+struct Lateness {
+  double meanUs = 0;
+  double p99Us = 0;
+  size_t alerts = 0;
+};
+
+// Records, per timer, how late each expiry came after the one before.
+class LatenessProbe {
+ public:
+  LatenessProbe(int timers, int intervalMs) : last_(static_cast<size_t>(timers)), interval_(intervalMs) {
+    samples_.reserve(static_cast<size_t>(timers) * 250);
+  }
+  void started() { std::fill(last_.begin(), last_.end(), Clock::now()); }
+  // (samples of earlier slices are kept)
+  void hit(int index) {
+    const Clock::time_point now = Clock::now();
+    const auto gap = std::chrono::duration<double, std::micro>(now - last_[static_cast<size_t>(index)]);
+    last_[static_cast<size_t>(index)] = now;
+    samples_.push_back(std::max(0.0, gap.count() - interval_ * 1000.0));
+  }
+  Lateness summary() {
+    Lateness out;
+    out.alerts = samples_.size();
+    if (samples_.empty()) return out;
+    double sum = 0;
+    for (double s : samples_) sum += s;
+    out.meanUs = sum / static_cast<double>(samples_.size());
+    std::sort(samples_.begin(), samples_.end());
+    out.p99Us = samples_[static_cast<size_t>(static_cast<double>(samples_.size() - 1) * 0.99)];
+    return out;
+  }
+
+ private:
+  std::vector<Clock::time_point> last_;
+  std::vector<double> samples_;
+  int interval_;
+};
+
+class ProbeListener : public ITimerListener {
+ public:
+  ProbeListener(LatenessProbe* probe, int index) : probe_(probe), index_(index) {}
+  void alert() override { probe_->hit(index_); }
+  void queryInterface(const char*, void* target) override {
+    if (target) *static_cast<void**>(target) = nullptr;
+  }
+  const char* getClassName() override { return "ProbeListener"; }
+
+ private:
+  LatenessProbe* probe_;
+  int index_;
+};
+
+void runLoopFor(int ms) {
+  QTimer::singleShot(ms, QCoreApplication::instance(), [] { QCoreApplication::exit(0); });
+  QCoreApplication::exec();
+}
+
+// The two sides run in alternating slices (A B B A ...), each side for the
+// same total time, so that a change in the machine's load hits both alike.
+// Between slices every timer of the side is stopped; starting them again
+// starts the lateness count afresh.
+class PlainSide {
+ public:
+  PlainSide(int count, int intervalMs) : probe(count, intervalMs), interval_(intervalMs) {
+    for (int i = 0; i < count; ++i) {
+      timers_.push_back(std::make_unique<QTimer>());
+      QObject::connect(timers_.back().get(), &QTimer::timeout, [this, i] { probe.hit(i); });
+    }
+  }
+  void start() {
+    probe.started();
+    for (auto& t : timers_) t->start(interval_);
+  }
+  void stop() {
+    for (auto& t : timers_) t->stop();
+  }
+  LatenessProbe probe;
+
+ private:
+  std::vector<std::unique_ptr<QTimer>> timers_;
+  int interval_;
+};
+
+class ServiceSide {
+ public:
+  ServiceSide(int count, int intervalMs) : probe(count, intervalMs), interval_(intervalMs) {
+    service_ = new TimerService;
+    service_->addRef();
+    for (int i = 0; i < count; ++i) {
+      ITimer* t = service_->createTimer(VelCString::copyOf(("fidelity-" + std::to_string(i)).c_str()));
+      t->addListener(new ProbeListener(&probe, i));  // the timer's is the only reference
+      timers_.push_back(t);
+    }
+  }
+  ~ServiceSide() { service_->releaseRef(); }  // destroys the timers and their listeners
+  void start() {
+    probe.started();
+    for (ITimer* t : timers_) t->start(interval_);
+  }
+  void stop() { service_->onShutdown(); }
+  LatenessProbe probe;
+
+ private:
+  TimerService* service_;
+  std::vector<ITimer*> timers_;
+  int interval_;
+};
+
+template <class Side>
+void runSlice(Side& side, int ms) {
+  side.start();
+  runLoopFor(ms);
+  side.stop();
+}
+
+void fidelity(int seconds) {
+  constexpr int kTimers = 1000;
+  constexpr int kIntervalMs = 10;
+  constexpr int kSlicesPerSide = 4;
+  const int sliceMs = seconds * 1000 / kSlicesPerSide;
+  PlainSide plain(kTimers, kIntervalMs);
+  ServiceSide mine(kTimers, kIntervalMs);
+  for (int pair = 0; pair < kSlicesPerSide; ++pair) {
+    if (pair % 2 == 0) {
+      runSlice(plain, sliceMs);
+      runSlice(mine, sliceMs);
+    } else {
+      runSlice(mine, sliceMs);
+      runSlice(plain, sliceMs);
+    }
+  }
+  const Lateness base = plain.probe.summary();
+  const Lateness own = mine.probe.summary();
+  std::printf("Timer fidelity: %d timers of %d ms, %d s per side in alternating slices of %d ms\n",
+              kTimers, kIntervalMs, seconds, sliceMs);
+  std::printf("  plain QTimer + lambda: %zu alerts, mean %.1f us late, p99 %.1f us\n", base.alerts,
+              base.meanUs, base.p99Us);
+  std::printf("  TimerImpl + listener:  %zu alerts, mean %.1f us late, p99 %.1f us\n", own.alerts,
+              own.meanUs, own.p99Us);
+  const double meanRatio = base.meanUs > 0 ? own.meanUs / base.meanUs : 0;
+  const double p99Ratio = base.p99Us > 0 ? own.p99Us / base.p99Us : 0;
+  printPaired("mean lateness vs plain QTimer", meanRatio, 1.1);
+  printPaired("p99 lateness vs plain QTimer", p99Ratio, 1.1);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QCoreApplication app(argc, argv);
+  // --fidelity_seconds=N (default 2; 0 skips the fidelity run).
+  int fidelitySeconds = 2;
+  std::vector<char*> rest;
+  for (int i = 0; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (arg.rfind("--fidelity_seconds=", 0) == 0) {
+      fidelitySeconds = std::atoi(arg.c_str() + 19);
+    } else {
+      rest.push_back(argv[i]);
+    }
+  }
+  int restCount = static_cast<int>(rest.size());
+  benchmark::Initialize(&restCount, rest.data());
+  RatioReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+
+  std::printf("\nRatios of the runs above:\n");
+  for (const char* n : {"1", "10", "1000"}) {
+    printRatio(reporter, (std::string("alert pass / vector loop, ") + n + " listeners").c_str(),
+               std::string("BM_AlertPass/") + n, std::string("BM_VectorLoop/") + n, 2.0);
+  }
+  for (const char* n : {"10", "1000", "100000"}) {
+    printRatio(reporter, (std::string("getTimer / unordered_map::find, ") + n + " names").c_str(),
+               std::string("BM_GetTimer/") + n, std::string("BM_MapFind/") + n, 1.0);
+    printRatio(reporter, (std::string("hasTimer / unordered_map::find, ") + n + " names").c_str(),
+               std::string("BM_HasTimer/") + n, std::string("BM_MapFind/") + n, 1.0);
+  }
+  std::printf("\nRatios measured in alternating batches (median of 21 rounds):\n");
+  pairedAlertPass();
+  pairedLookups();
+  std::printf("\n");
+  if (fidelitySeconds > 0) fidelity(fidelitySeconds);
+  benchmark::Shutdown();
+  return 0;
+}

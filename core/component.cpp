@@ -1,0 +1,144 @@
+// VelBaseComponent: host installation, class listing and creation through the
+// class factory, identifiers and names, and the self-test run.
+#include "core/component.h"
+
+#include <cstring>
+
+#include "core/binary.h"
+#include "core/class_factory.h"
+#include "core/vel_host.h"
+#include "core/vel_ptr.h"
+#include "core/vel_query.h"
+#include "core/vel_services.h"
+#include "memory/xal_alloc.h"
+#include "text/vel_string.h"
+
+const char kVelBuildDate[] = VEL_BUILD_DATE;
+const char kVelModuleName[] = "cadencehost_mod";
+
+IVelClassFactory* g_velComponentClassFactory = nullptr;
+
+namespace {
+
+constexpr int32_t kTestListCapacity = 21;
+constexpr int32_t kReportSeverity = 1;
+
+bool runningTests = false;
+
+// Clears the re-entry flag however runTests is left.
+class RunningTestsScope {
+ public:
+  RunningTestsScope() { runningTests = true; }
+  ~RunningTestsScope() { runningTests = false; }
+  RunningTestsScope(const RunningTestsScope&) = delete;
+  RunningTestsScope& operator=(const RunningTestsScope&) = delete;
+};
+
+VelArray<VelTestEntry*>* buildTestList() {
+  auto* list = new VelArray<VelTestEntry*>();
+  void* block = nullptr;
+  xalMalloc(&block, static_cast<int32_t>(sizeof(VelTestEntry*)), kTestListCapacity);
+  std::memset(block, 0, sizeof(VelTestEntry*) * kTestListCapacity);
+  list->data = static_cast<VelTestEntry**>(block);
+  list->capacity = kTestListCapacity;
+  list->count = 0;
+  return list;
+}
+
+// Sends one message to the host's error service, when it offers one.
+void reportToErrorService(const VelString& message) {
+  SPtr<IVelErrorService> errors;
+  if (!errors) return;
+  int32_t severity = kReportSeverity;
+  errors->reportError(message, &severity, velEmptyBlockArray());
+}
+
+}  // namespace
+
+VelArray<VelTestEntry*>& velTestList() {
+  static VelArray<VelTestEntry*>* const list = buildTestList();  // never destroyed
+  return *list;
+}
+
+bool velRunningTests() { return runningTests; }
+
+// ---- IVelComponent --------------------------------------------------------
+
+void VelBaseComponent::setHost(IVelHost* host) { g_host = host; }
+
+uint32_t VelBaseComponent::createInstance(const VelID& classId, IVelUnknown** object) {
+  if (IVelClassFactory* factory = g_velComponentClassFactory) {
+    return factory->createInstance(classId, object);
+  }
+  if (object) *object = nullptr;
+  return 0;
+}
+
+const char* VelBaseComponent::getBuildDate() { return kVelBuildDate; }
+
+IVelClcBinary* VelBaseComponent::getBinary() { return velBinary(); }
+
+// ---- IVelCompInternal -----------------------------------------------------
+
+const VelID* VelBaseComponent::getComponentId() { return &velComponentId(); }
+
+const char* VelBaseComponent::getModuleName() { return kVelModuleName; }
+
+uint32_t VelBaseComponent::getClassCount() {
+  IVelClassFactory* factory = g_velComponentClassFactory;
+  return factory ? factory->getClassCount() : 0;
+}
+
+bool VelBaseComponent::getFirstClassId(VelID& out) {
+  IVelClassFactory* factory = g_velComponentClassFactory;
+  return factory ? factory->getFirstClassId(out) : false;
+}
+
+bool VelBaseComponent::getNextClassId(VelID& out) {
+  IVelClassFactory* factory = g_velComponentClassFactory;
+  return factory ? factory->getNextClassId(out) : false;
+}
+
+const char* VelBaseComponent::getClassNameOf(const VelID& classId) {
+  IVelClassFactory* factory = g_velComponentClassFactory;
+  return factory ? factory->getClassNameOf(classId) : nullptr;
+}
+
+void VelBaseComponent::runTests(IVelTestService* service) {
+  if (runningTests) return;
+  RunningTestsScope running;
+
+  if (service) {
+    VelArray<VelTestEntry*>& list = velTestList();
+    const int32_t count = list.count;  // read once, before the loop
+    for (int32_t position = 1; position <= count; ++position) {
+      if (VelTestEntry* entry = list.at(position)) service->runTest(entry->leadingValue);
+    }
+    return;
+  }
+
+  // No test service: tell the host through its error service, then report
+  // the host's own test status character. Without a host there is nobody to
+  // ask for either, so nothing happens.
+  reportToErrorService(VelString("Unable to get test service"));
+  IVelHost* host = g_host;
+  if (!host) return;
+  const VelString status(host->getTestStatus());
+  reportToErrorService(status);
+}
+
+// ---- IVelUnknown ----------------------------------------------------------
+
+void VelBaseComponent::queryInterface(const char* name, void* target) {
+  if (!name) return;  // no enumeration mode
+  void** slot = velQuerySlot(target);
+  if (!slot) return;
+  if (velNameIs(name, "VelBaseComponent")) *slot = this;
+  else if (velNameIs(name, "IVelUnknown")) *slot = static_cast<IVelUnknown*>(this);
+  else if (velNameIs(name, "IVelComponent")) *slot = static_cast<IVelComponent*>(this);
+  else if (velNameIs(name, "IVelCompInternal")) *slot = static_cast<IVelCompInternal*>(this);
+}
+
+// ---- component factory ----------------------------------------------------
+
+IVelComponent* VelBaseComponentFact::createComponent() { return new VelBaseComponent; }

@@ -1,0 +1,52 @@
+// The command line of cadence-host: which command to run and its options,
+// or the one-line reason why the arguments are not acceptable.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include <QString>
+#include <QStringList>
+
+namespace cadencehost {
+
+struct TimerRequest {
+  std::string name;
+  int periodMs = 0;
+};
+
+enum class Command { demo, inspect, run, help, version };
+
+struct CommandLine {
+  Command command = Command::demo;
+  QString helpText;    // for Command::help
+  QString modulePath;  // empty: look in the default places
+  QString configPath;  // empty: defaults only
+  bool verbose = false;
+  // run (and the demo, which is run with the demo timers)
+  std::vector<TimerRequest> timers;
+  double seconds = 3.0;
+  bool quiet = false;
+};
+
+struct ParsedCommandLine {
+  bool ok = false;
+  CommandLine line;
+  QString error;      // one line naming the bad argument
+  QString usageHint;  // what to type for help
+};
+
+inline constexpr int kMaxPeriodMs = 86400000;    // one day
+inline constexpr double kMaxRunSeconds = 86400;  // one day
+
+// The demo's three timers of different periods.
+std::vector<TimerRequest> demoTimers();
+
+// `arguments` as the program received them, program name first.
+ParsedCommandLine parseCommandLine(const QStringList& arguments);
+
+// "NAME=MS": NAME not empty (it may itself hold '='), MS a whole number of
+// milliseconds from 1 to kMaxPeriodMs.
+bool parseTimerRequest(const QString& text, TimerRequest* request);
+
+}  // namespace cadencehost

@@ -1,0 +1,28 @@
+// The host's error service.
+#include "host/error_service.h"
+
+#include <cstdio>
+
+#include "host/host_query.h"
+#include "host/stored_text.h"
+
+namespace cadencehost {
+
+HostErrorService::HostErrorService()
+    : sink_([](const std::string& line) {
+        std::fflush(stdout);  // keep the order of interleaved output readable
+        std::fwrite(line.data(), 1, line.size(), stderr);
+        std::fflush(stderr);
+      }) {}
+
+HostErrorService::HostErrorService(Sink sink) : sink_(std::move(sink)) {}
+
+void HostErrorService::reportError(const VelString& message, int32_t*, const VelBlockArray&) {
+  sink_("cadence-host: error service: " + utf8Of(message) + "\n");
+}
+
+void HostErrorService::queryInterface(const char* name, void* target) {
+  answerQuery<IVelErrorService>(this, kClassName, "IVelErrorService", name, target);
+}
+
+}  // namespace cadencehost

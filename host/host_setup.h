@@ -1,0 +1,25 @@
+// Builds the process-wide host object of cadence-host with its services and
+// makes it the host of this program's own copy of the runtime, so the
+// host's objects are counted through the same atomic hooks as the module's.
+#pragma once
+
+#include <QString>
+#include <QVariantMap>
+
+#include "host/reference_host.h"
+
+namespace cadencehost {
+
+// Service names this host offers.
+inline constexpr const char* kOfferedServices[] = {"IVelErrorService", "IDataStore", "IVelDirService",
+                                                    "IVelMManager"};
+
+// Offers the four services on `host`; `config` holds the values of --config.
+void offerHostServices(ReferenceHost& host, const QVariantMap& config, const QString& tempDirectory);
+
+// The one host of the process, built on the first call and never destroyed:
+// the module keeps references to its services until the module itself is
+// torn down at process exit.
+ReferenceHost& installReferenceHost(const QVariantMap& config);
+
+}  // namespace cadencehost

@@ -1,0 +1,59 @@
+// Loading cadencehost_mod.so the way a host application does: open the
+// library, find its one export EntryPoint, receive the component, install
+// the host on it and keep a reference on it.
+#pragma once
+
+#include <cstdint>
+
+#include <QString>
+#include <QStringList>
+
+#include "core/vel_interfaces.h"
+#include "core/vel_ptr.h"
+
+class IVelHost;
+
+namespace cadencehost {
+
+inline constexpr uint32_t kExpectedInterfaceVersion = 100;
+inline constexpr const char* kModuleFileName = "cadencehost_mod.so";
+
+// Where to look when no --module is given, in order: beside the program in the
+// build tree, beside the program, then the install locations.
+QStringList defaultModuleCandidates(const QString& programDirectory);
+
+// The first candidate that exists, or an empty string.
+QString firstExisting(const QStringList& candidates);
+
+class LoadedModule {
+ public:
+  LoadedModule() = default;
+  // The library stays loaded for the rest of the process: the module's own
+  // process-wide objects are torn down at exit.
+  ~LoadedModule() = default;
+  LoadedModule(const LoadedModule&) = delete;
+  LoadedModule& operator=(const LoadedModule&) = delete;
+
+  // Opens `path` and starts the module with `host` installed. False, with the
+  // loader's one-line reason, when the library cannot be opened, has no
+  // EntryPoint, or EntryPoint fails.
+  bool load(const QString& path, IVelHost* host, QString* reason);
+
+  const QString& path() const { return path_; }
+  uint32_t interfaceVersion() const { return version_; }
+  IVelComponent* component() const { return component_.get(); }
+  // The component's internal view, or null when it does not answer it.
+  IVelCompInternal* internal() const { return internal_; }
+
+  // Gives back the host's reference on the component.
+  void release();
+
+ private:
+  void* handle_ = nullptr;
+  QString path_;
+  uint32_t version_ = 0;
+  IPtr<IVelComponent> component_;
+  IVelCompInternal* internal_ = nullptr;
+};
+
+}  // namespace cadencehost

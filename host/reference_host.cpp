@@ -1,0 +1,70 @@
+// The host object of cadence-host.
+#include "host/reference_host.h"
+
+#include <cstring>
+
+#include "text/vel_cstring.h"
+
+namespace cadencehost {
+
+ReferenceHost::~ReferenceHost() {
+  for (Offer& offer : offers_) offer.object->releaseRef();
+}
+
+void ReferenceHost::offerPart(const char* name, void* part, IVelUnknown* object) {
+  object->addRef();
+  offers_.push_back(Offer{name, part, object});
+}
+
+int32_t ReferenceHost::getService(const VelCString& name, void** slot) {
+  if (!name.text) return 0;
+  for (const Offer& offer : offers_) {
+    if (std::strcmp(offer.name.c_str(), name.text) == 0) {
+      if (slot) *slot = offer.part;
+      noteLookup(name.text, true);
+      return 1;
+    }
+  }
+  noteLookup(name.text, false);
+  return 0;
+}
+
+void ReferenceHost::addRefHook(int32_t* counter) {
+  std::atomic_ref<int32_t>(*counter).fetch_add(1, std::memory_order_relaxed);
+}
+
+bool ReferenceHost::releaseRefHook(int32_t* counter) {
+  std::atomic_ref<int32_t> count(*counter);
+  if (count.fetch_sub(1, std::memory_order_acq_rel) != 1) return false;
+  count.store(kVelDestroyingRefCount, std::memory_order_relaxed);
+  if (watchedCount_.load(std::memory_order_acquire) != 0) forgetIfWatched(counter);
+  return true;
+}
+
+void ReferenceHost::watch(IVelUnknown* object) {
+  if (!object) return;
+  std::lock_guard<std::mutex> lock(watchMutex_);
+  if (watched_.insert(&object->refCount).second) watchedCount_.fetch_add(1, std::memory_order_release);
+}
+
+int32_t ReferenceHost::watchedAlive() const { return watchedCount_.load(std::memory_order_acquire); }
+
+void ReferenceHost::forgetIfWatched(int32_t* counter) {
+  std::lock_guard<std::mutex> lock(watchMutex_);
+  if (watched_.erase(counter) != 0) watchedCount_.fetch_sub(1, std::memory_order_release);
+}
+
+void ReferenceHost::noteLookup(const char* name, bool offered) {
+  std::lock_guard<std::mutex> lock(lookupMutex_);
+  for (const Lookup& lookup : lookups_) {
+    if (lookup.name == name) return;
+  }
+  lookups_.push_back(Lookup{name, offered});
+}
+
+std::vector<ReferenceHost::Lookup> ReferenceHost::lookups() const {
+  std::lock_guard<std::mutex> lock(lookupMutex_);
+  return lookups_;
+}
+
+}  // namespace cadencehost

@@ -1,0 +1,155 @@
+// `cadence-host run` (and the demo): timers from the module's timer service,
+// alerting host listeners on the Qt event loop, then an orderly shutdown in
+// which every timer and listener the run created is destroyed.
+#include <algorithm>
+#include <cmath>
+#include <memory>
+#include <vector>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTimer>
+
+#include "host/commands.h"
+#include "host/exit_status.h"
+#include "host/known_ids.h"
+#include "host/live_objects.h"
+#include "host/timer_listener.h"
+
+namespace cadencehost {
+namespace {
+
+struct RunningTimer {
+  VelCString name;  // borrows the listener's name, which outlives the registry entry
+  Velmora::ITimer* timer = nullptr;
+  HostTimerListener* listener = nullptr;
+  IPtr<Velmora::ITimerListener> listenerRef;
+};
+
+struct SummaryRow {
+  std::string name;
+  int periodMs;
+  int32_t alerts;
+  double meanPeriodMs;
+  double worstLatenessMs;
+};
+
+template <class I>
+I* queryAs(IVelUnknown* object, const char* name) {
+  void* part = nullptr;
+  object->queryInterface(name, &part);
+  return static_cast<I*>(part);
+}
+
+void printSummary(std::FILE* out, const std::vector<SummaryRow>& rows, double seconds, int nameWidth) {
+  std::fprintf(out, "\nSummary after %.2f s:\n", seconds);
+  std::fprintf(out, "  %-*s  %9s  %6s  %11s  %14s\n", nameWidth, "timer", "period", "alerts", "mean period",
+               "worst lateness");
+  for (const SummaryRow& row : rows) {
+    std::fprintf(out, "  %-*s  %6d ms  %6d  ", nameWidth, row.name.c_str(), row.periodMs, row.alerts);
+    if (row.alerts == 0) {
+      std::fprintf(out, "%11s  %14s\n", "-", "-");
+    } else {
+      std::fprintf(out, "%8.1f ms  %11.1f ms\n", row.meanPeriodMs, row.worstLatenessMs);
+    }
+  }
+}
+
+void runEventLoopFor(double seconds) {
+  const auto ms = static_cast<int>(std::lround(seconds * 1000.0));
+  QTimer::singleShot(ms, Qt::PreciseTimer, QCoreApplication::instance(), &QCoreApplication::quit);
+  QCoreApplication::exec();
+}
+
+}  // namespace
+
+int runTimers(const CommandLine& line, LoadedModule& module, ReferenceHost& host, std::FILE* out,
+              std::FILE* err) {
+  const VelID classId = timerServiceClassId();
+  IVelUnknown* object = nullptr;
+  const uint32_t status = module.component()->createInstance(classId, &object);
+  if (!object) {
+    std::fprintf(err, "cadence-host: the module did not create the timer service %s (status %u)\n",
+                 idText(classId).toUtf8().constData(), status);
+    return kExitModule;
+  }
+  IPtr<IVelUnknown> service(object);
+  auto* serviceV2 = queryAs<Velmora::ITimerServiceV2>(object, "ITimerServiceV2");
+  Velmora::ITimerService* timers =
+      serviceV2 ? serviceV2 : queryAs<Velmora::ITimerService>(object, "ITimerService");
+  if (!timers) {
+    std::fprintf(err, "cadence-host: the timer service answers neither 'ITimerServiceV2' nor 'ITimerService'\n");
+    return kExitModule;
+  }
+
+  int nameWidth = 5;  // "timer"
+  for (const TimerRequest& request : line.timers) {
+    nameWidth = std::max(nameWidth, static_cast<int>(request.name.size()));
+  }
+
+  QElapsedTimer clock;
+  clock.start();
+  std::vector<std::unique_ptr<RunningTimer>> running;
+  for (const TimerRequest& request : line.timers) {
+    auto entry = std::make_unique<RunningTimer>();
+    entry->listener = new HostTimerListener(request.name, request.periodMs, clock, line.quiet ? nullptr : out,
+                                            nameWidth);
+    entry->listenerRef.assign(entry->listener);
+    entry->name = VelCString(entry->listener->name().c_str());
+    entry->timer = timers->createTimer(entry->name);
+    if (!entry->timer) {
+      std::fprintf(err, "cadence-host: the timer service created no timer for '%s'\n", request.name.c_str());
+      return kExitModule;
+    }
+    host.watch(static_cast<IVelUnknown*>(entry->timer));
+    entry->timer->addListener(entry->listener);
+    running.push_back(std::move(entry));
+  }
+  if (line.verbose) {
+    std::fprintf(err, "cadence-host: %zu timers created, running the event loop for %.2f s\n", running.size(),
+                 line.seconds);
+  }
+
+  clock.restart();
+  for (auto& entry : running) {
+    entry->timer->start(entry->listener->periodMs());
+    entry->listener->markStarted();
+  }
+  runEventLoopFor(line.seconds);
+  const double elapsedSeconds = static_cast<double>(clock.nsecsElapsed()) / 1e9;
+
+  // Shutdown as a host application does it: tell the service, then take the
+  // timers out of its registry (the registry's release destroys each one,
+  // which releases the timer's reference on its listener).
+  if (auto* shutdown = queryAs<IShutdownListener>(object, "IShutdownListener")) shutdown->onShutdown();
+  std::vector<SummaryRow> rows;
+  for (auto& entry : running) {
+    const AlertStats& stats = entry->listener->stats();
+    rows.push_back(SummaryRow{entry->listener->name(), entry->listener->periodMs(), stats.alerts(),
+                              stats.meanPeriodMs(), stats.worstLatenessMs()});
+    if (serviceV2) serviceV2->removeTimer(entry->name);
+  }
+  printSummary(out, rows, elapsedSeconds, nameWidth);
+  std::fflush(out);
+
+  running.clear();  // gives back the host's references on its listeners
+  service.clear();
+  const int32_t timersAlive = host.watchedAlive();
+  const int32_t listenersAlive = liveCount(LiveKind::listener);
+  if (line.verbose) {
+    for (const ReferenceHost::Lookup& lookup : host.lookups()) {
+      std::fprintf(err, "cadence-host: the module asked for service '%s' (%s)\n", lookup.name.c_str(),
+                   lookup.offered ? "offered" : "not offered");
+    }
+    std::fprintf(err, "cadence-host: live objects after run: timers %d, listeners %d\n", timersAlive,
+                 listenersAlive);
+  }
+  if (timersAlive != 0 || listenersAlive != 0) {
+    std::fprintf(err, "cadence-host: %d timers and %d listeners still alive after the run\n", timersAlive,
+                 listenersAlive);
+    return kExitFailure;
+  }
+  return kExitOk;
+}
+
+}  // namespace cadencehost

@@ -1,0 +1,19 @@
+// The output file stream: opens its descriptor stream buffer and marks the
+// stream failed when the file cannot be opened.
+#include "io/vel_ofstream.h"
+
+#include "platform/files.h"
+
+static_assert(VelOfstream::kOpenFlags ==
+              (velport::kO_WRONLY | velport::kO_CREAT | velport::kO_TRUNC | velport::kO_TEXT));
+static_assert(VelOfstream::kOpenPermissions == (velport::kS_IREAD | velport::kS_IWRITE));
+
+VelOfstream::VelOfstream(const VelString& path, std::ios_base::openmode)
+    : std::basic_ostream<char>(nullptr) {
+  init(&buffer_);
+  if (!buffer_.open(path, kOpenFlags, kOpenPermissions)) {
+    setstate(std::ios_base::failbit | std::ios_base::badbit);
+  }
+}
+
+VelOfstream::~VelOfstream() { close(); }

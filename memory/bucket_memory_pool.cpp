@@ -1,0 +1,320 @@
+// The bucket memory pool: released blocks cached per size class and handed
+// out again last-in, first-out; the allocator named in every block's header;
+// and the move of cached blocks from one pool to another.
+#include "memory/bucket_memory_pool.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstring>
+
+#include "core/vel_query.h"
+#include "memory/pool_lock.h"
+#include "memory/pool_state.h"
+#include "memory/xal_alloc.h"
+#include "platform/heap.h"
+
+namespace {
+
+constexpr int32_t kInitialSlots = 2050;
+constexpr int32_t kNewBucketCapacity = 9;
+constexpr int32_t kDefaultGranularity = 4;
+constexpr int32_t kDefaultLinearLimit = 8192;
+constexpr int32_t kDefaultMaxPooledSize = 262144;
+constexpr int32_t kLargestPooledSize = 1 << 30;  // class sizes stay below 2^31
+
+// The one allocator of this library: constant-initialised, so blocks can be
+// made before any constructor runs, and never destroyed, so blocks can be
+// freed after every destructor has run.
+union AllocatorHolder {
+  constexpr AllocatorHolder() : allocator() {}
+  ~AllocatorHolder() {}
+  BucketMemoryAllocator allocator;
+};
+constinit AllocatorHolder g_allocator;
+
+void* withHeader(void* raw) {
+  BucketMemoryAllocator* owner = &g_allocator.allocator;
+  std::memcpy(raw, &owner, sizeof owner);
+  return static_cast<char*>(raw) + kPoolHeaderBytes;
+}
+
+struct SizeClass {
+  int32_t index;
+  int32_t size;
+};
+
+// The class of a request of 0..maxPooledSize bytes, by arithmetic alone.
+inline SizeClass classOf(const BucketMemoryPool& pool, int32_t size) {
+  const int32_t granularity = pool.granularity;
+  if (size <= pool.linearLimit) {
+    const int32_t last = size > 0 ? size - 1 : 0;
+    const int32_t index = (granularity & (granularity - 1)) == 0
+                              ? last >> __builtin_ctz(static_cast<unsigned>(granularity))
+                              : last / granularity;
+    return {index, (index + 1) * granularity};
+  }
+  int64_t classSize = pool.linearLimit;
+  int32_t index = (pool.linearLimit - 1) / granularity;
+  while (classSize < size) {
+    classSize *= 2;
+    ++index;
+  }
+  return {index, static_cast<int32_t>(classSize)};
+}
+
+// Makes slot `index` exist: the table doubles (at least to index + 1), new
+// slots zero-filled.
+void growTable(BucketMemoryPool& pool, int32_t index) {
+  const int32_t needed = index + 1;
+  const int32_t doubled =
+      static_cast<int32_t>(std::min<int64_t>(static_cast<int64_t>(pool.bucketCount) * 2, INT32_MAX));
+  void* table = pool.buckets;
+  pool.bucketCount = xalRealloc(&table, static_cast<int32_t>(sizeof(Bucket*)), pool.bucketCount,
+                                needed, std::max(doubled, needed));
+  pool.buckets = static_cast<Bucket**>(table);
+}
+
+Bucket* newBucket() {
+  auto* bucket = new Bucket;
+  void* entries = nullptr;
+  bucket->capacity = xalMalloc(&entries, static_cast<int32_t>(sizeof(BucketEntry)), kNewBucketCapacity);
+  std::memset(entries, 0, sizeof(BucketEntry) * kNewBucketCapacity);
+  bucket->entries = static_cast<BucketEntry*>(entries);
+  bucket->count = 0;
+  return bucket;
+}
+
+void deleteBucket(Bucket* bucket) {
+  velport::sysFree(bucket->entries);
+  delete bucket;
+}
+
+// Entries 1..count are in use; the entries grow when count would reach capacity.
+[[gnu::noinline]] void growEntries(Bucket& bucket, int32_t needed) {
+  void* entries = bucket.entries;
+  const int32_t doubled = bucket.capacity * 2;
+  bucket.capacity = xalRealloc(&entries, static_cast<int32_t>(sizeof(BucketEntry)), bucket.capacity,
+                               needed, std::max(doubled, needed));
+  bucket.entries = static_cast<BucketEntry*>(entries);
+}
+
+inline void appendEntry(Bucket& bucket, int32_t size, void* block) {
+  const int32_t count = bucket.count + 1;
+  if (count >= bucket.capacity) [[unlikely]] growEntries(bucket, count + 1);
+  bucket.entries[count] = {size, block};
+  bucket.count = count;
+}
+
+bool validParameters(int32_t granularity, int32_t linearLimit, int32_t maxPooledSize) {
+  return granularity > 0 && linearLimit >= granularity && maxPooledSize <= kLargestPooledSize &&
+         maxPooledSize >= -kLargestPooledSize;
+}
+
+}  // namespace
+
+namespace velpool {
+
+void freeThroughHeader(void* block) {
+  char* raw = static_cast<char*>(block) - kPoolHeaderBytes;
+  BucketMemoryAllocator* owner;
+  std::memcpy(&owner, raw, sizeof owner);
+  owner->freeBlock(raw);
+}
+
+void adoptBuckets(BucketMemoryPool& from, BucketMemoryPool& to) {
+  const int32_t slots = from.bucketCount;
+  for (int32_t i = 0; i < slots; ++i) {
+    Bucket* bucket = from.buckets[i];
+    if (!bucket) continue;
+    if (i >= to.bucketCount) growTable(to, i);
+    if (!to.buckets[i]) {
+      to.buckets[i] = bucket;
+    } else {
+      for (int32_t k = 1; k <= bucket->count; ++k) {
+        appendEntry(*to.buckets[i], bucket->entries[k].size, bucket->entries[k].block);
+      }
+      deleteBucket(bucket);
+    }
+    from.buckets[i] = nullptr;
+  }
+}
+
+}  // namespace velpool
+
+BucketMemoryAllocator::~BucketMemoryAllocator() = default;
+
+void BucketMemoryAllocator::freeBlock(void* rawBlock) {
+  velport::ReentrantLockGuard guard(poolLock());
+  velport::sysFree(rawBlock);
+}
+
+BucketMemoryPool::BucketMemoryPool(int32_t granularityIn, int32_t linearLimitIn, int32_t maxPooledSizeIn)
+    : bucketCount(0),
+      buckets(nullptr),
+      granularity(granularityIn),
+      linearLimit(linearLimitIn),
+      maxPooledSize(maxPooledSizeIn) {
+  if (!validParameters(granularity, linearLimit, maxPooledSize)) {
+    granularity = kDefaultGranularity;
+    linearLimit = kDefaultLinearLimit;
+    maxPooledSize = kDefaultMaxPooledSize;
+  }
+  void* table = nullptr;
+  bucketCount = xalMalloc(&table, static_cast<int32_t>(sizeof(Bucket*)), kInitialSlots);
+  std::memset(table, 0, sizeof(Bucket*) * kInitialSlots);
+  buckets = static_cast<Bucket**>(table);
+
+  velport::ReentrantLockGuard guard(poolLock());
+  const bool own = velpool::currentPoolIsOwn();
+  BucketMemoryPool* previous = velpool::currentPool();
+  if (previous && previous != this) {
+    if (previous->granularity == granularity && previous->linearLimit == linearLimit &&
+        previous->maxPooledSize == maxPooledSize) {
+      std::swap(bucketCount, previous->bucketCount);
+      std::swap(buckets, previous->buckets);
+    }
+    previous->releaseRef();
+  }
+  velpool::setCurrentPool(this, own);
+}
+
+BucketMemoryPool::~BucketMemoryPool() {
+  velport::ReentrantLockGuard guard(poolLock());
+  purge();
+  velport::sysFree(buckets);
+  buckets = nullptr;
+  bucketCount = 0;
+  if (velpool::currentPool() == this) velpool::forgetCurrentPool();  // never leave it dangling
+}
+
+bool BucketMemoryPool::purge() {
+  velport::ReentrantLockGuard guard(poolLock());
+  for (int32_t i = 0; i < bucketCount; ++i) {
+    Bucket* bucket = buckets[i];
+    if (!bucket) continue;
+    for (int32_t k = 1; k <= bucket->count; ++k) {
+      BucketEntry& entry = bucket->entries[k];
+      if (entry.block) velpool::freeThroughHeader(entry.block);
+      entry = {0, nullptr};
+    }
+    deleteBucket(bucket);
+    buckets[i] = nullptr;
+  }
+  return true;
+}
+
+namespace {
+
+// Everything allocate does besides handing out a cached block: impossible
+// sizes, unpooled blocks, table growth, and new blocks from the heap. Kept out
+// of line so the common path stays short.
+[[gnu::noinline]] void* allocateSlow(BucketMemoryPool& pool, int32_t size, int32_t* usable) {
+  if (size < 0) xalOutOfMemory(size);  // never a small block for a wrapped size
+  if (size > pool.maxPooledSize) {
+    const int64_t total = static_cast<int64_t>(size) + kPoolHeaderBytes;
+    if (total > INT32_MAX) xalOutOfMemory(total);
+    void* raw = nullptr;
+    *usable = xalMalloc(&raw, 1, static_cast<int32_t>(total)) - kPoolHeaderBytes;
+    return withHeader(raw);
+  }
+  const SizeClass sizeClass = classOf(pool, size);
+  if (sizeClass.index >= pool.bucketCount) growTable(pool, sizeClass.index);
+  if (Bucket* bucket = pool.buckets[sizeClass.index]) {
+    while (bucket->count > 0) {
+      const BucketEntry& entry = bucket->entries[bucket->count--];
+      *usable = entry.size;
+      if (entry.block) return entry.block;
+    }
+  }
+  void* raw = nullptr;
+  xalMalloc(&raw, 1, sizeClass.size + kPoolHeaderBytes);
+  *usable = sizeClass.size;
+  return withHeader(raw);
+}
+
+// Everything release does besides filing into a bucket with room: unpooled
+// and odd-sized blocks, table growth, new buckets, growing entries.
+[[gnu::noinline]] bool releaseSlow(BucketMemoryPool& pool, int32_t size, void** block) {
+  if (size > pool.maxPooledSize) {
+    velpool::freeThroughHeader(*block);
+    *block = nullptr;
+    return true;
+  }
+  const SizeClass sizeClass = classOf(pool, size);
+  if (sizeClass.size != size) {
+    // Made while pooling was off (or for another pool's classes): filing it
+    // would promise more bytes than it has.
+    velpool::freeThroughHeader(*block);
+    *block = nullptr;
+    return true;
+  }
+  if (sizeClass.index >= pool.bucketCount) growTable(pool, sizeClass.index);
+  Bucket*& bucket = pool.buckets[sizeClass.index];
+  if (!bucket) bucket = newBucket();
+  appendEntry(*bucket, sizeClass.size, *block);
+  *block = nullptr;
+  return true;
+}
+
+}  // namespace
+
+void* BucketMemoryPool::allocate(int32_t size, int32_t* usable) {
+  velport::ReentrantLockGuard guard(poolLock());
+  if (size >= 0 && size <= maxPooledSize) [[likely]] {
+    const SizeClass sizeClass = classOf(*this, size);
+    if (sizeClass.index < bucketCount) [[likely]] {
+      Bucket* bucket = buckets[sizeClass.index];
+      if (bucket && bucket->count > 0) [[likely]] {
+        const BucketEntry& entry = bucket->entries[bucket->count];
+        if (entry.block) [[likely]] {
+          --bucket->count;
+          *usable = entry.size;
+          return entry.block;
+        }
+      }
+    }
+  }
+  return allocateSlow(*this, size, usable);
+}
+
+bool BucketMemoryPool::release(int32_t size, void** block) {
+  // A negative size was never handed out: refused like size 0.
+  if (!block || !*block || size <= 0) return false;
+  velport::ReentrantLockGuard guard(poolLock());
+  if (size <= maxPooledSize) [[likely]] {
+    const SizeClass sizeClass = classOf(*this, size);
+    if (sizeClass.size == size && sizeClass.index < bucketCount) [[likely]] {
+      Bucket* bucket = buckets[sizeClass.index];
+      if (bucket && bucket->count + 1 < bucket->capacity) [[likely]] {
+        bucket->entries[++bucket->count] = {size, *block};
+        *block = nullptr;
+        return true;
+      }
+    }
+  }
+  return releaseSlow(*this, size, block);
+}
+
+bool BucketMemoryPool::setEnabled(bool enable) {
+  velport::ReentrantLockGuard guard(poolLock());
+  if (enable != (maxPooledSize > 0)) maxPooledSize = -maxPooledSize;
+  return true;
+}
+
+void BucketMemoryPool::queryInterface(const char* name, void* target) {
+  if (!name) {
+    velEnumerateNames(target, "BucketMemoryPool", {"IBucketMemoryPool"});
+    return;
+  }
+  void** slot = velQuerySlot(target);
+  if (!slot) return;
+  if (velNameIs(name, "BucketMemoryPool")) {
+    *slot = this;
+  } else if (velNameIs(name, "IBucketMemoryPool")) {
+    *slot = static_cast<IBucketMemoryPool*>(this);
+  } else if (velNameIs(name, "IVelUnknown")) {
+    *slot = static_cast<IVelUnknown*>(this);
+  }
+}
+
+const char* BucketMemoryPool::getClassName() { return "BucketMemoryPool"; }

@@ -1,0 +1,11 @@
+// The pool lock: one process-wide re-entrant lock serialising the bucket
+// pools' allocate and release, the freeing of pooled blocks through their
+// header, and the move of cached blocks to the host's pool. It is constant-
+// initialised (usable before any constructor runs) and never destroyed.
+#pragma once
+
+#include "platform/reentrant_lock.h"
+
+extern velport::ReentrantLock g_poolLock;
+
+inline velport::ReentrantLock& poolLock() { return g_poolLock; }

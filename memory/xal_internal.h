@@ -1,0 +1,38 @@
+// Pieces shared by the guarded allocation functions: byte sizes that are
+// checked before they reach the heap, the memory manager's retry loop, the
+// last resort, and the spill of a block to a temporary file.
+#pragma once
+
+#include <climits>
+#include <cstdint>
+
+namespace VelMM {
+class IVelMManager;
+}
+
+namespace xal {
+
+// A heap block's byte size must stay below 2^31 and cannot be negative.
+inline bool fitsBlock(int64_t bytes) { return bytes >= 0 && bytes <= INT32_MAX; }
+
+// elemSize x count computed without wrapping; a negative factor or a product
+// of 2^31 or more never becomes a block: it takes the last resort with the
+// true size.
+int64_t checkedBytes(int32_t elemSize, int32_t count);
+
+// Writes the report for `bytes`, shows the notice for `reasonCode` and ends
+// the process with status -1. A failure raised while the report of an
+// earlier one is being written on the same thread ends the process at once.
+[[noreturn]] void failForGood(int64_t bytes, int32_t reasonCode);
+
+// malloc(bytes); while that fails, asks `manager` to give memory back and
+// tries again. A manager that has nothing more to give is set to null.
+void* mallocWithManager(int64_t bytes, VelMM::IVelMManager*& manager);
+
+// Parks the first oldBytes of *block in a temporary file, frees the block,
+// obtains `bytes` (with the manager's help), reads the contents back and
+// zero-fills the rest. Returns `count`; on any failure ends the process.
+int32_t spillAndReallocate(void** block, int64_t oldBytes, int64_t bytes, int32_t count,
+                           VelMM::IVelMManager* manager);
+
+}  // namespace xal

@@ -1,0 +1,69 @@
+// The spill of guarded reallocation: a block's contents are parked in a
+// temporary file so the old block can be freed before the new one is
+// obtained. The file is created exclusively (its name is predictable, so an
+// existing name or a planted link counts as a failed open) and is deleted
+// before any report is written.
+#include <cstring>
+
+#include "memory/memory_report.h"
+#include "memory/paths.h"
+#include "memory/xal_alloc.h"
+#include "memory/xal_internal.h"
+#include "platform/files.h"
+#include "platform/heap.h"
+#include "text/vel_string.h"
+
+namespace xal {
+
+namespace {
+
+constexpr int kSpillFlags = velport::kO_RDWR | velport::kO_CREAT | velport::kO_TEMPORARY |
+                            velport::kO_BINARY | velport::kO_EXCL;
+constexpr int kSpillPermission = velport::kS_IREAD | velport::kS_IWRITE;
+
+}  // namespace
+
+int32_t spillAndReallocate(void** block, int64_t oldBytes, int64_t bytes, int32_t count,
+                           VelMM::IVelMManager* manager) {
+  if (!fitsBlock(bytes)) failForGood(bytes, kOomNoMemory);  // no size to obtain after the spill
+  VelString path;
+  makeTempFileName(path);
+  const char16_t* name = path.text ? path.text : u"";
+  velport::Files& files = velport::files();
+
+  const int fd = files.open(name, kSpillFlags, kSpillPermission);
+  if (fd < 0) failForGood(bytes, kOomOpenFailed);
+  auto discardFile = [&] {
+    files.close(fd);
+    files.unlink(name);
+  };
+
+  const auto oldCount = static_cast<unsigned int>(oldBytes);
+  if (files.write(fd, *block, oldCount) < oldBytes) {
+    discardFile();
+    failForGood(bytes, kOomWriteFailed);
+  }
+
+  velport::sysFree(*block);
+  *block = nullptr;
+  *block = mallocWithManager(bytes, manager);
+  if (!*block) {
+    discardFile();
+    failForGood(bytes, kOomNoMemory);
+  }
+
+  if (files.seek(fd, 0, velport::kSeekSet) != 0 || files.read(fd, *block, oldCount) < oldBytes) {
+    discardFile();
+    velport::sysFree(*block);
+    *block = nullptr;
+    failForGood(bytes, kOomReadFailed);
+  }
+
+  discardFile();
+  if (bytes > oldBytes) {
+    std::memset(static_cast<char*>(*block) + oldBytes, 0, static_cast<size_t>(bytes - oldBytes));
+  }
+  return count;
+}
+
+}  // namespace xal

@@ -1,0 +1,23 @@
+// The system heap on Windows: the C runtime's malloc, realloc and free.
+#include <cstdlib>
+
+#include "platform/heap.h"
+
+namespace velport {
+namespace {
+
+class SystemHeap final : public Heap {
+ public:
+  void* allocate(std::size_t bytes) override { return std::malloc(bytes); }
+  void* reallocate(void* block, std::size_t bytes) override { return std::realloc(block, bytes); }
+  void release(void* block) override { std::free(block); }
+};
+
+}  // namespace
+
+Heap& systemHeap() {
+  static SystemHeap* heap = new SystemHeap;  // never destroyed: used until the very end
+  return *heap;
+}
+
+}  // namespace velport

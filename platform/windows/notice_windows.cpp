@@ -1,0 +1,31 @@
+// The notice on Windows: a message box with the given caption, text and style.
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+
+#include "platform/notice.h"
+
+namespace velport {
+namespace {
+
+const wchar_t* wide(const char16_t* text) { return reinterpret_cast<const wchar_t*>(text ? text : u""); }
+
+class MessageBoxNotice final : public Notice {
+ public:
+  int show(const char16_t* text, const char16_t* caption, uint32_t style) override {
+    return ::MessageBoxW(nullptr, wide(text), wide(caption), static_cast<UINT>(style));
+  }
+};
+
+}  // namespace
+
+Notice& systemNotice() {
+  static MessageBoxNotice* notice = new MessageBoxNotice;
+  return *notice;
+}
+
+}  // namespace velport

@@ -1,0 +1,21 @@
+// Ending the process on Windows through the C runtime's exit.
+#include <cstdlib>
+
+#include "platform/process.h"
+
+namespace velport {
+namespace {
+
+class SystemProcess final : public Process {
+ public:
+  [[noreturn]] void exit(int status) override { std::exit(status); }
+};
+
+}  // namespace
+
+Process& systemProcess() {
+  static SystemProcess* process = new SystemProcess;
+  return *process;
+}
+
+}  // namespace velport

@@ -1,0 +1,49 @@
+// Memory figures, process id, the high-resolution counter and the load-time
+// thread-notice hint on Windows.
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+
+#include "platform/system.h"
+
+namespace velport {
+namespace {
+
+class RealSystem final : public System {
+ public:
+  bool memoryStatus(MemoryStatus* out) override {
+    if (!out) return false;
+    MEMORYSTATUSEX status{};
+    status.dwLength = sizeof status;
+    if (!::GlobalMemoryStatusEx(&status)) return false;
+    out->totalPhys = status.ullTotalPhys;
+    out->availPhys = status.ullAvailPhys;
+    out->totalPageFile = status.ullTotalPageFile;
+    out->availPageFile = status.ullAvailPageFile;
+    out->totalVirtual = status.ullTotalVirtual;
+    out->availVirtual = status.ullAvailVirtual;
+    return true;
+  }
+  uint32_t processId() override { return static_cast<uint32_t>(::GetCurrentProcessId()); }
+  int64_t performanceCounter() override {
+    LARGE_INTEGER counter{};
+    ::QueryPerformanceCounter(&counter);
+    return static_cast<int64_t>(counter.QuadPart);
+  }
+  bool disableThreadNotices(void* module) override {
+    return ::DisableThreadLibraryCalls(static_cast<HMODULE>(module)) != FALSE;
+  }
+};
+
+}  // namespace
+
+System& realSystem() {
+  static RealSystem* system = new RealSystem;
+  return *system;
+}
+
+}  // namespace velport

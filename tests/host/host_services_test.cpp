@@ -1,0 +1,298 @@
+// The reference host's object and services: the registry, the atomic
+// reference-count hooks and the watch list, the four services, and the
+// enumeration record the host builds.
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+#include <QFile>
+
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "host/data_store.h"
+#include "host/dir_service.h"
+#include "host/error_service.h"
+#include "host/host_setup.h"
+#include "host/live_objects.h"
+#include "host/memory_manager.h"
+#include "host/name_listing.h"
+#include "host/reference_host.h"
+#include "host/stored_text.h"
+#include "tests/support/test_host.h"
+#include "text/vel_array.h"
+#include "text/vel_cstring.h"
+#include "text/vel_string.h"
+
+namespace cadencehost {
+namespace {
+
+// A plain counted object for the hooks: records whether it was destroyed.
+class Probe final : public IVelUnknown {
+ public:
+  explicit Probe(bool* destroyed) : destroyed_(destroyed) {}
+  ~Probe() override { *destroyed_ = true; }
+  void queryInterface(const char*, void* target) override {}
+  const char* getClassName() override { return "Probe"; }
+
+ private:
+  bool* destroyed_;
+};
+
+template <class I>
+I* lookUp(ReferenceHost& host, const char* name) {
+  void* slot = nullptr;
+  host.getService(VelCString(name), &slot);
+  return static_cast<I*>(slot);
+}
+
+std::string textOf(const VelString& value) { return utf8Of(value); }
+
+// --- registry -------------------------------------------------------------
+
+TEST(ReferenceHostRegistry, HandsOutTheRequestedInterfacePartOfEachService) {
+  ReferenceHost host;
+  offerHostServices(host, {}, QStringLiteral("/tmp/here"));
+  for (const char* name : kOfferedServices) {
+    void* slot = nullptr;
+    EXPECT_EQ(host.getService(VelCString(name), &slot), 1) << name;
+    ASSERT_NE(slot, nullptr) << name;
+  }
+  // The slot holds the interface pointer itself, usable without any cast.
+  auto* dirs = lookUp<IVelDirService>(host, "IVelDirService");
+  EXPECT_EQ(textOf(dirs->directoryFor("temp")), "/tmp/here");
+  auto* manager = lookUp<VelMM::IVelMManager>(host, "IVelMManager");
+  EXPECT_FALSE(manager->freeOneUnit());
+}
+
+TEST(ReferenceHostRegistry, LeavesTheSlotNullForNamesItDoesNotOffer) {
+  ReferenceHost host;
+  offerHostServices(host, {}, QStringLiteral("/tmp"));
+  for (const char* name : {"IBucketMemoryPool", "IDataStor", "IDataStoreX", "idatastore", ""}) {
+    void* slot = nullptr;
+    EXPECT_EQ(host.getService(VelCString(name), &slot), 0) << name;
+    EXPECT_EQ(slot, nullptr) << name;
+  }
+  void* slot = nullptr;
+  EXPECT_EQ(host.getService(VelCString(), &slot), 0);
+  EXPECT_EQ(slot, nullptr);
+}
+
+TEST(ReferenceHostRegistry, RemembersEachNameAskedForOnce) {
+  ReferenceHost host;
+  offerHostServices(host, {}, QStringLiteral("/tmp"));
+  for (int i = 0; i < 3; ++i) {
+    lookUp<IDataStore>(host, "IDataStore");
+    lookUp<IVelUnknown>(host, "IBucketMemoryPool");
+  }
+  const auto lookups = host.lookups();
+  ASSERT_EQ(lookups.size(), 2u);
+  EXPECT_EQ(lookups[0].name, "IDataStore");
+  EXPECT_TRUE(lookups[0].offered);
+  EXPECT_EQ(lookups[1].name, "IBucketMemoryPool");
+  EXPECT_FALSE(lookups[1].offered);
+}
+
+TEST(ReferenceHostRegistry, KeepsOneReferencePerServiceAndGivesItBackWhenDestroyed) {
+  const int32_t before = liveCount(LiveKind::service);
+  {
+    ReferenceHost host;
+    offerHostServices(host, {}, QStringLiteral("/tmp"));
+    EXPECT_EQ(liveCount(LiveKind::service), before + 4);
+    auto* store = lookUp<IDataStore>(host, "IDataStore");
+    EXPECT_EQ(static_cast<IVelUnknown*>(store)->getRefCount(), 1);
+  }
+  EXPECT_EQ(liveCount(LiveKind::service), before);
+}
+
+// --- reference-count hooks -------------------------------------------------
+
+TEST(ReferenceHostHooks, CountUpAndDownAndMarkTheDestroyedCount) {
+  ReferenceHost host;
+  int32_t counter = 0;
+  host.addRefHook(&counter);
+  host.addRefHook(&counter);
+  EXPECT_EQ(counter, 2);
+  EXPECT_FALSE(host.releaseRefHook(&counter));
+  EXPECT_EQ(counter, 1);
+  EXPECT_TRUE(host.releaseRefHook(&counter));
+  EXPECT_EQ(counter, kVelDestroyingRefCount);
+}
+
+TEST(ReferenceHostHooks, ReleasingAnUncountedObjectDoesNotDestroyIt) {
+  ReferenceHost host;
+  int32_t counter = 0;
+  EXPECT_FALSE(host.releaseRefHook(&counter));
+  EXPECT_EQ(counter, -1);
+}
+
+TEST(ReferenceHostHooks, ObjectsCountedThroughTheHostDieOnTheirLastRelease) {
+  ReferenceHost host;
+  veltest::ScopedHost installed(&host);
+  bool destroyed = false;
+  auto* probe = new Probe(&destroyed);
+  probe->addRef();
+  probe->addRef();
+  probe->releaseRef();
+  EXPECT_FALSE(destroyed);
+  probe->releaseRef();
+  EXPECT_TRUE(destroyed);
+}
+
+TEST(ReferenceHostWatch, CountsWatchedObjectsUntilTheirLastRelease) {
+  ReferenceHost host;
+  veltest::ScopedHost installed(&host);
+  bool firstGone = false, secondGone = false, unwatchedGone = false;
+  auto* first = new Probe(&firstGone);
+  auto* second = new Probe(&secondGone);
+  auto* unwatched = new Probe(&unwatchedGone);
+  for (IVelUnknown* object : {static_cast<IVelUnknown*>(first), static_cast<IVelUnknown*>(second),
+                              static_cast<IVelUnknown*>(unwatched)}) {
+    object->addRef();
+  }
+  host.watch(first);
+  host.watch(second);
+  host.watch(second);  // watching twice still counts once
+  EXPECT_EQ(host.watchedAlive(), 2);
+  unwatched->releaseRef();
+  EXPECT_TRUE(unwatchedGone);
+  EXPECT_EQ(host.watchedAlive(), 2);
+  first->releaseRef();
+  EXPECT_EQ(host.watchedAlive(), 1);
+  second->releaseRef();
+  EXPECT_EQ(host.watchedAlive(), 0);
+  EXPECT_TRUE(firstGone && secondGone);
+}
+
+// --- services ----------------------------------------------------------------
+
+TEST(HostErrorService, WritesTheMessageAsUtf8OnOneLine) {
+  std::vector<std::string> lines;
+  HostErrorService service([&](const std::string& line) { lines.push_back(line); });
+  int32_t severity = 1;
+  service.reportError(VelString::borrowing(u"Gr\u00fc\u00dfe \u2713 \U0001F600"), &severity,
+                      velEmptyBlockArray());
+  service.reportError(VelString(), &severity, velEmptyBlockArray());
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(lines[0], "cadence-host: error service: Gr\xC3\xBC\xC3\x9F" "e \xE2\x9C\x93 \xF0\x9F\x98\x80\n");
+  EXPECT_EQ(lines[1], "cadence-host: error service: \n");
+}
+
+TEST(HostServicesQuery, AnswerTheirClassNameUnknownAndInterfaceExactly) {
+  HostErrorService service([](const std::string&) {});
+  void* slot = nullptr;
+  service.queryInterface("HostErrorService", &slot);
+  EXPECT_EQ(slot, &service);
+  service.queryInterface("IVelUnknown", &slot);
+  EXPECT_EQ(slot, static_cast<IVelUnknown*>(&service));
+  service.queryInterface("IVelErrorService", &slot);
+  EXPECT_EQ(slot, static_cast<IVelErrorService*>(&service));
+  for (const char* wrong : {"IVelErrorServic", "IVelErrorServiceX", "ivelerrorservice", "IDataStore"}) {
+    slot = &service;
+    service.queryInterface(wrong, &slot);
+    EXPECT_EQ(slot, nullptr) << wrong;
+  }
+}
+
+TEST(HostServicesQuery, ListTheirClassThenTheirInterfaceThroughTheEnumerationRecord) {
+  HostDirService dirs(QStringLiteral("/tmp"));
+  const NameListing listing = listNames(&dirs);
+  EXPECT_FALSE(listing.stopped);
+  ASSERT_EQ(listing.names.size(), 2u);
+  EXPECT_EQ(listing.names[0].name, "HostDirService");
+  EXPECT_TRUE(listing.names[0].isClass);
+  EXPECT_EQ(listing.names[0].owner, "");
+  EXPECT_EQ(listing.names[1].name, "IVelDirService");
+  EXPECT_FALSE(listing.names[1].isClass);
+  EXPECT_EQ(listing.names[1].owner, "HostDirService");
+}
+
+TEST(HostDataStore, DefaultsPutLogsAndTempInTheTemporaryDirectory) {
+  HostDataStore store({}, QStringLiteral("/var/tmp/x"));
+  EXPECT_EQ(textOf(store.getString(kLogsDirectoryKey, 0)), "/var/tmp/x");
+  EXPECT_EQ(textOf(store.getString(kTempDirectoryKey, 0)), "/var/tmp/x");
+  EXPECT_EQ(store.getString("No/Such Key", 0).text[0], u'\0');
+  EXPECT_EQ(store.getString(nullptr, 0).text[0], u'\0');
+  EXPECT_EQ(store.getBool(kUseErrorServiceKey, 0), 0);
+  EXPECT_EQ(store.getBool(kUseErrorServiceKey, 1), 1);
+}
+
+TEST(HostDataStore, ReturnsStableReferencesThatLiveInTheStore) {
+  HostDataStore store({}, QStringLiteral("/tmp/a"));
+  const VelString& first = store.getString(kTempDirectoryKey, 0);
+  const VelString& again = store.getString(kTempDirectoryKey, 0);
+  EXPECT_EQ(&first, &again);
+  EXPECT_EQ(first.textCapacity, 0);  // borrowed: the caller copies, nobody frees it
+}
+
+TEST(HostDataStore, ReadsBooleanTextsAndFallsBackOnAnythingElse) {
+  const std::vector<std::pair<QString, int32_t>> cases = {
+      {"true", 1}, {"Yes", 1}, {"ON", 1}, {"1", 1},  {"7", 1},  {"false", 0},
+      {"No", 0},   {"off", 0}, {"0", 0},  {"", 0},   {" true ", 1}};
+  for (const auto& [text, expected] : cases) {
+    HostDataStore store({{kUseErrorServiceKey, text}}, QStringLiteral("/tmp"));
+    EXPECT_EQ(store.getBool(kUseErrorServiceKey, 42), expected) << text.toStdString();
+  }
+  HostDataStore odd({{kUseErrorServiceKey, QStringLiteral("maybe")}}, QStringLiteral("/tmp"));
+  EXPECT_EQ(odd.getBool(kUseErrorServiceKey, 42), 42);
+}
+
+TEST(HostDataStore, ReadsKeysWithSpacesFromAnIniFile) {
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  const QString path = dir.filePath("host.ini");
+  QFile file(path);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write("[Directories]\nLogs Directory=/srv/logs\nTemp Directory=/srv/t\xc3\xa9mp\n"
+             "[Memory]\nUseErrorService=true\n");
+  file.close();
+  QVariantMap values;
+  QString reason;
+  ASSERT_TRUE(readIniFile(path, &values, &reason)) << reason.toStdString();
+  HostDataStore store(values, QStringLiteral("/tmp"));
+  EXPECT_EQ(textOf(store.getString(kLogsDirectoryKey, 0)), "/srv/logs");
+  EXPECT_EQ(textOf(store.getString(kTempDirectoryKey, 0)), "/srv/t\xc3\xa9mp");
+  EXPECT_EQ(store.getBool(kUseErrorServiceKey, 0), 1);
+}
+
+TEST(HostDataStore, RefusesAMissingConfigFileWithAReason) {
+  QVariantMap values;
+  QString reason;
+  EXPECT_FALSE(readIniFile(QStringLiteral("/no/such/dir/host.ini"), &values, &reason));
+  EXPECT_EQ(reason, "no such file");
+  QTemporaryDir dir;
+  EXPECT_FALSE(readIniFile(dir.path(), &values, &reason));
+  EXPECT_EQ(reason, "not a readable file");
+}
+
+TEST(HostDirService, NamesOnlyTheTemporaryDirectory) {
+  HostDirService dirs(QStringLiteral("/tmp/d"));
+  EXPECT_EQ(textOf(dirs.directoryFor("temp")), "/tmp/d");
+  EXPECT_EQ(textOf(dirs.directoryFor("Temp")), "");
+  EXPECT_EQ(textOf(dirs.directoryFor("logs")), "");
+  EXPECT_EQ(textOf(dirs.directoryFor(nullptr)), "");
+}
+
+TEST(HostMemoryManager, GivesFiguresInWhole24KiBUnits) {
+  MemoryFigures figures;
+  figures.processResident = 24576 * 10 + 24575;
+  figures.processSwapped = 24575;
+  figures.physicalTotal = 24576ull * 1000;
+  figures.swapTotal = std::numeric_limits<uint64_t>::max();
+  HostMemoryManager manager([&] { return figures; });
+  EXPECT_EQ(manager.coreNow(), 10);
+  EXPECT_EQ(manager.swapNow(), 0);
+  EXPECT_EQ(manager.coreLimit(), 1000);
+  EXPECT_EQ(manager.swapLimit(), std::numeric_limits<int32_t>::max());
+  EXPECT_FALSE(manager.freeOneUnit());
+}
+
+TEST(HostMemoryManager, ReadsThisProcesssRealMemoryUse) {
+  HostMemoryManager manager;
+  EXPECT_GT(manager.coreNow(), 0);
+  EXPECT_GT(manager.coreLimit(), manager.coreNow());
+  EXPECT_GE(manager.swapNow(), 0);
+}
+
+}  // namespace
+}  // namespace cadencehost

@@ -1,0 +1,171 @@
+// The descriptor stream buffer and output stream against a write-recording
+// descriptor layer: write counts, text mode, failures, seeks.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iomanip>
+#include <sstream>
+#include <string>
+
+#include "io/vel_fd_streambuf.h"
+#include "io/vel_ofstream.h"
+#include "platform/override.h"
+#include "tests/support/fake_platform.h"
+#include "text/vel_string.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string readWholeFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream content;
+  content << in.rdbuf();
+  return content.str();
+}
+
+class StreamTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string pattern = (fs::temp_directory_path() / "vel-io-XXXXXX").string();
+    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+    directory = pattern;
+  }
+  void TearDown() override {
+    std::error_code ignored;
+    fs::remove_all(directory, ignored);
+  }
+  VelString pathOf(const std::string& name) const { return VelString((directory / name).string().c_str()); }
+  bool open(VelFdStreambuf& buffer, const std::string& name = "out.txt") {
+    return buffer.open(pathOf(name), VelOfstream::kOpenFlags, VelOfstream::kOpenPermissions) != nullptr;
+  }
+  std::string fileText(const std::string& name = "out.txt") const { return readWholeFile(directory / name); }
+
+  fs::path directory;
+  veltest::RecordingFiles files;
+  velport::ScopedOverride<velport::Files> useFiles{files};
+};
+
+TEST_F(StreamTest, FullBufferGoesOutInOneWrite) {
+  VelFdStreambuf buffer;
+  ASSERT_TRUE(open(buffer));
+  for (int i = 0; i < 1023; ++i) buffer.sputc(static_cast<char>('a' + i % 26));
+  EXPECT_TRUE(files.writes.empty());
+  buffer.sputc('!');
+  ASSERT_EQ(files.writes.size(), 1u);
+  EXPECT_EQ(files.writes[0].size(), 1024u);
+  EXPECT_EQ(files.writes[0].back(), '!');
+  buffer.sputc('z');  // starts the next buffer, writes nothing
+  EXPECT_EQ(files.writes.size(), 1u);
+  buffer.close();
+  EXPECT_EQ(files.writes.size(), 2u);
+  EXPECT_EQ(fileText().size(), 1025u);
+  EXPECT_EQ(files.closes, 1);
+}
+
+TEST_F(StreamTest, BlockTextWritesPendingBytesFirstAndIsNotCopied) {
+  VelFdStreambuf buffer;
+  ASSERT_TRUE(open(buffer));
+  for (char c : std::string("0123456789")) buffer.sputc(c);
+  EXPECT_EQ(buffer.sputn("x", 1), 1);
+  ASSERT_EQ(files.writes.size(), 2u);
+  EXPECT_EQ(files.writes[0], "0123456789");
+  EXPECT_EQ(files.writes[1], "x");
+  const std::string big(5000, 'b');
+  EXPECT_EQ(buffer.sputn(big.data(), 5000), 5000);
+  EXPECT_EQ(files.writes.size(), 3u);  // one write however long the block
+}
+
+TEST_F(StreamTest, EndlWritesPendingBytesAtOnceWithCarriageReturn) {
+  {
+    VelOfstream out(pathOf("out.txt"), std::ios::out | std::ios::trunc);
+    out.put('a').put('b');
+    EXPECT_TRUE(files.writes.empty());
+    out << std::endl;
+    ASSERT_EQ(files.writes.size(), 1u);
+    EXPECT_EQ(files.writes[0], "ab\r\n");
+    out << "one\ntwo" << std::setw(5) << 42 << '\n';
+    out.flush();
+  }
+  EXPECT_EQ(fileText(), "ab\r\none\r\ntwo   42\r\n");
+}
+
+// A flush stays one write in text mode; only its byte count grows by one per
+// line feed.
+TEST_F(StreamTest, LineFeedsInAFullBufferStayOneWrite) {
+  VelFdStreambuf buffer;
+  ASSERT_TRUE(open(buffer));
+  for (int i = 0; i < 1024; ++i) buffer.sputc('\n');
+  ASSERT_EQ(files.writes.size(), 1u);
+  EXPECT_EQ(files.writes[0].size(), 2048u);
+  buffer.close();
+  EXPECT_EQ(fileText().size(), 2048u);
+}
+
+TEST_F(StreamTest, MissingDirectoryLeavesTheStreamFailed) {
+  {
+    VelOfstream out(pathOf("missing/out.txt"), std::ios::out | std::ios::trunc);
+    EXPECT_TRUE(out.fail());
+    EXPECT_TRUE(out.bad());
+    EXPECT_FALSE(out.isOpen());
+    out << "ignored" << 12 << std::endl;
+  }
+  VelOfstream noPath(VelString(), std::ios::out);  // a path without text opens ""
+  EXPECT_TRUE(noPath.bad());
+  EXPECT_EQ(files.openedPaths.back(), "");
+  EXPECT_TRUE(files.writes.empty());
+  EXPECT_EQ(files.closes, 0);
+  EXPECT_FALSE(fs::exists(directory / "missing"));
+}
+
+TEST_F(StreamTest, OpeningEmptiesAnExistingFileWithFixedFlags) {
+  { std::ofstream(directory / "out.txt") << "previous contents, rather long"; }
+  {
+    VelOfstream out(pathOf("out.txt"), std::ios::app);  // the mode is not consulted
+    out << "new";
+  }
+  EXPECT_EQ(fileText(), "new");
+  ASSERT_EQ(files.openFlags.size(), 1u);
+  EXPECT_EQ(files.openFlags[0], 0x4301);
+  EXPECT_EQ(fs::status(directory / "out.txt").permissions() & fs::perms::owner_all,
+            fs::perms::owner_read | fs::perms::owner_write);
+}
+
+TEST_F(StreamTest, SeekFromCurrentReturnsLengthWrittenSoFar) {
+  VelFdStreambuf buffer;
+  ASSERT_TRUE(open(buffer));
+  for (char c : std::string("hello\n")) buffer.sputc(c);
+  EXPECT_EQ(static_cast<std::streamoff>(buffer.pubseekoff(0, std::ios::cur)), 7);
+  EXPECT_EQ(buffer.mode(), VelFdStreambuf::kWritable);  // writing cleared
+  EXPECT_EQ(static_cast<std::streamoff>(buffer.pubseekoff(1, std::ios::beg)), 1);
+  buffer.sputc('E');
+  buffer.close();
+  EXPECT_EQ(fileText(), "hEllo\r\n");
+  EXPECT_EQ(static_cast<std::streamoff>(buffer.pubseekoff(0, std::ios::cur)), -1);  // detached
+}
+
+// After a failed write of the full buffer, every further character answers
+// end-of-file and nothing is stored beyond the buffer.
+TEST_F(StreamTest, OverflowAfterFailedFullWriteStaysInsideTheBuffer) {
+  VelFdStreambuf buffer;
+  constexpr int kSize = 16;
+  char storage[kSize + 8];
+  std::fill(std::begin(storage), std::end(storage), '#');
+  buffer.setBuffer(storage, kSize);
+  ASSERT_TRUE(open(buffer));
+  for (int i = 0; i < kSize - 1; ++i) EXPECT_EQ(buffer.sputc('a'), 'a');
+  files.failWrites = true;
+  for (int i = 0; i < 5; ++i) EXPECT_EQ(buffer.sputc('b'), std::char_traits<char>::eof());
+  EXPECT_EQ(files.writes.size(), 5u);
+  for (int i = kSize; i < kSize + 8; ++i) EXPECT_EQ(storage[i], '#') << i;
+
+  files.failWrites = false;
+  EXPECT_EQ(buffer.sputc('c'), 'c');  // the full buffer goes out with c in the reserved byte
+  EXPECT_EQ(files.writes.back(), std::string(kSize - 1, 'a') + "c");
+  buffer.close();
+  EXPECT_EQ(fileText(), std::string(kSize - 1, 'a') + "c");
+}
+
+}  // namespace

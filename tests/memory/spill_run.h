@@ -1,0 +1,50 @@
+// One guarded reallocation driven into the spill: a block of 10 elements of
+// 1000 bytes must grow to between 20 and 40 elements while the heap refuses
+// every request of that size, until (optionally) the old block is freed. The
+// spill file goes to the scope's scratch directory.
+#pragma once
+
+#include <cstring>
+
+#include "memory/xal_alloc.h"
+#include "tests/memory/memory_doubles.h"
+
+namespace veltest {
+
+constexpr int32_t kSpillElem = 1000;
+constexpr int32_t kSpillCur = 10;
+constexpr int32_t kSpillMin = 20;
+constexpr int32_t kSpillMax = 40;
+
+inline unsigned char spillPattern(size_t i) { return static_cast<unsigned char>(i % 251 + 1); }
+
+struct SpillRun {
+  explicit SpillRun(std::filesystem::path directory = {}) : scope(std::move(directory)) {
+    heap.shouldFail = [this](int64_t, size_t bytes) {
+      const bool blockSized = bytes >= size_t{kSpillElem} * kSpillMin && bytes <= size_t{kSpillElem} * kSpillMax;
+      return blockSized && !(memoryReturns && heap.frees > freesAtStart);
+    };
+  }
+
+  // Returns xalRealloc's count (only when the spill succeeds).
+  int32_t run() {
+    velport::ScopedOverride<velport::Heap> useHeap(heap);
+    velport::ScopedOverride<velport::Files> useFiles(files);
+    block = velport::sysMalloc(size_t{kSpillElem} * kSpillCur);
+    auto* bytes = static_cast<unsigned char*>(block);
+    for (size_t i = 0; i < size_t{kSpillElem} * kSpillCur; ++i) bytes[i] = spillPattern(i);
+    oldBlock = block;
+    freesAtStart = heap.frees;
+    return xalRealloc(&block, kSpillElem, kSpillCur, kSpillMin, kSpillMax);
+  }
+
+  MemoryHostScope scope;
+  FailingHeap heap;
+  RecordingFiles files;
+  bool memoryReturns = true;  // the heap gives the memory once the old block is freed
+  int64_t freesAtStart = 0;
+  void* block = nullptr;
+  void* oldBlock = nullptr;
+};
+
+}  // namespace veltest

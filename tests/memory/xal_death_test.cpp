@@ -1,0 +1,106 @@
+// Guarded allocation ending the process for real: exit(-1) is status 255.
+// The heap and descriptor doubles decide where it fails; the report goes to
+// a scratch directory and the notice is captured.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+#include "memory/xal_alloc.h"
+#include "tests/memory/spill_run.h"
+
+namespace {
+
+using ::testing::ExitedWithCode;
+
+void refuseForGood(veltest::MemoryHostScope& scope) {
+  veltest::FailingHeap heap;
+  heap.shouldFail = [](int64_t, size_t bytes) { return bytes == 1 << 20; };
+  velport::ScopedOverride<velport::Heap> use(heap);
+  void* block = nullptr;
+  xalMalloc(&block, 1024, 1024);
+}
+
+TEST(XalMallocDeathTest, EndsTheProcessWithoutAManager) {
+  veltest::ScratchDirectory scratch;
+  EXPECT_EXIT(
+      {
+        veltest::MemoryHostScope scope(scratch.path);
+        refuseForGood(scope);
+      },
+      ExitedWithCode(255), "");
+}
+
+TEST(XalMallocDeathTest, EndsTheProcessOnceTheManagerSaysNo) {
+  veltest::ScratchDirectory scratch;
+  EXPECT_EXIT(
+      {
+        veltest::MemoryHostScope scope(scratch.path);
+        scope.offerManager();
+        scope.manager.answer = [](int call) {
+          if (call < 3) return true;
+          std::fprintf(stderr, "manager said no at call %d\n", call);
+          return false;
+        };
+        refuseForGood(scope);
+      },
+      ExitedWithCode(255), "manager said no at call 3\n$");
+}
+
+TEST(XalSpillDeathTest, OpenFails) {
+  veltest::ScratchDirectory scratch;
+  EXPECT_EXIT(
+      {
+        veltest::SpillRun run(scratch.path);
+        run.files.failOpen = true;
+        run.run();
+      },
+      ExitedWithCode(255), "");
+}
+
+TEST(XalSpillDeathTest, ShortWrite) {
+  veltest::ScratchDirectory scratch;
+  EXPECT_EXIT(
+      {
+        veltest::SpillRun run(scratch.path);
+        run.files.shortWriteBy = 1;
+        run.run();
+      },
+      ExitedWithCode(255), "");
+}
+
+TEST(XalSpillDeathTest, NoMemoryAfterTheSpill) {
+  veltest::ScratchDirectory scratch;
+  EXPECT_EXIT(
+      {
+        veltest::SpillRun run(scratch.path);
+        run.memoryReturns = false;
+        run.run();
+      },
+      ExitedWithCode(255), "");
+}
+
+TEST(XalSpillDeathTest, ShortRead) {
+  veltest::ScratchDirectory scratch;
+  EXPECT_EXIT(
+      {
+        veltest::SpillRun run(scratch.path);
+        run.files.shortReadBy = 1;
+        run.run();
+      },
+      ExitedWithCode(255), "");
+}
+
+TEST(XalSpillDeathTest, SucceedsWhenMemoryReturns) {
+  veltest::ScratchDirectory scratch;
+  EXPECT_EXIT(
+      {
+        veltest::SpillRun run(scratch.path);
+        const bool ok = run.run() == veltest::kSpillMin &&
+                        static_cast<unsigned char*>(run.block)[9999] == veltest::spillPattern(9999) &&
+                        static_cast<unsigned char*>(run.block)[19999] == 0;
+        std::exit(ok ? 0 : 1);
+      },
+      ExitedWithCode(0), "");
+}
+
+}  // namespace

@@ -1,0 +1,122 @@
+// The spill of guarded reallocation, observed in-process (the exit turned
+// into an exception): the file calls made on each way out, the fate of the
+// old block, and the exclusive creation of the predictable file name.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+
+#include "memory/paths.h"
+#include "platform/files.h"
+#include "tests/memory/spill_run.h"
+
+namespace {
+
+using veltest::ExitCalled;
+using veltest::SpillRun;
+
+constexpr int kExclusiveSpillFlags = 0x8542;  // read-write, create, temporary, binary, exclusive
+
+struct ThrowingSpillRun : SpillRun {
+  veltest::ThrowingProcess process;
+  velport::ScopedOverride<velport::Process> useProcess{process};
+
+  // The spill file (if any) is closed before memory.log is opened and closed.
+  void expectEndedWithReport(bool spillFileMade = true) {
+    EXPECT_EQ(process.statuses, std::vector<int>{-1});
+    EXPECT_EQ(scope.notice.calls.size(), 1u);
+    if (!spillFileMade) return;
+    EXPECT_TRUE(std::filesystem::exists(scope.directory / "memory.log"));
+    ASSERT_EQ(files.openedPaths.size(), 2u);
+    EXPECT_NE(files.openedPaths[1].find("memory.log"), std::string::npos);
+    EXPECT_EQ(files.closes, 2);
+    EXPECT_EQ(files.unlinks, 1);
+  }
+};
+
+TEST(XalSpill, ParksTheBlockAndReadsItBackIntoTheNewOne) {
+  SpillRun run;
+  ASSERT_EQ(run.run(), veltest::kSpillMin);
+  ASSERT_EQ(run.files.openFlags, std::vector<int>{kExclusiveSpillFlags});
+  EXPECT_NE(run.files.openedPaths[0].find(run.scope.directory.string()), std::string::npos);
+  EXPECT_EQ(run.files.openedPaths[0].substr(run.files.openedPaths[0].size() - 5), "-temp");
+  ASSERT_EQ(run.files.writes.size(), 1u);
+  EXPECT_EQ(run.files.writes[0].size(), size_t{veltest::kSpillElem} * veltest::kSpillCur);
+  EXPECT_EQ(run.files.closes, 1);
+
+  const auto* bytes = static_cast<const unsigned char*>(run.block);
+  const size_t oldBytes = size_t{veltest::kSpillElem} * veltest::kSpillCur;
+  for (size_t i = 0; i < oldBytes; ++i) ASSERT_EQ(bytes[i], veltest::spillPattern(i)) << i;
+  for (size_t i = oldBytes; i < size_t{veltest::kSpillElem} * veltest::kSpillMin; ++i) ASSERT_EQ(bytes[i], 0) << i;
+  velport::sysFree(run.block);
+  // Nothing is left behind in the temporary directory.
+  for (const auto& entry : std::filesystem::directory_iterator(run.scope.directory)) {
+    ADD_FAILURE() << "left behind: " << entry.path();
+  }
+}
+
+TEST(XalSpill, EachFailureClosesDeletesAndReports) {
+  {  // the file cannot be opened: nothing else is touched
+    ThrowingSpillRun run;
+    run.files.failOpen = true;  // memory.log cannot be made either
+    EXPECT_THROW(run.run(), ExitCalled);
+    run.expectEndedWithReport(false);
+    EXPECT_TRUE(run.files.writes.empty());
+    EXPECT_EQ(run.files.closes, 0);
+    EXPECT_EQ(run.block, run.oldBlock);  // still valid
+    velport::sysFree(run.block);
+  }
+  {  // a short write: the old block stays, the file goes
+    ThrowingSpillRun run;
+    run.files.shortWriteBy = 1;
+    EXPECT_THROW(run.run(), ExitCalled);
+    run.expectEndedWithReport();
+    EXPECT_EQ(run.block, run.oldBlock);
+    EXPECT_EQ(run.heap.frees, run.freesAtStart);
+    velport::sysFree(run.block);
+  }
+  {  // no memory after the old block was freed
+    ThrowingSpillRun run;
+    run.memoryReturns = false;
+    EXPECT_THROW(run.run(), ExitCalled);
+    run.expectEndedWithReport();
+    EXPECT_EQ(run.block, nullptr);
+  }
+  {  // a short read: the new block is freed too
+    ThrowingSpillRun run;
+    run.files.shortReadBy = 1;
+    EXPECT_THROW(run.run(), ExitCalled);
+    run.expectEndedWithReport();
+    EXPECT_EQ(run.block, nullptr);
+  }
+}
+
+// The name is predictable: an existing file or a planted link at that name
+// must make the open fail, leaving the other file untouched.
+TEST(XalSpill, NeverWritesThroughAnExistingNameOrLink) {
+  for (bool asLink : {false, true}) {
+    ThrowingSpillRun run;
+    VelString name;
+    makeTempFileName(name);       // the name the spill will make next
+    run.scope.system.counter = 0;  // ...once the counter is wound back
+    std::string planted = veltest::utf8(name.text);
+    std::replace(planted.begin(), planted.end(), '\\', '/');
+    const std::filesystem::path victim = run.scope.directory / "victim";
+    std::ofstream(victim) << "precious";
+    if (asLink) {
+      std::filesystem::create_symlink(victim, planted);
+    } else {
+      std::filesystem::copy_file(victim, planted);
+    }
+    EXPECT_THROW(run.run(), ExitCalled);
+    run.expectEndedWithReport(false);
+    EXPECT_TRUE(std::filesystem::exists(run.scope.directory / "memory.log"));
+    EXPECT_EQ(run.files.closes, 1);  // memory.log's only
+    std::ifstream in(victim);
+    std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(content, "precious");
+    velport::sysFree(run.block);
+  }
+}
+
+}  // namespace

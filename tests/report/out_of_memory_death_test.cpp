@@ -1,0 +1,40 @@
+// End to end: an allocation that fails for good writes memory.log, shows the
+// notice and ends the process with status 255 (exit(-1) on POSIX).
+#include <gtest/gtest.h>
+
+#include "memory/xal_alloc.h"
+#include "tests/report/report_fixture.h"
+
+namespace {
+
+constexpr int32_t kRefusedBytes = 1 << 30;
+
+TEST(OutOfMemoryDeathTest, FailingForGoodReportsNotifiesAndExits) {
+  GTEST_FLAG_SET(death_test_style, "fast");  // the child must share the parent's directory
+  const std::filesystem::path directory = veltest::makeTempDirectory();
+  ASSERT_FALSE(directory.empty());
+
+  EXPECT_EXIT(
+      {
+        veltest::TestHost host;
+        veltest::ScopedHost scoped(&host);
+        veltest::FakeDataStore store;
+        store.setString("Directories/Logs Directory", directory.string());
+        host.offer("IDataStore", static_cast<IDataStore*>(&store));
+        veltest::FailingHeap heap;
+        heap.shouldFail = [](int64_t, std::size_t bytes) { return bytes == kRefusedBytes; };
+        velport::ScopedOverride<velport::Heap> useHeap(heap);
+        void* block = nullptr;
+        xalMalloc(&block, 1, kRefusedBytes);
+      },
+      ::testing::ExitedWithCode(255),
+      "Out of Memory.*While running this function, you have run out of memory\\.");
+
+  const std::string log = veltest::readWholeFile(directory / "memory.log");
+  EXPECT_EQ(log.rfind("attempted:        1073741824b\r\n\r\nsystem free:", 0), 0u) << log;
+  EXPECT_NE(log.find("velmm not available\r\n\r\n"), std::string::npos);
+  std::error_code ignored;
+  std::filesystem::remove_all(directory, ignored);
+}
+
+}  // namespace

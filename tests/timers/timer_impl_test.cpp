@@ -1,0 +1,334 @@
+// Velmora::TimerImpl: its Qt face (meta-object, cast, call), listener
+// bookkeeping, the alert walk and its changes during a pass, expiry on the
+// event loop, destruction, and its query table.
+#include <gtest/gtest.h>
+
+#include <QMetaMethod>
+#include <QMetaObject>
+#include <QString>
+
+#include <algorithm>
+
+#include "tests/timers/timer_test_support.h"
+#include "text/vel_array.h"
+#include "timers/timer_impl.h"
+#include "timers/timer_service.h"
+
+using Velmora::ITimer;
+using Velmora::ITimerListener;
+using Velmora::TimerImpl;
+using timertest::AlertLog;
+using timertest::ListenerArray;
+using timertest::RecordingListener;
+
+namespace {
+
+// A timer held by the test (one reference), released at the end.
+struct HeldTimer {
+  HeldTimer() : timer(new TimerImpl) { timer->addRef(); }
+  ~HeldTimer() {
+    if (timer) timer->releaseRef();
+  }
+  TimerImpl* operator->() const { return timer; }
+  TimerImpl* timer;
+};
+
+// One alert pass, the way Qt runs the slot.
+void runPass(TimerImpl* timer) {
+  ASSERT_TRUE(QMetaObject::invokeMethod(timer, "alertListeners", Qt::DirectConnection));
+}
+
+class TimerImplTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { timertest::app(); }
+};
+
+TEST_F(TimerImplTest, PublishesOneMetaObjectWithOnePrivateSlot) {
+  const QMetaObject& mo = TimerImpl::staticMetaObject;
+  EXPECT_STREQ(mo.className(), "Velmora::TimerImpl");
+  EXPECT_EQ(mo.superClass(), &QObject::staticMetaObject);
+  ASSERT_EQ(mo.methodCount() - mo.methodOffset(), 1);
+  const QMetaMethod slot = mo.method(mo.methodOffset());
+  EXPECT_EQ(slot.methodSignature(), QByteArray("alertListeners()"));
+  EXPECT_EQ(slot.methodType(), QMetaMethod::Slot);
+  EXPECT_EQ(slot.access(), QMetaMethod::Private);
+  EXPECT_EQ(slot.parameterCount(), 0);
+  EXPECT_EQ(mo.propertyCount(), mo.propertyOffset());
+  EXPECT_EQ(mo.enumeratorCount(), mo.enumeratorOffset());
+  EXPECT_EQ(mo.classInfoCount(), mo.classInfoOffset());
+  HeldTimer t;
+  EXPECT_EQ(t->metaObject(), &mo);
+}
+
+TEST_F(TimerImplTest, QtCastAnswersClassNameAndITimerAndDefersTheRest) {
+  HeldTimer t;
+  QObject* asObject = t.timer;
+  EXPECT_EQ(t->qt_metacast("Velmora::TimerImpl"), static_cast<void*>(asObject));
+  EXPECT_EQ(t->qt_metacast("ITimer"), static_cast<void*>(static_cast<ITimer*>(t.timer)));
+  EXPECT_EQ(t->qt_metacast(nullptr), nullptr);
+  EXPECT_EQ(t->qt_metacast("QObject"), static_cast<void*>(asObject));  // QObject's own answer
+  EXPECT_EQ(t->qt_metacast("Velmora::ITimer"), nullptr);
+  EXPECT_EQ(t->qt_metacast("TimerImpl"), nullptr);
+  EXPECT_EQ(t->qt_metacast("itimer"), nullptr);
+  EXPECT_NE(static_cast<void*>(static_cast<ITimer*>(t.timer)), static_cast<void*>(asObject));
+}
+
+TEST_F(TimerImplTest, QtCallRunsTheSlotAtIndexZeroAndReducesTheId) {
+  ListenerArray ls(1);
+  HeldTimer t;
+  t->addListener(&ls[0]);
+  const int offset = TimerImpl::staticMetaObject.methodOffset();
+  void* noArgs[] = {nullptr};
+
+  EXPECT_EQ(t->qt_metacall(QMetaObject::InvokeMetaMethod, offset, noArgs), -1);
+  EXPECT_EQ(ls[0].alerts, 1);
+  EXPECT_EQ(t->qt_metacall(QMetaObject::InvokeMetaMethod, offset + 1, noArgs), 0);
+  EXPECT_EQ(t->qt_metacall(QMetaObject::InvokeMetaMethod, offset + 5, noArgs), 4);
+  EXPECT_EQ(ls[0].alerts, 1);
+
+  // A call QObject answers comes back negative and unchanged.
+  t->setObjectName(QStringLiteral("named"));
+  QString read;
+  void* readArgs[] = {&read};
+  EXPECT_LT(t->qt_metacall(QMetaObject::ReadProperty, 0, readArgs), 0);
+  EXPECT_EQ(read, QStringLiteral("named"));
+  EXPECT_EQ(ls[0].alerts, 1);
+}
+
+TEST_F(TimerImplTest, ListenerIsKeptOnceWithOneReference) {
+  ListenerArray ls(2);
+  HeldTimer t;
+  t->addListener(&ls[0]);
+  t->addListener(&ls[0]);
+  EXPECT_EQ(ls[0].getRefCount(), 2);  // the test's own plus the timer's one
+  EXPECT_EQ(t->listenerCount(), 1);
+  runPass(t.timer);
+  EXPECT_EQ(ls[0].alerts, 1);
+
+  EXPECT_FALSE(t->removeListener(&ls[1]));  // never added: nothing released
+  EXPECT_EQ(ls[1].getRefCount(), 1);
+  EXPECT_TRUE(t->removeListener(&ls[0]));
+  EXPECT_EQ(ls[0].getRefCount(), 1);
+  EXPECT_FALSE(t->removeListener(&ls[0]));
+  EXPECT_EQ(ls[0].getRefCount(), 1);
+}
+
+TEST_F(TimerImplTest, NullListenerIsIgnored) {
+  HeldTimer t;
+  t->addListener(nullptr);
+  EXPECT_EQ(t->listenerCount(), 0);
+  EXPECT_FALSE(t->removeListener(nullptr));
+  runPass(t.timer);  // nothing to call, nothing to crash on
+}
+
+TEST_F(TimerImplTest, PassAlertsInAscendingPointerOrderWhateverTheRegistrationOrder) {
+  AlertLog log;
+  ListenerArray ls(5, &log);
+  HeldTimer t;
+  for (int i : {3, 0, 4, 1, 2}) t->addListener(&ls[i]);
+  runPass(t.timer);
+  runPass(t.timer);
+  AlertLog expected;
+  for (int pass = 0; pass < 2; ++pass)
+    for (int i = 0; i < 5; ++i) expected.push_back(ls[i].key());
+  EXPECT_EQ(log, expected);
+  EXPECT_TRUE(std::is_sorted(log.begin(), log.begin() + 5));
+}
+
+TEST_F(TimerImplTest, ListenerAddedDuringAPassJoinsItOnlyWhenItsKeyIsGreater) {
+  AlertLog log;
+  ListenerArray ls(3, &log);
+  HeldTimer t;
+  t->addListener(&ls[1]);
+  ls[1].onAlert = [&] {
+    t->addListener(&ls[0]);  // smaller: first alerted next pass
+    t->addListener(&ls[2]);  // greater: alerted in this pass
+  };
+  runPass(t.timer);
+  EXPECT_EQ(log, (AlertLog{ls[1].key(), ls[2].key()}));
+  log.clear();
+  runPass(t.timer);
+  EXPECT_EQ(log, (AlertLog{ls[0].key(), ls[1].key(), ls[2].key()}));
+}
+
+TEST_F(TimerImplTest, RemovalsDuringAPassKeepTheWalkOnTheRemainingListeners) {
+  AlertLog log;
+  ListenerArray ls(5, &log);
+  HeldTimer t;
+  for (int i = 0; i < 5; ++i) t->addListener(&ls[i]);
+  ls[1].onAlert = [&] {
+    EXPECT_TRUE(t->removeListener(&ls[1]));  // itself
+    EXPECT_TRUE(t->removeListener(&ls[0]));  // one already alerted
+    EXPECT_TRUE(t->removeListener(&ls[3]));  // one still to come
+  };
+  runPass(t.timer);
+  EXPECT_EQ(log, (AlertLog{ls[0].key(), ls[1].key(), ls[2].key(), ls[4].key()}));
+  for (int i : {0, 1, 3}) EXPECT_EQ(ls[i].getRefCount(), 1) << i;
+  log.clear();
+  runPass(t.timer);
+  EXPECT_EQ(log, (AlertLog{ls[2].key(), ls[4].key()}));
+}
+
+TEST_F(TimerImplTest, ListenerThatRemovesItselfAndReaddsAGreaterOneStaysInOrder) {
+  AlertLog log;
+  ListenerArray ls(4, &log);
+  HeldTimer t;
+  for (int i : {0, 1, 2}) t->addListener(&ls[i]);
+  ls[0].onAlert = [&] {
+    t->removeListener(&ls[0]);
+    t->removeListener(&ls[1]);
+    t->addListener(&ls[3]);
+    t->addListener(&ls[1]);  // back again, still after the current one
+  };
+  runPass(t.timer);
+  EXPECT_EQ(log, (AlertLog{ls[0].key(), ls[1].key(), ls[2].key(), ls[3].key()}));
+}
+
+TEST_F(TimerImplTest, PassAllocatesNothing) {
+  ListenerArray ls(64);
+  HeldTimer t;
+  for (int i = 63; i >= 0; --i) t->addListener(&ls[i]);
+  const int offset = TimerImpl::staticMetaObject.methodOffset();
+  void* noArgs[] = {nullptr};
+  timertest::AllocationCounter allocations;
+  t->qt_metacall(QMetaObject::InvokeMetaMethod, offset, noArgs);
+  EXPECT_EQ(allocations.count(), 0);
+  EXPECT_EQ(ls[0].alerts, 1);
+  EXPECT_EQ(ls[63].alerts, 1);
+}
+
+TEST_F(TimerImplTest, DestructionReleasesEveryListenerOnceAndEndsTheAlerts) {
+  ListenerArray ls(3);
+  auto* t = new TimerImpl;
+  t->addRef();
+  for (int i = 0; i < 3; ++i) t->addListener(&ls[i]);
+  t->start(5);
+  t->releaseRef();
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(ls[i].getRefCount(), 1) << i;
+  timertest::pumpFor(60);
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(ls[i].alerts, 0) << i;
+}
+
+TEST_F(TimerImplTest, HeapListenerGoesWithTheTimersLastReference) {
+  bool destroyed = false;
+  auto* listener = new RecordingListener;
+  listener->destroyedFlag = &destroyed;
+  {
+    HeldTimer t;
+    t->addListener(listener);  // the timer's is the only reference
+    EXPECT_EQ(listener->getRefCount(), 1);
+  }
+  EXPECT_TRUE(destroyed);
+}
+
+// Expiry on the event loop: the timer starts stopped, runs after start, and
+// the controls act as Qt's do. Counts are tolerant: the machine is shared.
+TEST_F(TimerImplTest, StartStopAndIntervalOnTheEventLoop) {
+  ListenerArray ls(1);
+  HeldTimer t;
+  t->addListener(&ls[0]);
+  EXPECT_FALSE(t->isRunning());
+  timertest::pumpFor(50);
+  EXPECT_EQ(ls[0].alerts, 0);
+
+  t->start(10);
+  EXPECT_TRUE(t->isRunning());
+  EXPECT_EQ(t->interval(), 10);
+  EXPECT_TRUE(timertest::pumpUntil([&] { return ls[0].alerts >= 3; }, 3000));
+
+  t->stop();
+  EXPECT_FALSE(t->isRunning());
+  const int afterStop = ls[0].alerts;
+  timertest::pumpFor(50);
+  EXPECT_EQ(ls[0].alerts, afterStop);
+
+  t->setInterval(5);  // a stopped timer stays stopped
+  EXPECT_FALSE(t->isRunning());
+  EXPECT_EQ(t->interval(), 5);
+  timertest::pumpFor(40);
+  EXPECT_EQ(ls[0].alerts, afterStop);
+
+  t->start(5);
+  t->setInterval(8);  // a running one keeps running
+  EXPECT_TRUE(t->isRunning());
+  EXPECT_EQ(t->interval(), 8);
+  EXPECT_TRUE(timertest::pumpUntil([&] { return ls[0].alerts >= afterStop + 3; }, 3000));
+}
+
+TEST_F(TimerImplTest, StartRestartsTheFullInterval) {
+  ListenerArray ls(1);
+  HeldTimer t;
+  t->addListener(&ls[0]);
+  t->start(300);
+  timertest::pumpFor(150);
+  t->start(300);  // the next expiry is a full interval from here
+  QElapsedTimer sinceRestart;
+  sinceRestart.start();
+  ASSERT_TRUE(timertest::pumpUntil([&] { return ls[0].alerts >= 1; }, 3000));
+  EXPECT_GE(sinceRestart.elapsed(), 250);
+}
+
+TEST_F(TimerImplTest, NegativeIntervalGoesToQtWhichRefusesIt) {
+  ListenerArray ls(1);
+  HeldTimer t;
+  t->addListener(&ls[0]);
+  t->start(-5);  // Qt warns and starts nothing (its isActive may still say yes)
+  timertest::pumpFor(40);
+  EXPECT_EQ(ls[0].alerts, 0);
+  t->start(5);  // still usable
+  EXPECT_TRUE(timertest::pumpUntil([&] { return ls[0].alerts >= 1; }, 3000));
+}
+
+// The last reference goes while the pass runs (a listener removes the timer
+// from its service): the remaining listeners are still alerted in order, and
+// the timer goes only after the pass, through a real expiry.
+TEST_F(TimerImplTest, LastReferenceDroppedDuringAPassOutlivesThePass) {
+  AlertLog log;
+  ListenerArray ls(3, &log);
+  auto* service = new Velmora::TimerService;
+  service->addRef();
+  ITimer* timer = service->createTimer("doomed");
+  for (int i = 0; i < 3; ++i) timer->addListener(&ls[i]);
+  int refsSeenByLast = -1;
+  ls[0].onAlert = [&] { EXPECT_TRUE(service->removeTimer("doomed")); };
+  ls[2].onAlert = [&] { refsSeenByLast = ls[2].getRefCount(); };
+  timer->start(5);
+  ASSERT_TRUE(timertest::pumpUntil([&] { return ls[2].alerts == 1; }, 3000));
+  EXPECT_EQ(log, (AlertLog{ls[0].key(), ls[1].key(), ls[2].key()}));
+  EXPECT_EQ(refsSeenByLast, 2);  // still registered with the timer then
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(ls[i].getRefCount(), 1) << i;  // released after
+  EXPECT_FALSE(service->hasTimer("doomed"));
+  timertest::pumpFor(40);
+  EXPECT_EQ(ls[0].alerts, 1);
+  service->releaseRef();
+}
+
+TEST_F(TimerImplTest, QueryTableAndEnumeration) {
+  HeldTimer t;
+  void* slot = reinterpret_cast<void*>(1);
+  t->queryInterface("TimerImpl", &slot);
+  EXPECT_EQ(slot, static_cast<void*>(t.timer));
+  t->queryInterface("IVelUnknown", &slot);
+  EXPECT_EQ(slot, static_cast<void*>(static_cast<IVelUnknown*>(t.timer)));
+  EXPECT_STREQ(static_cast<IVelUnknown*>(slot)->getClassName(), "TimerImpl");
+  t->queryInterface("ITimer", &slot);
+  EXPECT_EQ(slot, static_cast<void*>(static_cast<ITimer*>(t.timer)));
+  for (const char* other : {"Velmora::TimerImpl", "QObject", "ITimerService", "itimer", "ITime", "ITimerX"}) {
+    t->queryInterface(other, &slot);
+    EXPECT_EQ(slot, nullptr) << other;
+  }
+  EXPECT_STREQ(t->getClassName(), "TimerImpl");
+
+  VelArray<VelCString> classStack;
+  VelArray<VelNameEntry> entries;
+  VelNameQuery record{&classStack, &entries, {nullptr, 1, 0}, 0};
+  t->queryInterface(nullptr, &record);
+  ASSERT_EQ(entries.count, 2);
+  EXPECT_TRUE(entries.at(1).name == "TimerImpl");
+  EXPECT_EQ(entries.at(1).kind, 1);
+  EXPECT_TRUE(entries.at(2).name == "ITimer");
+  EXPECT_EQ(entries.at(2).kind, 0);
+  EXPECT_TRUE(entries.at(2).owner == "TimerImpl");
+}
+
+}  // namespace

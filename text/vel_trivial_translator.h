@@ -1,0 +1,66 @@
+// The pass-through translator (the key text itself, with the argument texts
+// put into its placeholders), the process-wide translator that framework code
+// passes user-visible texts through, and the placeholder replacement of the
+// translator's array form.
+#pragma once
+
+#include <cstdint>
+
+#include "core/vel_ptr.h"
+#include "text/vel_string.h"
+#include "text/vel_translator.h"
+
+class VelTrivialTranslator : public IVelTranslator {
+ public:
+  VelString translate(const char* key, int32_t count, const VelString* args) override;
+  VelString translate(const char* key, const VelString& a1, const VelString& a2,
+                      const VelString& a3, const VelString& a4, const VelString& a5,
+                      const VelString& a6) override;
+  VelString translate(const char* key, const VelString& a1, const VelString& a2,
+                      const VelString& a3, const VelString& a4, const VelString& a5) override;
+  VelString translate(const char* key, const VelString& a1, const VelString& a2,
+                      const VelString& a3, const VelString& a4) override;
+  VelString translate(const char* key, const VelString& a1, const VelString& a2,
+                      const VelString& a3) override;
+  VelString translate(const char* key, const VelString& a1, const VelString& a2) override;
+  VelString translate(const char* key, const VelString& a1) override;
+  VelString translate(const char* key) override;
+  bool isTranslating() override { return false; }
+
+  // The key widened to UTF-16 (a null key leaves `out` empty); true.
+  // Derived translators replace the lookup here.
+  virtual bool lookupText(const char* key, VelString& out);
+
+  void queryInterface(const char* name, void* target) override;
+  const char* getClassName() override { return "VelTrivialTranslator"; }
+
+ private:
+  // The key's text with the null-terminated argument list substituted.
+  VelString translateWith(const char* key, const VelString* const* args);
+};
+
+// The translator to use: the host's when it supplies one (through
+// "IVelTranslatorService" for this component, or "IVelTranslator"), else a
+// pass-through one. While the host has no translator service it is asked
+// again on every call.
+class VelTranslatorHolder {
+ public:
+  // Never null; the caller takes no reference and uses it at once.
+  IVelTranslator* get();
+  // True once the host was found to offer a translator service.
+  bool serviceConsulted() const { return serviceConsulted_; }
+
+ private:
+  void consultHost();
+
+  IPtr<IVelTranslator, IVelUnknown> held_;
+  bool serviceConsulted_ = false;
+};
+
+// The process-wide translator (see VelTranslatorHolder).
+IVelTranslator* getTranslator();
+
+// Replaces the first placeholder for the number n (1 to 99) in `text` by the
+// argument's text. '%1' also matches in '%12'. Without such a placeholder,
+// or with n outside 1..99, the text stays as it is.
+void replaceArg(VelString& text, int32_t n, const VelString& argument);

@@ -1,0 +1,68 @@
+// Velmora::TimerImpl: listener bookkeeping, the alert pass, the Qt timer
+// controls and the query table.
+#include "timers/timer_impl.h"
+
+#include "core/vel_query.h"
+
+namespace Velmora {
+
+TimerImpl::TimerImpl() : QObject(nullptr), timer_(nullptr) {
+  // Qt's text form of the two ends ("2timeout()", "1alertListeners()"); the
+  // result is not looked at.
+  QObject::connect(&timer_, SIGNAL(timeout()), this, SLOT(alertListeners()));
+}
+
+TimerImpl::~TimerImpl() {
+  // The set is emptied before any listener hears of it, so a listener that
+  // calls back into this timer while being released finds no listeners.
+  for (ITimerListener* listener : listeners_.takeAll()) listener->releaseRef();
+  // timer_ goes next (Qt stops it), then the QObject base drops the connection.
+}
+
+void TimerImpl::addListener(ITimerListener* listener) {
+  if (!listener || listeners_.contains(listener)) return;
+  listeners_.reserveOneMore();  // the only step that can throw comes first
+  listener->addRef();
+  listeners_.insertNew(listener);
+}
+
+bool TimerImpl::removeListener(ITimerListener* listener) {
+  if (!listener || !listeners_.erase(listener)) return false;
+  listener->releaseRef();
+  return true;
+}
+
+void TimerImpl::start(int intervalMs) { timer_.start(intervalMs); }
+
+void TimerImpl::stop() { timer_.stop(); }
+
+void TimerImpl::setInterval(int intervalMs) { timer_.setInterval(intervalMs); }
+
+void TimerImpl::alertListeners() {
+  // A listener may drop the timer's last reference (for instance by removing
+  // it from the service); the reference held here keeps the object alive
+  // until the pass is over, and the release below destroys it then.
+  IVelUnknown::addRef();
+  listeners_.forEachLive([](ITimerListener* listener) { listener->alert(); });
+  IVelUnknown::releaseRef();
+}
+
+void TimerImpl::queryInterface(const char* name, void* target) {
+  if (!name) {
+    velEnumerateNames(target, "TimerImpl", {"ITimer"});
+    return;
+  }
+  void** slot = velQuerySlot(target);
+  if (!slot) return;
+  if (velNameIs(name, "TimerImpl")) {
+    *slot = this;
+  } else if (velNameIs(name, "IVelUnknown")) {
+    *slot = static_cast<IVelUnknown*>(this);
+  } else if (velNameIs(name, "ITimer")) {
+    *slot = static_cast<ITimer*>(this);
+  }
+}
+
+const char* TimerImpl::getClassName() { return "TimerImpl"; }
+
+}  // namespace Velmora

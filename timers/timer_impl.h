@@ -1,0 +1,59 @@
+// Velmora::TimerImpl: a repeating Qt timer that alerts its registered
+// listeners, in ascending order of their pointer values, each time it expires.
+// It is at once a QObject (so Qt can deliver the expiry as a slot call) and a
+// reference-counted framework object handed out as Velmora::ITimer.
+#pragma once
+
+#include <QObject>
+#include <QTimer>
+
+#include "timers/listener_set.h"
+#include "timers/timer_interfaces.h"
+
+namespace Velmora {
+
+// The second base is written unqualified on purpose: the meta-object
+// compiler answers qt_metacast for each further base by the name as written,
+// so "ITimer" yields the ITimer part, next to "Velmora::TimerImpl" for the
+// object itself; every other name goes on to QObject.
+class TimerImpl : public QObject, public virtual ITimer {
+  Q_OBJECT
+
+ public:
+  // A stopped timer with no listeners and reference count 0, owned by the
+  // calling thread.
+  TimerImpl();
+  // Releases every listener (ascending order); the member QTimer stops as it
+  // is destroyed, so no further alert is delivered.
+  ~TimerImpl() override;
+
+  TimerImpl(const TimerImpl&) = delete;
+  TimerImpl& operator=(const TimerImpl&) = delete;
+
+  // ITimer. A null listener is ignored (removeListener answers false).
+  void addListener(ITimerListener* listener) override;
+  bool removeListener(ITimerListener* listener) override;
+  // Intervals go to Qt unchanged; Qt refuses negative ones.
+  void start(int intervalMs) override;
+  void stop() override;
+  void setInterval(int intervalMs) override;
+
+  // IVelUnknown
+  void queryInterface(const char* name, void* target) override;
+  const char* getClassName() override;
+
+  // State, for clients of this class (the service) and tests.
+  bool isRunning() const { return timer_.isActive(); }
+  int interval() const { return timer_.interval(); }
+  int listenerCount() const { return listeners_.size(); }
+
+ private slots:
+  // One alert pass over the live listener set; connected to timeout().
+  void alertListeners();
+
+ private:
+  QTimer timer_;
+  ListenerSet listeners_;
+};
+
+}  // namespace Velmora

@@ -1,0 +1,119 @@
+// The timer registry: lookup, linking with growth, and teardown.
+#include "timers/timer_registry.h"
+
+#include <cstring>
+#include <new>
+
+#include "core/class_factory.h"
+#include "memory/pool.h"
+
+namespace Velmora {
+
+namespace {
+constexpr uint32_t kDefaultBucketCount = 17;
+}  // namespace
+
+TimerRegistry::TimerRegistry(uint32_t requestedSize)
+    : buckets_(nullptr),
+      bucketOf_(requestedSize <= 2 ? kDefaultBucketCount : nextPrime(requestedSize - 1)),
+      entryCount_(0) {}
+
+TimerRegistry::~TimerRegistry() {
+  // Detach first: a timer destroyed here may call back into the service.
+  Entry** buckets = buckets_;
+  const uint32_t count = bucketCount();
+  buckets_ = nullptr;
+  entryCount_ = 0;
+  if (!buckets) return;
+  for (uint32_t b = 0; b < count; ++b) {
+    Entry* e = buckets[b];
+    while (e) {
+      Entry* next = e->next;
+      destroyEntry(e);
+      e = next;
+    }
+  }
+  delete[] buckets;
+}
+
+TimerRegistry::Entry** TimerRegistry::linkTo(const VelCString& name, uint32_t hash) {
+  if (!buckets_) return nullptr;
+  for (Entry** link = &buckets_[bucketOf_(hash)]; *link; link = &(*link)->next) {
+    if ((*link)->hash == hash && sameName((*link)->name.text, name.text)) return link;
+  }
+  return nullptr;
+}
+
+ITimer* TimerRegistry::put(const VelCString& name, ITimer* timer) {
+  const uint32_t hash = nameHashOf(name);
+  Entry* entry = findEntry(name, hash);
+  if (!entry) {
+    entry = makeEntry(name, hash);
+    link(entry);
+  }
+  entry->timer.assign(timer);
+  return entry->timer.get();
+}
+
+TimerRegistry::Entry* TimerRegistry::makeEntry(const VelCString& name, uint32_t hash) {
+  const size_t textBytes = name.ownsText() ? std::strlen(name.text) + 1 : 0;
+  int32_t usable = 0;
+  void* block = poolAllocate(static_cast<int32_t>(sizeof(Entry) + textBytes), &usable);
+  Entry* entry = new (block) Entry{hash, 0, nullptr, VelCString(), IPtr<ITimer, IVelUnknown>(), usable};
+  if (textBytes) {
+    std::memcpy(entry->copiedText(), name.text, textBytes);
+    entry->name.text = entry->copiedText();
+  } else {
+    entry->name.text = name.text;
+  }
+  return entry;
+}
+
+void TimerRegistry::link(Entry* entry) {
+  if (!buckets_) {
+    try {
+      buckets_ = new Entry*[bucketCount()]();
+    } catch (...) {
+      destroyEntry(entry);
+      throw;
+    }
+  }
+  entry->bucket = bucketOf_(entry->hash);
+  entry->next = buckets_[entry->bucket];
+  buckets_[entry->bucket] = entry;
+  ++entryCount_;
+  if (static_cast<double>(entryCount_) >= 0.8 * static_cast<double>(bucketCount())) {
+    grow(nextPrime(bucketCount()));
+  }
+}
+
+void TimerRegistry::grow(uint32_t newCount) {
+  if (newCount == 0 || newCount == bucketCount() || !buckets_) return;
+  // Without memory to grow, the table keeps working with longer chains.
+  Entry** fresh = new (std::nothrow) Entry*[newCount]();
+  if (!fresh) return;
+  const FastModulo newBucketOf(newCount);
+  for (uint32_t b = 0; b < bucketCount(); ++b) {
+    Entry* e = buckets_[b];
+    while (e) {
+      Entry* next = e->next;
+      e->bucket = newBucketOf(e->hash);
+      e->next = fresh[e->bucket];
+      fresh[e->bucket] = e;
+      e = next;
+    }
+  }
+  delete[] buckets_;
+  buckets_ = fresh;
+  bucketOf_ = newBucketOf;
+}
+
+void TimerRegistry::destroyEntry(Entry* entry) {
+  entry->timer.clear();  // may destroy the timer
+  int32_t usable = entry->blockSize;
+  entry->~Entry();
+  void* block = entry;
+  poolFree(&usable, &block);  // the name copy goes with it
+}
+
+}  // namespace Velmora

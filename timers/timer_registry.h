@@ -1,0 +1,111 @@
+// The timer service's registry: a chained hash table from timer name to the
+// timer registered under it, holding one reference per timer. Names hash with
+// VelCString::nameHash and compare with VelCString equality (case-sensitive;
+// the null name and the empty name differ). Lookups allocate nothing.
+#pragma once
+
+#include <cstdint>
+#include <cstring>
+
+#include "core/vel_ptr.h"
+#include "text/vel_cstring.h"
+#include "timers/registry_hashing.h"
+#include "timers/timer_interfaces.h"
+
+namespace Velmora {
+
+class TimerRegistry {
+ public:
+  // A requested size of 2 or less gives 17 buckets, a larger n gives
+  // nextPrime(n - 1). The bucket array is made at the first insertion.
+  explicit TimerRegistry(uint32_t requestedSize = 0);
+  // Releases every timer reference (buckets in ascending order, each chain
+  // from its head) and frees every entry and the bucket array.
+  ~TimerRegistry();
+  TimerRegistry(const TimerRegistry&) = delete;
+  TimerRegistry& operator=(const TimerRegistry&) = delete;
+
+  // The timer under `name`, or null.
+  ITimer* find(const VelCString& name) const {
+    Entry* entry = findEntry(name, nameHashOf(name));
+    return entry ? entry->timer.get() : nullptr;
+  }
+  bool contains(const VelCString& name) const { return findEntry(name, nameHashOf(name)) != nullptr; }
+
+  // Registers `timer` (not null) under `name`, taking a reference on it first
+  // and then releasing the timer the name held before, if any. A new name is
+  // copied (an owned text into a block of the entry's own; a borrowed text
+  // stays borrowed). Returns the registered timer.
+  ITimer* put(const VelCString& name, ITimer* timer);
+
+  // Unlinks the entry, then releases its timer reference and frees it. False
+  // when the name is not registered. `beforeUnlink` runs on the timer first.
+  template <class BeforeUnlink>
+  bool remove(const VelCString& name, BeforeUnlink&& beforeUnlink) {
+    const uint32_t hash = nameHashOf(name);
+    Entry** link = linkTo(name, hash);
+    if (!link) return false;
+    Entry* entry = *link;
+    beforeUnlink(entry->timer.get());
+    *link = entry->next;  // the table is consistent before anyone is called
+    --entryCount_;
+    destroyEntry(entry);
+    return true;
+  }
+
+  // Calls visit(timer) for every entry: buckets in ascending index, each
+  // chain from its head.
+  template <class Visit>
+  void forEach(Visit&& visit) const {
+    if (!buckets_) return;
+    for (uint32_t b = 0, n = bucketCount(); b < n; ++b) {
+      for (Entry* e = buckets_[b]; e; e = e->next) visit(e->timer.get());
+    }
+  }
+
+  uint32_t bucketCount() const { return bucketOf_.divisor(); }
+  int32_t entryCount() const { return entryCount_; }
+  bool hasBucketArray() const { return buckets_ != nullptr; }
+
+ private:
+  // One pooled block: the entry, followed by its own copy of an owned name
+  // (so a lookup finds the text next to the entry). A borrowed name stays
+  // borrowed. The fields a lookup reads come first.
+  struct Entry {
+    uint32_t hash;    // the name's hash, kept so growth and lookups skip rehashing
+    uint32_t bucket;  // index of the chain holding the entry
+    Entry* next;
+    VelCString name;  // never owns a block: it points behind the entry or borrows
+    IPtr<ITimer, IVelUnknown> timer;
+    int32_t blockSize;  // usable size of the entry's pooled block
+    char* copiedText() { return reinterpret_cast<char*>(this + 1); }
+  };
+
+  static uint32_t nameHashOf(const VelCString& name) { return registryNameHash(name.text); }
+  // VelCString equality: both null, or the same bytes.
+  static bool sameName(const char* a, const char* b) {
+    if (!a || !b) return a == b;
+    return std::strcmp(a, b) == 0;
+  }
+  Entry* findEntry(const VelCString& name, uint32_t hash) const {
+    if (!buckets_) return nullptr;
+    for (Entry* e = buckets_[bucketOf_(hash)]; e; e = e->next) {
+      __builtin_prefetch(e + 1);  // a copied name lies just behind its entry
+      if (e->hash == hash && sameName(e->name.text, name.text)) return e;
+    }
+    return nullptr;
+  }
+  // The link (chain head or a `next` field) pointing at the entry for the
+  // name, or null when there is none.
+  Entry** linkTo(const VelCString& name, uint32_t hash);
+  static Entry* makeEntry(const VelCString& name, uint32_t hash);
+  void link(Entry* entry);
+  void grow(uint32_t newCount);
+  static void destroyEntry(Entry* entry);
+
+  Entry** buckets_;
+  FastModulo bucketOf_;  // the bucket count, with hash -> bucket
+  int32_t entryCount_;
+};
+
+}  // namespace Velmora
