@@ -4,6 +4,7 @@
 #include "memory/bucket_memory_pool.h"
 
 #include <algorithm>
+#include <bit>
 #include <climits>
 #include <cstring>
 
@@ -49,7 +50,7 @@ inline SizeClass classOf(const BucketMemoryPool& pool, int32_t size) {
   if (size <= pool.linearLimit) {
     const int32_t last = size > 0 ? size - 1 : 0;
     const int32_t index = (granularity & (granularity - 1)) == 0
-                              ? last >> __builtin_ctz(static_cast<unsigned>(granularity))
+                              ? last >> std::countr_zero(static_cast<unsigned>(granularity))
                               : last / granularity;
     return {index, (index + 1) * granularity};
   }

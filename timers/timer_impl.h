@@ -48,7 +48,10 @@ class TimerImpl : public QObject, public virtual ITimer {
   int listenerCount() const { return listeners_.size(); }
 
  private slots:
-  // One alert pass over the live listener set; connected to timeout().
+  // One alert pass over the live listener set; connected to timeout(). The
+  // timer holds a reference on itself for the pass, so a listener may drop
+  // the last outside reference (the timer then goes right after the pass).
+  // A timer nobody holds (count 0) therefore goes after its first pass.
   void alertListeners();
 
  private:

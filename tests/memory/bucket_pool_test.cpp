@@ -47,6 +47,7 @@ TEST_F(BucketPool, SizeClassesAndTableGrowth) {
   EXPECT_EQ(cachedIn(1), 1);
   EXPECT_EQ(take(7, 8), small);  // same class, same block
   EXPECT_EQ(cachedIn(1), 0);
+  ASSERT_TRUE(giveBack(8, small));
 
   const struct {
     int32_t size, usable, index;
@@ -75,6 +76,7 @@ TEST_F(BucketPool, CachedBlocksComeBackLastInFirstOut) {
   EXPECT_GT(bucket->capacity, 20);  // grew past its first 9 entries
   for (int i = 19; i >= 0; --i) EXPECT_EQ(take(61, 64), blocks[i]) << i;
   EXPECT_EQ(cachedIn(15), 0);
+  for (void* b : blocks) ASSERT_TRUE(giveBack(64, b));
 }
 
 TEST_F(BucketPool, UnpooledBlocksAndRefusedReleases) {
@@ -113,6 +115,7 @@ TEST_F(BucketPool, SwitchingPoolingOffKeepsOddBlocksOutOfTheClasses) {
   EXPECT_EQ(heap.frees, freesBefore + 1);
   EXPECT_EQ(cachedIn(1), 1);
   EXPECT_EQ(take(8, 8), cached);  // the cached block is reused again
+  EXPECT_TRUE(giveBack(8, cached));
 }
 
 TEST_F(BucketPool, PurgeFreesEveryCachedBlockAndBucket) {

@@ -100,8 +100,8 @@ TEST_F(PoolEntries, MovesToTheHostsPoolOn602ndAllocationWithEveryCachedBlock) {
   EXPECT_EQ(poolInUse(), own);
   EXPECT_EQ(lookupsOf(host, "IBucketMemoryPool"), 1);
 
-  int32_t usable = 0;
-  void* moved = poolAllocate(8, &usable);  // the 602nd: ask, move, then allocate
+  int32_t movedUsable = 0;
+  void* moved = poolAllocate(8, &movedUsable);  // the 602nd: ask, move, then allocate
   EXPECT_EQ(lookupsOf(host, "IBucketMemoryPool"), 2);
   EXPECT_EQ(poolInUse(), hostPool);
   EXPECT_FALSE(velpool::currentPoolIsOwn());
@@ -115,11 +115,12 @@ TEST_F(PoolEntries, MovesToTheHostsPoolOn602ndAllocationWithEveryCachedBlock) {
   // No more asking once on the host's pool.
   for (auto& [block, size] : held) poolFree(&size, &block);
   for (int i = 0; i < 700; ++i) {
+    int32_t usable = 0;
     void* b = poolAllocate(4, &usable);
     poolFree(&usable, &b);
   }
   EXPECT_EQ(lookupsOf(host, "IBucketMemoryPool"), 2);
-  poolFree(&usable, &moved);
+  poolFree(&movedUsable, &moved);
   velpool::forgetCurrentPool();
   delete hostPool;
 }

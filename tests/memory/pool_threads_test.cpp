@@ -33,14 +33,18 @@ bool markIntact(const Held& h, unsigned char mark) {
 TEST(PoolThreads, NoBlockIsLostOrHandedOutTwice) {
   std::atomic<int> broken{0};
   std::atomic<int64_t> handedOut{0};
+  std::atomic<int> ready{0};
   auto work = [&](int id) {
     const auto mark = static_cast<unsigned char>(0x10 + id);
     std::mt19937 random(1234 + id);
     std::vector<Held> held;
-    for (int round = 0; round < 4000; ++round) {
-      if (held.size() < 64 && (held.empty() || random() % 3 != 0)) {
-        const int32_t sizes[] = {1, 8, 24, 64, 200, 1000, 8192, 20000, 300000};
-        const int32_t size = sizes[random() % (round % 50 == 0 ? 9 : 8)];
+    ++ready;
+    while (ready.load() < kThreads) std::this_thread::yield();  // start together
+    for (int round = 0; round < 100000; ++round) {
+      if (held.size() < 32 && (held.empty() || random() % 2 == 0)) {
+        // Mostly a few small classes, so the threads meet in the same buckets.
+        const int32_t sizes[] = {8, 8, 24, 64, 1, 200, 1000, 8192, 20000, 300000};
+        const int32_t size = sizes[random() % (round % 64 == 0 ? 10 : 4)];
         Held h{};
         h.block = static_cast<unsigned char*>(poolAllocate(size, &h.usable));
         if (h.usable < size) ++broken;

@@ -5,6 +5,7 @@
 
 #include <cstdio>
 
+#include "memory/pool.h"
 #include "memory/xal_alloc.h"
 #include "tests/memory/spill_run.h"
 
@@ -44,6 +45,21 @@ TEST(XalMallocDeathTest, EndsTheProcessOnceTheManagerSaysNo) {
         refuseForGood(scope);
       },
       ExitedWithCode(255), "manager said no at call 3\n$");
+}
+
+// The report needs memory too: when that fails as well, the process still
+// ends with status 255 instead of recursing into a second report.
+TEST(XalMallocDeathTest, EndsTheProcessWhenTheReportFindsNoMemoryEither) {
+  veltest::ScratchDirectory scratch;
+  EXPECT_EXIT(
+      {
+        veltest::MemoryHostScope scope(scratch.path);
+        veltest::FailingHeap heap = veltest::FailingHeap::from(1);
+        velport::ScopedOverride<velport::Heap> use(heap);
+        int32_t usable = 0;
+        poolAllocate(3000, &usable);  // a class with nothing cached
+      },
+      ExitedWithCode(255), "");
 }
 
 TEST(XalSpillDeathTest, OpenFails) {

@@ -195,42 +195,6 @@ TEST_F(TimerServiceTest, RemovalFromAnyPlaceInAChainKeepsTheRest) {
   EXPECT_EQ(service->registry().entryCount(), 1);
 }
 
-TEST_F(TimerServiceTest, StorageOrderIsBucketByHashThenNewestFirst) {
-  // Visiting order (that of onShutdown) follows nameHash % 37 after growth,
-  // each chain holding its newest entry first.
-  std::vector<std::string> names;
-  std::vector<ITimer*> timers;
-  for (int i = 0; i < 20; ++i) {
-    names.push_back("n" + std::to_string(i * 31));
-    timers.push_back(service->createTimer(VelCString::copyOf(names.back().c_str())));
-  }
-  ASSERT_EQ(service->registry().bucketCount(), 37u);
-  // Growth re-links the old chains (buckets ascending, each from its head) at
-  // the heads of the new ones; entries linked later go to the head too.
-  std::vector<ITimer*> expected;
-  std::vector<std::vector<size_t>> chains17(17), chains37(37);
-  for (size_t i = 0; i < names.size(); ++i) {
-    const uint32_t h = VelCString::nameHashOf(names[i].c_str());
-    if (i < 14) {
-      chains17[h % 17].insert(chains17[h % 17].begin(), i);
-    } else {
-      chains37[h % 37].insert(chains37[h % 37].begin(), i);
-    }
-    if (i == 13) {  // the 14th entry triggers growth
-      for (auto& chain : chains17)
-        for (size_t e : chain) {
-          const uint32_t he = VelCString::nameHashOf(names[e].c_str());
-          chains37[he % 37].insert(chains37[he % 37].begin(), e);
-        }
-    }
-  }
-  for (auto& chain : chains37)
-    for (size_t e : chain) expected.push_back(timers[e]);
-  std::vector<ITimer*> visited;
-  service->registry().forEach([&](ITimer* t) { visited.push_back(t); });
-  EXPECT_EQ(visited, expected);
-}
-
 TEST_F(TimerServiceTest, ShutdownStopsEveryTimerAndKeepsThemRestartable) {
   ListenerArray ls(3);
   const char* names[] = {"one", "two", "three"};
