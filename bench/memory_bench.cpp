@@ -23,7 +23,6 @@ void BM_MallocFree(benchmark::State& state) {
     std::free(block);
   }
 }
-BENCHMARK(BM_MallocFree)->Arg(8)->Arg(64)->Arg(1000)->Arg(8192);
 
 void BM_PoolAllocateFree(benchmark::State& state) {
   const auto size = static_cast<int32_t>(state.range(0));
@@ -34,19 +33,33 @@ void BM_PoolAllocateFree(benchmark::State& state) {
     poolFree(&usable, &block);
   }
 }
-BENCHMARK(BM_PoolAllocateFree)->Arg(8)->Arg(64)->Arg(1000)->Arg(8192);
+// Each pool run right after the malloc run of the same size, so a change in
+// the machine's load between them skews the ratio as little as possible.
+BENCHMARK(BM_MallocFree)->Arg(8);
+BENCHMARK(BM_PoolAllocateFree)->Arg(8);
+BENCHMARK(BM_MallocFree)->Arg(64);
+BENCHMARK(BM_PoolAllocateFree)->Arg(64);
+BENCHMARK(BM_MallocFree)->Arg(1000);
+BENCHMARK(BM_PoolAllocateFree)->Arg(1000);
+BENCHMARK(BM_MallocFree)->Arg(8192);
+BENCHMARK(BM_PoolAllocateFree)->Arg(8192);
 
-// Prints as usual and keeps each benchmark's CPU time per iteration.
+// Prints as usual and keeps each benchmark's CPU time per iteration (the
+// median when repetitions are asked for: --benchmark_repetitions=5).
 class RatioReporter : public benchmark::ConsoleReporter {
  public:
   void ReportRuns(const std::vector<Run>& runs) override {
     ConsoleReporter::ReportRuns(runs);
     for (const Run& run : runs) {
-      if (run.run_type == Run::RT_Iteration && run.iterations > 0) {
+      if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median") {
+        nanos[run.run_name.str()] = run.GetAdjustedCPUTime();
+        medians = true;
+      } else if (run.run_type == Run::RT_Iteration && run.iterations > 0 && !medians) {
         nanos[run.benchmark_name()] = run.GetAdjustedCPUTime();
       }
     }
   }
+  bool medians = false;
   double get(const std::string& name) const {
     auto it = nanos.find(name);
     return it == nanos.end() ? 0.0 : it->second;

@@ -37,21 +37,21 @@ int32_t limitOf(const BucketMemoryPool& p) { return p.maxPooledSize < 0 ? -p.max
 
 // Two pools, made once: the usual parameters, and a granularity that is not a
 // power of two with a low linear limit. Each keeps references of the target
-// so that a pool made later never destroys it.
+// so that a pool made later never destroys it; neither is ever destroyed.
 std::vector<PoolUnderTest>& pools() {
-  static std::vector<PoolUnderTest> made = [] {
-    std::vector<PoolUnderTest> v;
+  static auto* made = [] {
+    auto* v = new std::vector<PoolUnderTest>;
     auto* usual = new BucketMemoryPool(4, 8192, 262144);
     usual->addRef();
     usual->addRef();
     auto* odd = new BucketMemoryPool(12, 600, 20000);
     odd->addRef();
     odd->addRef();
-    v.push_back({usual, {}});
-    v.push_back({odd, {}});
+    v->push_back({usual, {}});
+    v->push_back({odd, {}});
     return v;
   }();
-  return made;
+  return *made;
 }
 
 void fill(const Held& h) {

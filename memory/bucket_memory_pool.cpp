@@ -4,11 +4,11 @@
 #include "memory/bucket_memory_pool.h"
 
 #include <algorithm>
-#include <bit>
 #include <climits>
 #include <cstring>
 
 #include "core/vel_query.h"
+#include "memory/pool_buckets.h"
 #include "memory/pool_lock.h"
 #include "memory/pool_state.h"
 #include "memory/xal_alloc.h"
@@ -39,29 +39,8 @@ void* withHeader(void* raw) {
   return static_cast<char*>(raw) + kPoolHeaderBytes;
 }
 
-struct SizeClass {
-  int32_t index;
-  int32_t size;
-};
-
-// The class of a request of 0..maxPooledSize bytes, by arithmetic alone.
-inline SizeClass classOf(const BucketMemoryPool& pool, int32_t size) {
-  const int32_t granularity = pool.granularity;
-  if (size <= pool.linearLimit) {
-    const int32_t last = size > 0 ? size - 1 : 0;
-    const int32_t index = (granularity & (granularity - 1)) == 0
-                              ? last >> std::countr_zero(static_cast<unsigned>(granularity))
-                              : last / granularity;
-    return {index, (index + 1) * granularity};
-  }
-  int64_t classSize = pool.linearLimit;
-  int32_t index = (pool.linearLimit - 1) / granularity;
-  while (classSize < size) {
-    classSize *= 2;
-    ++index;
-  }
-  return {index, static_cast<int32_t>(classSize)};
-}
+using velpool::SizeClass;
+using velpool::classOf;
 
 // Makes slot `index` exist: the table doubles (at least to index + 1), new
 // slots zero-filled.
@@ -185,7 +164,7 @@ BucketMemoryPool::~BucketMemoryPool() {
   velport::sysFree(buckets);
   buckets = nullptr;
   bucketCount = 0;
-  if (velpool::currentPool() == this) velpool::forgetCurrentPool();  // never leave it dangling
+  velpool::poolDestroyed(this);  // never leave the pool in use dangling
 }
 
 bool BucketMemoryPool::purge() {
@@ -261,20 +240,7 @@ namespace {
 
 void* BucketMemoryPool::allocate(int32_t size, int32_t* usable) {
   velport::ReentrantLockGuard guard(poolLock());
-  if (size >= 0 && size <= maxPooledSize) [[likely]] {
-    const SizeClass sizeClass = classOf(*this, size);
-    if (sizeClass.index < bucketCount) [[likely]] {
-      Bucket* bucket = buckets[sizeClass.index];
-      if (bucket && bucket->count > 0) [[likely]] {
-        const BucketEntry& entry = bucket->entries[bucket->count];
-        if (entry.block) [[likely]] {
-          --bucket->count;
-          *usable = entry.size;
-          return entry.block;
-        }
-      }
-    }
-  }
+  if (void* block = velpool::takeCached(*this, size, usable)) [[likely]] return block;
   return allocateSlow(*this, size, usable);
 }
 
@@ -282,17 +248,7 @@ bool BucketMemoryPool::release(int32_t size, void** block) {
   // A negative size was never handed out: refused like size 0.
   if (!block || !*block || size <= 0) return false;
   velport::ReentrantLockGuard guard(poolLock());
-  if (size <= maxPooledSize) [[likely]] {
-    const SizeClass sizeClass = classOf(*this, size);
-    if (sizeClass.size == size && sizeClass.index < bucketCount) [[likely]] {
-      Bucket* bucket = buckets[sizeClass.index];
-      if (bucket && bucket->count + 1 < bucket->capacity) [[likely]] {
-        bucket->entries[++bucket->count] = {size, *block};
-        *block = nullptr;
-        return true;
-      }
-    }
-  }
+  if (velpool::fileCached(*this, size, block)) [[likely]] return true;
   return releaseSlow(*this, size, block);
 }
 

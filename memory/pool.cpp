@@ -10,6 +10,7 @@
 
 #include "core/vel_ptr.h"
 #include "memory/bucket_memory_pool.h"
+#include "memory/pool_buckets.h"
 #include "memory/pool_lock.h"
 #include "memory/pool_state.h"
 
@@ -24,6 +25,10 @@ constexpr int32_t kOwnMaxPooledSize = 262144;
 // may be read from anywhere.
 std::atomic<BucketMemoryPool*> g_current{nullptr};
 bool g_currentIsOwn = false;
+// The pool choosePool built (exactly a BucketMemoryPool of this library), so
+// the common path may skip the virtual call and the nested lock while it is
+// the pool in use.
+BucketMemoryPool* g_builtHere = nullptr;
 int32_t g_ownAllocations = 0;
 
 // The host's pool object behind its "IBucketMemoryPool" service, or null.
@@ -42,6 +47,7 @@ BucketMemoryPool* choosePool() {
     velpool::setCurrentPool(pool, false);
   } else {
     pool = new BucketMemoryPool(kOwnGranularity, kOwnLinearLimit, kOwnMaxPooledSize);
+    g_builtHere = pool;
     velpool::setCurrentPool(pool, true);
     g_ownAllocations = 0;
   }
@@ -86,6 +92,12 @@ int32_t ownPoolAllocations() {
   return g_ownAllocations;
 }
 
+void poolDestroyed(BucketMemoryPool* pool) {
+  velport::ReentrantLockGuard guard(poolLock());
+  if (g_builtHere == pool) g_builtHere = nullptr;
+  if (g_current.load(std::memory_order_relaxed) == pool) forgetCurrentPool();
+}
+
 void forgetCurrentPool() {
   velport::ReentrantLockGuard guard(poolLock());
   g_current.store(nullptr, std::memory_order_release);
@@ -113,7 +125,8 @@ void* poolAllocate(int32_t size, int32_t* usable) {
   if (!pool || (g_currentIsOwn && g_ownAllocations > kAskHostAfter)) [[unlikely]] {
     pool = settlePool(pool);
   }
-  void* block = pool->allocate(size, usable);
+  void* block = pool == g_builtHere ? velpool::takeCached(*pool, size, usable) : nullptr;
+  if (!block) block = pool->allocate(size, usable);
   g_ownAllocations += g_currentIsOwn;
   return block;
 }
@@ -122,7 +135,9 @@ void poolFree(int32_t* usable, void** block) {
   if (*block && *usable > 0) {
     velport::ReentrantLockGuard guard(poolLock());
     if (BucketMemoryPool* pool = g_current.load(std::memory_order_relaxed)) {
-      pool->release(*usable, block);
+      if (pool != g_builtHere || !velpool::fileCached(*pool, *usable, block)) {
+        pool->release(*usable, block);
+      }
     } else {
       velpool::freeThroughHeader(*block);
     }

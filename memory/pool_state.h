@@ -25,6 +25,10 @@ int32_t ownPoolAllocations();
 // starts afresh (used by a pool being destroyed while in use, and by tests).
 void forgetCurrentPool();
 
+// Called by every pool's destructor: a pool in use that is destroyed is
+// forgotten rather than left dangling.
+void poolDestroyed(BucketMemoryPool* pool);
+
 // Moves every cached block of `from` to `to`: whole buckets into empty slots
 // of `to`, entries appended to its occupied ones. Leaves `from` empty.
 // The caller holds the pool lock.

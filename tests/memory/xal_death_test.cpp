@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <functional>
 
 #include "memory/pool.h"
 #include "memory/xal_alloc.h"
@@ -62,48 +63,25 @@ TEST(XalMallocDeathTest, EndsTheProcessWhenTheReportFindsNoMemoryEither) {
       ExitedWithCode(255), "");
 }
 
-TEST(XalSpillDeathTest, OpenFails) {
-  veltest::ScratchDirectory scratch;
-  EXPECT_EXIT(
-      {
-        veltest::SpillRun run(scratch.path);
-        run.files.failOpen = true;
-        run.run();
-      },
-      ExitedWithCode(255), "");
-}
-
-TEST(XalSpillDeathTest, ShortWrite) {
-  veltest::ScratchDirectory scratch;
-  EXPECT_EXIT(
-      {
-        veltest::SpillRun run(scratch.path);
-        run.files.shortWriteBy = 1;
-        run.run();
-      },
-      ExitedWithCode(255), "");
-}
-
-TEST(XalSpillDeathTest, NoMemoryAfterTheSpill) {
-  veltest::ScratchDirectory scratch;
-  EXPECT_EXIT(
-      {
-        veltest::SpillRun run(scratch.path);
-        run.memoryReturns = false;
-        run.run();
-      },
-      ExitedWithCode(255), "");
-}
-
-TEST(XalSpillDeathTest, ShortRead) {
-  veltest::ScratchDirectory scratch;
-  EXPECT_EXIT(
-      {
-        veltest::SpillRun run(scratch.path);
-        run.files.shortReadBy = 1;
-        run.run();
-      },
-      ExitedWithCode(255), "");
+// Each way the spill can fail: open (-1), short write (-2), no memory after
+// the old block was freed (-4), short read (-3).
+TEST(XalSpillDeathTest, EachFailureEndsTheProcess) {
+  const std::function<void(veltest::SpillRun&)> failures[] = {
+      [](veltest::SpillRun& run) { run.files.failOpen = true; },
+      [](veltest::SpillRun& run) { run.files.shortWriteBy = 1; },
+      [](veltest::SpillRun& run) { run.memoryReturns = false; },
+      [](veltest::SpillRun& run) { run.files.shortReadBy = 1; },
+  };
+  for (const auto& fail : failures) {
+    veltest::ScratchDirectory scratch;
+    EXPECT_EXIT(
+        {
+          veltest::SpillRun run(scratch.path);
+          fail(run);
+          run.run();
+        },
+        ExitedWithCode(255), "");
+  }
 }
 
 TEST(XalSpillDeathTest, SucceedsWhenMemoryReturns) {
