@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "core/vel_host.h"
+
 class VelObject {
  public:
   virtual ~VelObject();
@@ -23,16 +25,33 @@ class VelShared : public VelObject {
 // count however many interfaces it implements. Without a host the count is
 // local; with a host (g_host) the host's hooks update it. The last release
 // stores -42 (local mode) and deletes the object through its destructor.
+// The count value that marks an object whose destruction has begun.
+constexpr int32_t kVelDestroyingRefCount = -42;
+
 class IVelUnknown : public VelShared {
  public:
-  virtual void addRef();
-  virtual void releaseRef();
-  virtual int32_t getRefCount();
+  // Defined here so that the module's own hot paths (the alert walk, the
+  // service pointers) count without a call; hosts still reach them by slot.
+  virtual void addRef() {
+    if (IVelHost* host = g_host) {
+      host->addRefHook(&refCount);
+      return;
+    }
+    ++refCount;
+  }
+  virtual void releaseRef() {
+    if (IVelHost* host = g_host) {
+      if (host->releaseRefHook(&refCount)) delete this;
+      return;
+    }
+    if (--refCount != 0) return;
+    refCount = kVelDestroyingRefCount;  // seen by code running in the destructor
+    delete this;
+  }
+  virtual int32_t getRefCount() { return refCount; }
   // name non-null: `target` is a void** slot, set to null, then to the
   // matching part. name null: `target` is a VelNameQuery* to list names into.
   virtual void queryInterface(const char* name, void* target) = 0;
   virtual const char* getClassName() = 0;
 };
 
-// The count value that marks an object whose destruction has begun.
-constexpr int32_t kVelDestroyingRefCount = -42;
