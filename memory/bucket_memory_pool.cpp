@@ -185,20 +185,44 @@ bool BucketMemoryPool::purge() {
 
 namespace {
 
+// Pooling switched off for the life of a scope, while the pool's table or a
+// bucket's entries are resized. The resize may park them in a spill file and
+// free them meanwhile, and the spill (or an out-of-memory report) makes and
+// releases strings on this same thread under the re-entrant pool lock: those
+// then take the unpooled way and never read the table or entries in motion.
+class PoolingPausedForResize {
+ public:
+  explicit PoolingPausedForResize(BucketMemoryPool& pool) : pool_(pool), saved_(pool.maxPooledSize) {
+    if (saved_ > 0) pool_.maxPooledSize = -saved_;
+  }
+  ~PoolingPausedForResize() { pool_.maxPooledSize = saved_; }
+  PoolingPausedForResize(const PoolingPausedForResize&) = delete;
+  PoolingPausedForResize& operator=(const PoolingPausedForResize&) = delete;
+
+ private:
+  BucketMemoryPool& pool_;
+  int32_t saved_;
+};
+
 // Everything allocate does besides handing out a cached block: impossible
 // sizes, unpooled blocks, table growth, and new blocks from the heap. Kept out
 // of line so the common path stays short.
 [[gnu::noinline]] void* allocateSlow(BucketMemoryPool& pool, int32_t size, int32_t* usable) {
   if (size < 0) xalOutOfMemory(size);  // never a small block for a wrapped size
   if (size > pool.maxPooledSize) {
-    const int64_t total = static_cast<int64_t>(size) + kPoolHeaderBytes;
+    // At least one usable byte: a block reported with usable size 0 would
+    // read as borrowed to its owner and never be given back.
+    const int64_t total = static_cast<int64_t>(size > 0 ? size : 1) + kPoolHeaderBytes;
     if (total > INT32_MAX) xalOutOfMemory(total);
     void* raw = nullptr;
     *usable = xalMalloc(&raw, 1, static_cast<int32_t>(total)) - kPoolHeaderBytes;
     return withHeader(raw);
   }
   const SizeClass sizeClass = classOf(pool, size);
-  if (sizeClass.index >= pool.bucketCount) growTable(pool, sizeClass.index);
+  if (sizeClass.index >= pool.bucketCount) {
+    PoolingPausedForResize paused(pool);
+    growTable(pool, sizeClass.index);
+  }
   if (Bucket* bucket = pool.buckets[sizeClass.index]) {
     while (bucket->count > 0) {
       const BucketEntry& entry = bucket->entries[bucket->count--];
@@ -228,6 +252,7 @@ namespace {
     *block = nullptr;
     return true;
   }
+  PoolingPausedForResize paused(pool);  // the table, a new bucket or its entries may move below
   if (sizeClass.index >= pool.bucketCount) growTable(pool, sizeClass.index);
   Bucket*& bucket = pool.buckets[sizeClass.index];
   if (!bucket) bucket = newBucket();

@@ -41,7 +41,13 @@ std::string freshDirectory() {
   return made ? std::string(made) : std::string();
 }
 
-std::string tail(const std::string& text) { return text.size() > 600 ? text.substr(text.size() - 600) : text; }
+// What to show of a child's standard error: a sanitizer's report from its
+// start, else the last lines.
+std::string tail(const std::string& text) {
+  const size_t report = text.find("ERROR:");
+  if (report != std::string::npos) return text.substr(report, 2500);
+  return text.size() > 600 ? text.substr(text.size() - 600) : text;
+}
 
 // One run with request `n` refused; adds its outcome to the tally.
 void runOnce(SweepMode mode, int64_t n, bool reportAllowed, Tally& tally) {

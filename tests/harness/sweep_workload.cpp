@@ -7,6 +7,8 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 
+#include <malloc.h>
+
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -32,7 +34,9 @@ namespace velharness {
 namespace {
 
 // Forwards to the system heap; realloc requests number `first` to
-// first + 8 (counted among reallocs alone) are refused.
+// first + 8 (counted among reallocs alone) are refused. Freed blocks are
+// overwritten first, so code that reads a block after the spill freed it
+// reads garbage even without AddressSanitizer.
 class FailingReallocHeap : public velport::Heap {
  public:
   explicit FailingReallocHeap(int64_t first) : first_(first) {}
@@ -46,7 +50,10 @@ class FailingReallocHeap : public velport::Heap {
     if (first_ > 0 && reallocs >= first_ && reallocs < first_ + 9) return nullptr;
     return velport::systemHeap().reallocate(block, bytes);
   }
-  void release(void* block) override { velport::systemHeap().release(block); }
+  void release(void* block) override {
+    if (block) std::memset(block, 0xA5, malloc_usable_size(block));
+    velport::systemHeap().release(block);
+  }
 
   int64_t calls = 0;
   int64_t reallocs = 0;
@@ -174,11 +181,13 @@ class Workload {
   }
 
   void pool() {
+    // Enough blocks of two classes that their buckets' entries grow a few times.
     std::vector<std::pair<void*, int32_t>> blocks;
-    for (int i = 0; i < 12; ++i) {  // more than a new bucket's nine entries
+    for (int i = 0; i < 60; ++i) {
+      const int32_t size = i % 3 == 0 ? 40 : 24;
       int32_t usable = 0;
-      void* block = poolAllocate(24, &usable);
-      expect(block != nullptr && usable >= 24, "a pooled block of 24 bytes");
+      void* block = poolAllocate(size, &usable);
+      expect(block != nullptr && usable >= size, "a small pooled block");
       if (block) std::memset(block, i, static_cast<size_t>(usable));
       blocks.emplace_back(block, usable);
     }
@@ -255,10 +264,10 @@ int runSweepWorkload(const SweepSettings& settings) {
 
   FileNotice notice(noticePath(settings.directory));
   veltest::RecordingFiles files;
-  veltest::FailingHeap failOne = veltest::FailingHeap::nth(settings.mode == SweepMode::FailReallocRun ? 0 : settings.failAt);
-  FailingReallocHeap failRun(settings.mode == SweepMode::FailReallocRun ? settings.failAt : 0);
-  velport::Heap& heap = settings.mode == SweepMode::FailReallocRun ? static_cast<velport::Heap&>(failRun)
-                                                                   : static_cast<velport::Heap&>(failOne);
+  const bool runOfReallocs = settings.mode == SweepMode::FailReallocRun;
+  veltest::FailingHeap failOne = veltest::FailingHeap::nth(runOfReallocs ? 0 : settings.failAt);
+  FailingReallocHeap failRun(runOfReallocs ? settings.failAt : 0);
+  velport::Heap& heap = runOfReallocs ? static_cast<velport::Heap&>(failRun) : static_cast<velport::Heap&>(failOne);
   Workload work(settings.directory);
   {
     velport::ScopedOverride<velport::Notice> useNotice(notice);
@@ -271,14 +280,11 @@ int runSweepWorkload(const SweepSettings& settings) {
     work.report();
   }
 
+  // FailingHeap does not tell mallocs from reallocs, so the counting run is
+  // made in the realloc mode, whose heap counts both.
   SweepCounts counts;
-  counts.heapCalls = settings.mode == SweepMode::FailReallocRun ? failRun.calls : failOne.calls;
-  counts.reallocs = failRun.reallocs;
-  if (settings.mode != SweepMode::FailReallocRun) {
-    // FailingHeap does not tell the kinds apart; a counting run is made in
-    // the realloc mode to learn the realloc count.
-    counts.reallocs = 0;
-  }
+  counts.heapCalls = runOfReallocs ? failRun.calls : failOne.calls;
+  counts.reallocs = runOfReallocs ? failRun.reallocs : 0;
   for (const std::string& path : files.openedPaths)
     if (path.find("-temp") != std::string::npos) ++counts.spills;
   counts.managerUnits = manager.given;
