@@ -1,4 +1,4 @@
-// The system heap on Windows: the C runtime's malloc, realloc and free.
+// The system heap on every platform: the C runtime's malloc, realloc and free.
 #include <cstdlib>
 
 #include "platform/heap.h"

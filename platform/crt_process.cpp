@@ -1,4 +1,4 @@
-// Ending the process on Windows through the C runtime's exit.
+// Ending the process on every platform through the C runtime's exit.
 #include <cstdlib>
 
 #include "platform/process.h"
