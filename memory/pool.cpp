@@ -17,9 +17,9 @@
 namespace {
 
 constexpr int32_t kAskHostAfter = 600;
-constexpr int32_t kOwnGranularity = 4;
-constexpr int32_t kOwnLinearLimit = 8192;
-constexpr int32_t kOwnMaxPooledSize = 262144;
+using velpool::kOwnGranularity;
+using velpool::kOwnLinearLimit;
+using velpool::kOwnMaxPooledSize;
 
 // Written under the pool lock only; the pointer is atomic so poolInUse()
 // may be read from anywhere.
@@ -125,7 +125,7 @@ void* poolAllocate(int32_t size, int32_t* usable) {
   if (!pool || (g_currentIsOwn && g_ownAllocations > kAskHostAfter)) [[unlikely]] {
     pool = settlePool(pool);
   }
-  void* block = pool == g_builtHere ? velpool::takeCached(*pool, size, usable) : nullptr;
+  void* block = pool == g_builtHere ? velpool::takeCached<true>(*pool, size, usable) : nullptr;
   if (!block) block = pool->allocate(size, usable);
   g_ownAllocations += g_currentIsOwn;
   return block;
@@ -135,7 +135,7 @@ void poolFree(int32_t* usable, void** block) {
   if (*block && *usable > 0) {
     velport::ReentrantLockGuard guard(poolLock());
     if (BucketMemoryPool* pool = g_current.load(std::memory_order_relaxed)) {
-      if (pool != g_builtHere || !velpool::fileCached(*pool, *usable, block)) {
+      if (pool != g_builtHere || !velpool::fileCached<true>(*pool, *usable, block)) {
         pool->release(*usable, block);
       }
     } else {

@@ -17,8 +17,23 @@ struct SizeClass {
   int32_t size;
 };
 
+// The parameters of the pool the library builds for itself. Its granularity
+// and linear limit never change after construction, so the common path of
+// that pool can use them as constants.
+constexpr int32_t kOwnGranularity = 4;
+constexpr int32_t kOwnLinearLimit = 8192;
+constexpr int32_t kOwnMaxPooledSize = 262144;
+
 // The class of a request of 0..maxPooledSize bytes, by arithmetic alone.
+// `Own`: the pool is the library's own (granularity 4, linear limit 8192).
+template <bool Own = false>
 inline SizeClass classOf(const BucketMemoryPool& pool, int32_t size) {
+  if constexpr (Own) {
+    if (size <= kOwnLinearLimit) {
+      const int32_t index = (size > 0 ? size - 1 : 0) >> 2;
+      return {index, (index + 1) * kOwnGranularity};
+    }
+  }
   const int32_t granularity = pool.granularity;
   if (size <= pool.linearLimit) {
     const int32_t last = size > 0 ? size - 1 : 0;
@@ -36,9 +51,10 @@ inline SizeClass classOf(const BucketMemoryPool& pool, int32_t size) {
   return {index, static_cast<int32_t>(classSize)};
 }
 
+template <bool Own = false>
 inline void* takeCached(BucketMemoryPool& pool, int32_t size, int32_t* usable) {
   if (size < 0 || size > pool.maxPooledSize) return nullptr;
-  const SizeClass sizeClass = classOf(pool, size);
+  const SizeClass sizeClass = classOf<Own>(pool, size);
   if (sizeClass.index >= pool.bucketCount) return nullptr;
   Bucket* bucket = pool.buckets[sizeClass.index];
   if (!bucket || bucket->count <= 0) return nullptr;
@@ -50,9 +66,10 @@ inline void* takeCached(BucketMemoryPool& pool, int32_t size, int32_t* usable) {
 }
 
 // `size` > 0 and *block non-null.
+template <bool Own = false>
 inline bool fileCached(BucketMemoryPool& pool, int32_t size, void** block) {
   if (size > pool.maxPooledSize) return false;
-  const SizeClass sizeClass = classOf(pool, size);
+  const SizeClass sizeClass = classOf<Own>(pool, size);
   if (sizeClass.size != size || sizeClass.index >= pool.bucketCount) return false;
   Bucket* bucket = pool.buckets[sizeClass.index];
   if (!bucket || bucket->count + 1 >= bucket->capacity) return false;

@@ -1,7 +1,8 @@
 // A re-entrant lock: the owning thread may enter again; it is free once every
 // enter has been matched by a leave. One atomic word holds the owner's id: an
-// uncontended enter costs one compare-exchange, a leave one release store (no
-// read-modify-write), a nested enter or leave no atomic write at all. Waiters
+// uncontended enter costs one compare-exchange (a nested one finds its own id
+// in the failed exchange), a leave one release store (no read-modify-write),
+// a nested leave no atomic operation at all. Waiters
 // spin briefly, then yield, then sleep in growing steps (at most a
 // millisecond) and look again, so a leave never has to wake anyone.
 #pragma once
@@ -19,14 +20,14 @@ class ReentrantLock {
 
   void enter() {
     const uintptr_t self = currentThreadId();
-    if (owner_.load(std::memory_order_relaxed) == self) {
-      ++depth_;  // only this thread can have stored its own id
-      return;
-    }
     uintptr_t expected = 0;
     if (owner_.compare_exchange_strong(expected, self, std::memory_order_acquire,
-                                       std::memory_order_relaxed)) {
+                                       std::memory_order_relaxed)) [[likely]] {
       depth_ = 1;
+      return;
+    }
+    if (expected == self) {
+      ++depth_;  // only this thread can have stored its own id
       return;
     }
     waitAndEnter(self);
