@@ -37,8 +37,8 @@ int64_t checkedBytes(int32_t elemSize, int32_t count) {
   velport::exitProcess(-1);
 }
 
-void* mallocWithManager(int64_t bytes, VelMM::IVelMManager*& manager) {
-  void* block = velport::sysMalloc(static_cast<size_t>(bytes));
+void* retryWithManager(int64_t bytes, VelMM::IVelMManager*& manager) {
+  void* block = nullptr;
   while (!block && manager) {
     if (manager->freeOneUnit()) {
       block = velport::sysMalloc(static_cast<size_t>(bytes));
@@ -47,6 +47,11 @@ void* mallocWithManager(int64_t bytes, VelMM::IVelMManager*& manager) {
     }
   }
   return block;
+}
+
+void* mallocWithManager(int64_t bytes, VelMM::IVelMManager*& manager) {
+  void* block = velport::sysMalloc(static_cast<size_t>(bytes));
+  return block ? block : retryWithManager(bytes, manager);
 }
 
 }  // namespace xal
@@ -136,13 +141,7 @@ int32_t xalMalloc(void** block, int32_t elemSize, int32_t count) {
   *block = velport::sysMalloc(static_cast<size_t>(bytes));
   if (*block || bytes == 0) return count;
   VelMM::IVelMManager* manager = memoryManager();
-  while (!*block && manager) {
-    if (manager->freeOneUnit()) {
-      *block = velport::sysMalloc(static_cast<size_t>(bytes));
-    } else {
-      manager = nullptr;
-    }
-  }
+  *block = xal::retryWithManager(bytes, manager);
   if (!*block) xal::failForGood(bytes, kOomNoMemory);
   return count;
 }

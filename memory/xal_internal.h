@@ -25,8 +25,11 @@ int64_t checkedBytes(int32_t elemSize, int32_t count);
 // earlier one is being written on the same thread ends the process at once.
 [[noreturn]] void failForGood(int64_t bytes, int32_t reasonCode);
 
-// malloc(bytes); while that fails, asks `manager` to give memory back and
-// tries again. A manager that has nothing more to give is set to null.
+// After a refused malloc(bytes): while `manager` gives memory back, tries
+// again. A manager that has nothing more to give is set to null.
+void* retryWithManager(int64_t bytes, VelMM::IVelMManager*& manager);
+
+// malloc(bytes), then retryWithManager when it is refused.
 void* mallocWithManager(int64_t bytes, VelMM::IVelMManager*& manager);
 
 // Parks the first oldBytes of *block in a temporary file, frees the block,
