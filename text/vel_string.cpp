@@ -15,6 +15,14 @@
 
 #include "memory/pool.h"
 
+// The copy and scan helpers below sit on the substitution's hot path; they
+// are forced inline where the compiler allows it.
+#if defined(__GNUC__)
+#define VEL_STRING_HOT inline __attribute__((always_inline))
+#else
+#define VEL_STRING_HOT inline
+#endif
+
 namespace {
 
 constexpr int32_t kUnit = static_cast<int32_t>(sizeof(char16_t));
@@ -84,7 +92,7 @@ inline int32_t scanTo(const char16_t* s, int32_t from, int32_t limit, char16_t s
 
 // Copies `n` units into a block that does not overlap the source. Short runs
 // (the usual gap between placeholders) use two overlapping fixed-size moves.
-inline char16_t* putUnits(char16_t* out, const char16_t* from, int32_t n) {
+VEL_STRING_HOT char16_t* putUnits(char16_t* out, const char16_t* from, int32_t n) {
   auto headAndTail = [&](auto chunk) {
     constexpr size_t kBytes = sizeof(chunk);
     const size_t tail = static_cast<size_t>(n) * kUnit - kBytes;
@@ -103,8 +111,10 @@ inline char16_t* putUnits(char16_t* out, const char16_t* from, int32_t n) {
     headAndTail(Sixteen{});
   } else if (n >= 4) {
     headAndTail(uint64_t{});
-  } else {
-    for (int32_t i = 0; i < n; ++i) out[i] = from[i];
+  } else if (n >= 2) {
+    headAndTail(uint32_t{});
+  } else if (n == 1) {
+    *out = *from;
   }
   return out + n;
 }
@@ -326,28 +336,71 @@ namespace {
 
 bool isPlaceholderDigit(char16_t c) { return c >= u'1' && c <= u':'; }
 
-// The text and length of each argument of a null-terminated list; entries at
-// or past the first null entry, and null texts, are empty. Measured on first use.
-class ArgumentList {
- public:
-  explicit ArgumentList(const VelString* const* list) {
-    if (list)
-      while (usable_ < 10 && list[usable_]) ++usable_;
-    list_ = list;
+// Units before the first zero among the `limit` units at `s`, else limit: the
+// length of an owned text, measured within its block (zero is the only stop).
+inline int32_t unitsWithin(const char16_t* s, int32_t limit) {
+  int32_t i = 0;
+#if defined(__SSE2__) || defined(_M_X64)
+  if (limit >= 8) {
+    const __m128i zero = _mm_setzero_si128();
+    for (; i + 8 <= limit; i += 8) {
+      const __m128i w = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
+      if (const unsigned m = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi16(w, zero))))
+        return i + (std::countr_zero(m) >> 1);
+    }
+    if (i < limit) {
+      const int32_t tail = limit - 8;
+      const __m128i w = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + tail));
+      if (const unsigned m = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi16(w, zero))))
+        return tail + (std::countr_zero(m) >> 1);
+    }
+    return limit;
   }
-  // Placeholder index k (0..9): its text and length.
-  const char16_t* text(int k) const { return k < usable_ ? list_[k]->text : nullptr; }
-  int32_t length(int k) {
-    if (k >= usable_) return 0;
-    if (length_[k] < 0) length_[k] = list_[k]->length();
-    return length_[k];
+#endif
+  if constexpr (std::endian::native == std::endian::little) {
+    if (limit >= 4) {
+      constexpr uint64_t kOnes = 0x0001000100010001ull;
+      constexpr uint64_t kHighs = 0x8000800080008000ull;
+      uint64_t w;
+      for (; i + 4 <= limit; i += 4) {
+        std::memcpy(&w, s + i, sizeof w);
+        if (const uint64_t m = (w - kOnes) & ~w & kHighs) return i + (std::countr_zero(m) >> 4);
+      }
+      if (i < limit) {
+        const int32_t tail = limit - 4;
+        std::memcpy(&w, s + tail, sizeof w);
+        if (const uint64_t m = (w - kOnes) & ~w & kHighs) return tail + (std::countr_zero(m) >> 4);
+      }
+      return limit;
+    }
   }
+  for (; i < limit; ++i)
+    if (!s[i]) return i;
+  return limit;
+}
 
- private:
-  const VelString* const* list_ = nullptr;
-  int usable_ = 0;
-  int32_t length_[10] = {-1, -1, -1, -1, -1, -1, -1, -1, -1, -1};
-};
+#if defined(__SSE2__) || defined(_M_X64)
+// scanTo for a text of at least eight units, with the stop already spread
+// over a vector: the first unit in [from, limit) that is zero or the stop.
+inline int32_t scanWide(const char16_t* s, int32_t from, int32_t limit, __m128i stops) {
+  int32_t i = from;
+  for (; i + 8 <= limit; i += 8) {
+    if (const unsigned m = hits8(s + i, stops)) return i + (std::countr_zero(m) >> 1);
+  }
+  if (i < limit) {
+    // The last eight units; the lanes below i are not looked at again.
+    const int32_t tail = limit - 8;
+    if (const unsigned m = hits8(s + tail, stops) >> ((i - tail) * 2)) return i + (std::countr_zero(m) >> 1);
+  }
+  return limit;
+}
+#endif
+
+// The length of one argument, measured as length() does (a null text is empty).
+inline int32_t argumentUnits(const VelString& arg) {
+  if (arg.textCapacity > 0 && arg.text) return unitsWithin(arg.text, arg.textCapacity / kUnit);
+  return unitsOf(arg.text);
+}
 
 // One placeholder found in the text: where its '%' is, and what replaces it.
 struct Occurrence {
@@ -363,17 +416,29 @@ void VelString::substituteArgs(const VelString* const* args) {
   const char16_t* const source = text;
   const int32_t limit = textCapacity / kUnit;
 
+  // The list ends at its first null entry; later placeholders are empty.
+  int usable = 0;
+  if (args)
+    while (usable < 10 && args[usable]) ++usable;
+  // Each argument is measured once, on its first use (bit k of `measured`).
+  const char16_t* argText[10];
+  int32_t argLength[10];
+  unsigned measured = 0;
+
   // Pass 1: the scanned length, the result length (per occurrence, so a
   // repeated number counts each time) and the placeholders, up to kRemembered
   // of them; a text with more is scanned again while building.
   constexpr int kRemembered = 16;
   Occurrence found[kRemembered];
   int occurrences = 0;
-  ArgumentList arguments(args);
   int32_t scanned = 0;
   int64_t resultUnits = 0;
   for (;;) {
+#if defined(__SSE2__) || defined(_M_X64)
+    scanned = limit >= 8 ? scanWide(source, scanned, limit, _mm_set1_epi16(u'%')) : scanTo(source, scanned, limit, u'%');
+#else
     scanned = scanTo(source, scanned, limit, u'%');
+#endif
     if (scanned >= limit || !source[scanned]) break;
     // A '%' with a unit after it: a placeholder, or two units of plain text.
     // As the last unit it is plain text.
@@ -381,9 +446,18 @@ void VelString::substituteArgs(const VelString* const* args) {
       const char16_t next = source[scanned + 1];
       if (isPlaceholderDigit(next)) {
         const int k = next - u'1';
-        const int32_t n = arguments.length(k);
-        resultUnits += n - 2;
-        if (occurrences < kRemembered) found[occurrences] = {scanned, n, arguments.text(k)};
+        if (!(measured & (1u << k))) {
+          measured |= 1u << k;
+          if (k < usable) {
+            argText[k] = args[k]->text;
+            argLength[k] = argumentUnits(*args[k]);
+          } else {
+            argText[k] = nullptr;
+            argLength[k] = 0;
+          }
+        }
+        resultUnits += argLength[k] - 2;
+        if (occurrences < kRemembered) found[occurrences] = {scanned, argLength[k], argText[k]};
         ++occurrences;
       }
       scanned += 2;
@@ -406,6 +480,7 @@ void VelString::substituteArgs(const VelString* const* args) {
       from = found[i].at + 2;
     }
   } else {
+    // Every placeholder was measured in pass 1.
     for (int32_t i = 0; i < scanned;) {
       if (source[i] != u'%' || i + 1 >= scanned) {
         ++i;
@@ -414,7 +489,7 @@ void VelString::substituteArgs(const VelString* const* args) {
       if (isPlaceholderDigit(source[i + 1])) {
         const int k = source[i + 1] - u'1';
         out = putUnits(out, source + from, i - from);
-        out = putUnits(out, arguments.text(k), arguments.length(k));
+        out = putUnits(out, argText[k], argLength[k]);
         from = i + 2;
       }
       i += 2;

@@ -117,4 +117,29 @@ TEST(SubstituteArgs, EveryPositionAndLengthAroundGroupEdges) {
   }
 }
 
+// More placeholders than the fast path keeps track of, with every number in
+// turn and arguments of different lengths, against a direct expansion.
+TEST(SubstituteArgs, ManyDifferentPlaceholdersMatchADirectExpansion) {
+  const char* texts[10] = {"a", "", "ccc", "dddd", "e", "ffffffffffffffffffff", "g", "hh", "iii", "j"};
+  VelString args[10];
+  const VelString* list[11];
+  for (int i = 0; i < 10; ++i) {
+    args[i] = VelString(texts[i]);
+    list[i] = &args[i];
+  }
+  list[10] = nullptr;
+  std::string pattern;
+  std::u16string expected;
+  for (int i = 0; i < 37; ++i) {
+    const int k = (i * 7) % 10;
+    pattern += "<%";
+    pattern += static_cast<char>('1' + k);
+    expected += u'<';
+    for (const char* c = texts[k]; *c; ++c) expected += static_cast<char16_t>(*c);
+  }
+  pattern += "%";
+  expected += u'%';
+  EXPECT_EQ(substitute(pattern.c_str(), list), expected);
+}
+
 }  // namespace
