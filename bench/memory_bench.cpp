@@ -6,9 +6,9 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <map>
 #include <string>
 
+#include "bench/ratio_reporter.h"
 #include "memory/pool.h"
 
 namespace {
@@ -43,29 +43,6 @@ BENCHMARK(BM_MallocFree)->Arg(1000);
 BENCHMARK(BM_PoolAllocateFree)->Arg(1000);
 BENCHMARK(BM_MallocFree)->Arg(8192);
 BENCHMARK(BM_PoolAllocateFree)->Arg(8192);
-
-// Prints as usual and keeps each benchmark's CPU time per iteration (the
-// median when repetitions are asked for: --benchmark_repetitions=5).
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    for (const Run& run : runs) {
-      if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median") {
-        nanos[run.run_name.str()] = run.GetAdjustedCPUTime();
-        medians = true;
-      } else if (run.run_type == Run::RT_Iteration && run.iterations > 0 && !medians) {
-        nanos[run.benchmark_name()] = run.GetAdjustedCPUTime();
-      }
-    }
-  }
-  bool medians = false;
-  double get(const std::string& name) const {
-    auto it = nanos.find(name);
-    return it == nanos.end() ? 0.0 : it->second;
-  }
-  std::map<std::string, double> nanos;
-};
 
 }  // namespace
 

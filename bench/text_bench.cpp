@@ -7,10 +7,9 @@
 
 #include <QString>
 #include <cstdio>
-#include <map>
-#include <set>
 #include <string>
 
+#include "bench/ratio_reporter.h"
 #include "text/vel_string.h"
 
 namespace {
@@ -53,31 +52,6 @@ void BM_CopyOnly(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_CopyOnly)->Arg(0)->Arg(1)->Repetitions(5);
-
-// Prints as usual and keeps each benchmark's CPU time per iteration. The runs
-// are repeated and interleaving builds make single runs noisy: medians are used.
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    // With repetitions the median is kept, otherwise the single run.
-    for (const Run& run : runs) {
-      const std::string name = run.run_name.function_name + "/" + run.run_name.args;
-      if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median") {
-        nanos[name] = run.GetAdjustedCPUTime();
-        medians.insert(name);
-      } else if (run.run_type == Run::RT_Iteration && run.iterations > 0 && !medians.count(name)) {
-        nanos[name] = run.GetAdjustedCPUTime();
-      }
-    }
-  }
-  double get(const std::string& name) const {
-    auto it = nanos.find(name);
-    return it == nanos.end() ? 0.0 : it->second;
-  }
-  std::map<std::string, double> nanos;
-  std::set<std::string> medians;
-};
 
 }  // namespace
 

@@ -1,11 +1,5 @@
 // The notice on Windows: a message box with the given caption, text and style.
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "platform/windows/windows_api.h"
 
 #include "platform/notice.h"
 

@@ -1,12 +1,6 @@
 // Memory figures, process id, the high-resolution counter and the load-time
 // thread-notice hint on Windows.
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "platform/windows/windows_api.h"
 
 #include "platform/system.h"
 
