@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <array>
 #include <cstdlib>
 #include <string>
 
@@ -69,6 +70,31 @@ inline void choosePooling(bool pooled) {
     poolFree(&usable, &block);
   }
   poolInUse()->setEnabled(pooled);
+}
+
+// '%1'..'%9' and '%:' take argument k = digit - '1'; a '%' before any other
+// unit keeps both units; the list ends at its first null entry.
+inline std::u16string modelSubstitute(const std::u16string& text, const std::array<const std::u16string*, 10>& args,
+                               bool* changed) {
+  std::u16string out;
+  *changed = false;
+  for (size_t i = 0; i < text.size();) {
+    if (text[i] == u'%' && i + 1 < text.size()) {
+      const char16_t next = text[i + 1];
+      if (next >= u'1' && next <= u':') {
+        const std::u16string* arg = args[next - u'1'];
+        if (arg) out += *arg;
+        *changed = true;
+      } else {
+        out += text[i];
+        out += next;
+      }
+      i += 2;
+    } else {
+      out += text[i++];
+    }
+  }
+  return out;
 }
 
 }  // namespace velfuzz

@@ -19,24 +19,12 @@ std::u16string widen(const std::string& narrow) {
   return out;
 }
 
+// The argument forms fill '%1'..'%N' in order; higher numbers become empty.
 std::u16string modelArgumentForm(const std::u16string& text, const std::vector<std::u16string>& args) {
-  std::u16string out;
-  for (size_t i = 0; i < text.size();) {
-    if (text[i] == u'%' && i + 1 < text.size()) {
-      const char16_t next = text[i + 1];
-      if (next >= u'1' && next <= u':') {
-        const size_t k = next - u'1';
-        if (k < args.size()) out += args[k];
-      } else {
-        out += text[i];
-        out += next;
-      }
-      i += 2;
-    } else {
-      out += text[i++];
-    }
-  }
-  return out;
+  std::array<const std::u16string*, 10> list{};
+  for (size_t k = 0; k < args.size() && k < list.size(); ++k) list[k] = &args[k];
+  bool changed = false;
+  return velfuzz::modelSubstitute(text, list, &changed);
 }
 
 void modelReplaceArg(std::u16string& text, int32_t n, const std::u16string& arg) {

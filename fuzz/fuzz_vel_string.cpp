@@ -48,31 +48,6 @@ int32_t modelFind(const std::u16string& hay, const std::u16string& needle, int32
   return at == std::u16string::npos ? -1 : static_cast<int32_t>(at);
 }
 
-// '%1'..'%9' and '%:' take argument k = digit - '1'; a '%' before any other
-// unit keeps both units; the list ends at its first null entry.
-std::u16string modelSubstitute(const std::u16string& text, const std::array<const std::u16string*, 10>& args,
-                               bool* changed) {
-  std::u16string out;
-  *changed = false;
-  for (size_t i = 0; i < text.size();) {
-    if (text[i] == u'%' && i + 1 < text.size()) {
-      const char16_t next = text[i + 1];
-      if (next >= u'1' && next <= u':') {
-        const std::u16string* arg = args[next - u'1'];
-        if (arg) out += *arg;
-        *changed = true;
-      } else {
-        out += text[i];
-        out += next;
-      }
-      i += 2;
-    } else {
-      out += text[i++];
-    }
-  }
-  return out;
-}
-
 void check(const Slot& s) { VEL_FUZZ_CHECK(sameContent(s.value, s.model)); }
 
 }  // namespace
@@ -184,7 +159,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
           models[k] = &a.model;
         }
         bool changed = false;
-        const std::u16string expected = modelSubstitute(s.model, models, &changed);
+        const std::u16string expected = velfuzz::modelSubstitute(s.model, models, &changed);
         const bool owned = s.value.ownsText();
         const char16_t* before = s.value.text;
         s.value.substituteArgs(list.data());
