@@ -60,8 +60,15 @@ class ReentrantLock {
 
  private:
   // The address of a thread-local object: unique among live threads, never 0.
+  // In the static TLS block, so that a module loaded at run time reaches it
+  // through the thread pointer instead of a call to the TLS resolver on every
+  // enter.
   static uintptr_t currentThreadId() {
+#if defined(__GNUC__) && !defined(_WIN32)
+    static thread_local char marker __attribute__((tls_model("initial-exec")));
+#else
     static thread_local char marker;
+#endif
     return reinterpret_cast<uintptr_t>(&marker);
   }
   void waitAndEnter(uintptr_t self);
