@@ -39,7 +39,7 @@ TimerRegistry::~TimerRegistry() {
 TimerRegistry::Entry** TimerRegistry::linkTo(const VelCString& name, uint32_t hash) {
   if (!buckets_) return nullptr;
   for (Entry** link = &buckets_[bucketOf_(hash)]; *link; link = &(*link)->next) {
-    if ((*link)->hash == hash && sameName((*link)->name.text, name.text)) return link;
+    if ((*link)->hash == hash && sameName((*link)->name, name.text)) return link;
   }
   return nullptr;
 }
@@ -51,20 +51,26 @@ ITimer* TimerRegistry::put(const VelCString& name, ITimer* timer) {
     entry = makeEntry(name, hash);
     link(entry);
   }
-  entry->timer.assign(timer);
-  return entry->timer.get();
+  // A lookup made while the old timer is being released (from its
+  // destructor, say) finds the new one, already held.
+  entry->timer = timer;
+  restOf(entry).reference.assign(timer);
+  return entry->timer;
 }
 
 TimerRegistry::Entry* TimerRegistry::makeEntry(const VelCString& name, uint32_t hash) {
   const size_t textBytes = name.ownsText() ? std::strlen(name.text) + 1 : 0;
+  // Room to put the lookup part on a line boundary with the rest before it.
+  const size_t bytes = sizeof(EntryRest) + (kLine - 1) + sizeof(Entry) + textBytes;
   int32_t usable = 0;
-  void* block = poolAllocate(static_cast<int32_t>(sizeof(Entry) + textBytes), &usable);
-  Entry* entry = new (block) Entry{hash, 0, nullptr, VelCString(), IPtr<ITimer, IVelUnknown>(), usable};
+  void* block = poolAllocate(static_cast<int32_t>(bytes), &usable);
+  const uintptr_t start = reinterpret_cast<uintptr_t>(block) + sizeof(EntryRest);
+  auto* entry = reinterpret_cast<Entry*>((start + kLine - 1) & ~uintptr_t{kLine - 1});
+  new (&restOf(entry)) EntryRest{IPtr<ITimer, IVelUnknown>(), block, usable};
+  *entry = Entry{hash, 0, nullptr, nullptr, name.text};
   if (textBytes) {
     std::memcpy(entry->copiedText(), name.text, textBytes);
-    entry->name.text = entry->copiedText();
-  } else {
-    entry->name.text = name.text;
+    entry->name = entry->copiedText();
   }
   return entry;
 }
@@ -109,10 +115,12 @@ void TimerRegistry::grow(uint32_t newCount) {
 }
 
 void TimerRegistry::destroyEntry(Entry* entry) {
-  entry->timer.clear();  // may destroy the timer
-  int32_t usable = entry->blockSize;
-  entry->~Entry();
-  void* block = entry;
+  EntryRest& rest = restOf(entry);
+  entry->timer = nullptr;
+  rest.reference.clear();  // may destroy the timer
+  int32_t usable = rest.blockSize;
+  void* block = rest.block;
+  rest.~EntryRest();
   poolFree(&usable, &block);  // the name copy goes with it
 }
 

@@ -28,7 +28,7 @@ class TimerRegistry {
   // The timer under `name`, or null.
   ITimer* find(const VelCString& name) const {
     Entry* entry = findEntry(name, nameHashOf(name));
-    return entry ? entry->timer.get() : nullptr;
+    return entry ? entry->timer : nullptr;
   }
   bool contains(const VelCString& name) const { return findEntry(name, nameHashOf(name)) != nullptr; }
 
@@ -46,7 +46,7 @@ class TimerRegistry {
     Entry** link = linkTo(name, hash);
     if (!link) return false;
     Entry* entry = *link;
-    beforeUnlink(entry->timer.get());
+    beforeUnlink(entry->timer);
     *link = entry->next;  // the table is consistent before anyone is called
     --entryCount_;
     destroyEntry(entry);
@@ -59,7 +59,7 @@ class TimerRegistry {
   void forEach(Visit&& visit) const {
     if (!buckets_) return;
     for (uint32_t b = 0, n = bucketCount(); b < n; ++b) {
-      for (Entry* e = buckets_[b]; e; e = e->next) visit(e->timer.get());
+      for (Entry* e = buckets_[b]; e; e = e->next) visit(e->timer);
     }
   }
 
@@ -68,18 +68,25 @@ class TimerRegistry {
   bool hasBucketArray() const { return buckets_ != nullptr; }
 
  private:
-  // One pooled block: the entry, followed by its own copy of an owned name
-  // (so a lookup finds the text next to the entry). A borrowed name stays
-  // borrowed. The fields a lookup reads come first.
+  // An entry lives in one pooled block: the part a lookup reads (Entry)
+  // starts a cache line and is followed by its own copy of an owned name, so
+  // a short name is compared without touching another line; the rest of the
+  // entry (EntryRest) lies just before it. A borrowed name stays borrowed.
+  static constexpr size_t kLine = 64;
   struct Entry {
     uint32_t hash;    // the name's hash, kept so growth and lookups skip rehashing
     uint32_t bucket;  // index of the chain holding the entry
     Entry* next;
-    VelCString name;  // never owns a block: it points behind the entry or borrows
-    IPtr<ITimer, IVelUnknown> timer;
-    int32_t blockSize;  // usable size of the entry's pooled block
+    ITimer* timer;     // the registered timer; EntryRest::reference holds it
+    const char* name;  // copiedText() or the borrowed text
     char* copiedText() { return reinterpret_cast<char*>(this + 1); }
   };
+  struct EntryRest {
+    IPtr<ITimer, IVelUnknown> reference;
+    void* block;        // the pooled block holding both parts
+    int32_t blockSize;  // its usable size
+  };
+  static EntryRest& restOf(Entry* entry) { return reinterpret_cast<EntryRest*>(entry)[-1]; }
 
   static uint32_t nameHashOf(const VelCString& name) { return registryNameHash(name.text); }
   // VelCString equality: both null, or the same bytes.
@@ -90,8 +97,7 @@ class TimerRegistry {
   Entry* findEntry(const VelCString& name, uint32_t hash) const {
     if (!buckets_) return nullptr;
     for (Entry* e = buckets_[bucketOf_(hash)]; e; e = e->next) {
-      __builtin_prefetch(e + 1);  // a copied name lies just behind its entry
-      if (e->hash == hash && sameName(e->name.text, name.text)) return e;
+      if (e->hash == hash && sameName(e->name, name.text)) return e;
     }
     return nullptr;
   }

@@ -150,6 +150,25 @@ TEST_F(TimerServiceTest, OwnedNameIsCopiedBorrowedNameIsNot) {
   EXPECT_EQ(service->getTimer(std::string(kBorrowed).c_str()), t);
 }
 
+TEST_F(TimerServiceTest, OwnedNamesOfEveryLengthAreKeptWhole) {
+  // Lengths around the part of an entry's line left for its name copy, and
+  // far beyond it.
+  std::vector<std::string> names;
+  for (size_t length : {0u, 1u, 7u, 23u, 24u, 31u, 32u, 33u, 63u, 64u, 65u, 300u})
+    names.push_back(std::string(length, static_cast<char>('a' + length % 26)));
+  std::vector<ITimer*> timers;
+  for (const std::string& name : names) {
+    VelCString owned = VelCString::copyOf(name.c_str());
+    timers.push_back(service->createTimer(owned));
+  }
+  for (size_t i = 0; i < names.size(); ++i) {
+    EXPECT_EQ(service->getTimer(names[i].c_str()), timers[i]) << names[i].size();
+    EXPECT_FALSE(service->hasTimer((names[i] + "x").c_str()));
+  }
+  for (const std::string& name : names) EXPECT_TRUE(service->removeTimer(name.c_str()));
+  EXPECT_EQ(service->registry().entryCount(), 0);
+}
+
 TEST_F(TimerServiceTest, RegistryGrowsAt80PercentAndKeepsEveryName) {
   std::vector<std::string> names;
   std::vector<ITimer*> timers;
