@@ -39,12 +39,31 @@ void TimerImpl::stop() { timer_.stop(); }
 void TimerImpl::setInterval(int intervalMs) { timer_.setInterval(intervalMs); }
 
 void TimerImpl::alertListeners() {
-  // A listener may drop the timer's last reference (for instance by removing
-  // it from the service); the reference held here keeps the object alive
-  // until the pass is over, and the release below destroys it then.
-  IVelUnknown::addRef();
+  ++passDepth_;
   listeners_.forEachLive([](ITimerListener* listener) { listener->alert(); });
-  IVelUnknown::releaseRef();
+  if (--passDepth_ != 0 || putOff_ == PutOff::kNothing) return;
+  const PutOff putOff = putOff_;
+  putOff_ = PutOff::kNothing;
+  if (putOff == PutOff::kHostAsked) {
+    delete this;
+  } else if (refCount == 0) {  // not taken again later in the pass
+    refCount = kVelDestroyingRefCount;
+    delete this;
+  }
+}
+
+void TimerImpl::releaseRef() {
+  if (passDepth_ == 0) {
+    IVelUnknown::releaseRef();
+    return;
+  }
+  // The same count as IVelUnknown::releaseRef, with the destruction put off
+  // until the pass is over.
+  if (IVelHost* host = g_host) {
+    if (host->releaseRefHook(&refCount)) putOff_ = PutOff::kHostAsked;
+    return;
+  }
+  if (--refCount == 0) putOff_ = PutOff::kCountAtZero;
 }
 
 void TimerImpl::queryInterface(const char* name, void* target) {

@@ -7,6 +7,8 @@
 #include <QObject>
 #include <QTimer>
 
+#include <cstdint>
+
 #include "timers/listener_set.h"
 #include "timers/timer_interfaces.h"
 
@@ -38,7 +40,9 @@ class TimerImpl : public QObject, public virtual ITimer {
   void stop() override;
   void setInterval(int intervalMs) override;
 
-  // IVelUnknown
+  // IVelUnknown. During an alert pass the release that would destroy the
+  // timer only marks it: the timer goes when the outermost pass is over.
+  void releaseRef() override;
   void queryInterface(const char* name, void* target) override;
   const char* getClassName() override;
 
@@ -48,15 +52,20 @@ class TimerImpl : public QObject, public virtual ITimer {
   int listenerCount() const { return listeners_.size(); }
 
  private slots:
-  // One alert pass over the live listener set; connected to timeout(). The
-  // timer holds a reference on itself for the pass, so a listener may drop
-  // the last outside reference (the timer then goes right after the pass).
-  // A timer nobody holds (count 0) therefore goes after its first pass.
+  // One alert pass over the live listener set; connected to timeout(). A
+  // listener may drop the timer's last reference (see releaseRef); the timer
+  // then goes right after the pass. A pass takes no reference itself, so a
+  // host's count sees no traffic from it.
   void alertListeners();
 
  private:
   QTimer timer_;
   ListenerSet listeners_;
+  // A destroying release that came during a pass: the host's hook asked for
+  // the destruction, or the local count reached zero.
+  enum class PutOff : uint8_t { kNothing, kHostAsked, kCountAtZero };
+  int passDepth_ = 0;  // alert passes running (a listener may run a nested one)
+  PutOff putOff_ = PutOff::kNothing;
 };
 
 }  // namespace Velmora

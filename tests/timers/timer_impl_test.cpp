@@ -9,6 +9,7 @@
 
 #include <algorithm>
 
+#include "tests/support/test_host.h"
 #include "tests/timers/timer_test_support.h"
 #include "text/vel_array.h"
 #include "timers/timer_impl.h"
@@ -293,6 +294,82 @@ TEST_F(TimerImplTest, ReplacedByNameDuringItsOwnPassFinishesThePassFirst) {
   EXPECT_EQ(ls[1].getRefCount(), 1);
   EXPECT_EQ(service->getTimer("same"), replacement);
   service->releaseRef();
+}
+
+// A pass takes no reference of its own: a host's count sees no traffic.
+TEST_F(TimerImplTest, PassMakesNoCountCallsToTheHost) {
+  veltest::TestHost host;
+  veltest::ScopedHost scoped(&host);
+  ListenerArray ls(2);  // outlives the timer
+  HeldTimer t;
+  t->addListener(&ls[0]);
+  t->addListener(&ls[1]);
+  host.addRefCounters.clear();
+  host.releaseRefCounters.clear();
+  runPass(t.timer);
+  EXPECT_EQ(ls[1].alerts, 1);
+  EXPECT_TRUE(host.addRefCounters.empty());
+  EXPECT_TRUE(host.releaseRefCounters.empty());
+}
+
+// With a host, the release its hook answers true for during a pass destroys
+// the timer only after the pass.
+TEST_F(TimerImplTest, HostsDestroyingReleaseDuringAPassWaitsForItsEnd) {
+  veltest::TestHost host;
+  veltest::ScopedHost scoped(&host);
+  auto* timer = new TimerImpl;
+  timer->addRef();
+  ListenerArray ls(2);
+  timer->addListener(&ls[0]);
+  timer->addListener(&ls[1]);
+  int refsSeenByLast = -1;
+  ls[0].onAlert = [&] { timer->releaseRef(); };
+  ls[1].onAlert = [&] { refsSeenByLast = ls[1].getRefCount(); };
+  runPass(timer);
+  EXPECT_EQ(refsSeenByLast, 2);       // still registered with the live timer
+  EXPECT_EQ(ls[0].getRefCount(), 1);  // released by the destroyed timer
+  EXPECT_EQ(ls[1].getRefCount(), 1);
+}
+
+// Without a host, a timer taken again later in the same pass survives it.
+TEST_F(TimerImplTest, TimerTakenAgainDuringThePassSurvivesIt) {
+  auto* timer = new TimerImpl;
+  timer->addRef();
+  ListenerArray ls(2);
+  timer->addListener(&ls[0]);
+  timer->addListener(&ls[1]);
+  ls[0].onAlert = [&] { timer->releaseRef(); };
+  ls[1].onAlert = [&] { timer->addRef(); };
+  runPass(timer);
+  EXPECT_EQ(timer->getRefCount(), 1);
+  EXPECT_EQ(timer->listenerCount(), 2);
+  ls[0].onAlert = nullptr;
+  ls[1].onAlert = nullptr;
+  timer->releaseRef();  // an ordinary last release, outside any pass
+  EXPECT_EQ(ls[0].getRefCount(), 1);
+  EXPECT_EQ(ls[1].getRefCount(), 1);
+}
+
+// A listener running the slot again (a nested event loop would) and the
+// last reference going in the inner pass: the outer pass still finishes on
+// the live timer, which goes after it.
+TEST_F(TimerImplTest, LastReleaseInANestedPassWaitsForTheOuterOne) {
+  auto* timer = new TimerImpl;
+  timer->addRef();
+  ListenerArray ls(2);
+  timer->addListener(&ls[0]);
+  timer->addListener(&ls[1]);
+  ls[0].onAlert = [&] {
+    if (ls[0].alerts == 1) runPass(timer);
+  };
+  ls[1].onAlert = [&] {
+    if (ls[1].alerts == 1) timer->releaseRef();
+  };
+  runPass(timer);
+  EXPECT_EQ(ls[0].alerts, 2);
+  EXPECT_EQ(ls[1].alerts, 2);  // the outer pass reached it after the inner one
+  EXPECT_EQ(ls[0].getRefCount(), 1);
+  EXPECT_EQ(ls[1].getRefCount(), 1);
 }
 
 TEST_F(TimerImplTest, QueryTableAndEnumeration) {
