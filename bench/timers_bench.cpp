@@ -25,6 +25,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "bench/paired_ratio.h"
 #include "timers/timer_impl.h"
 #include "timers/timer_service.h"
 
@@ -196,27 +197,7 @@ BENCHMARK(BM_MapFind)->Arg(10)->Arg(1000)->Arg(100000);
 BENCHMARK(BM_GetTimer)->Arg(10)->Arg(1000)->Arg(100000);
 BENCHMARK(BM_HasTimer)->Arg(10)->Arg(1000)->Arg(100000);
 
-// ---- paired ratios -------------------------------------------------------
-
-// The machine is shared, so a ratio of two runs made seconds apart can be off
-// by the load that changed in between. Here both sides run in alternating
-// batches, and the median of the per-round ratios is kept.
-template <class Baseline, class Candidate>
-double pairedRatio(Baseline&& baseline, Candidate&& candidate, int batch, int rounds = 21) {
-  std::vector<double> ratios;
-  for (int r = 0; r < rounds; ++r) {
-    const auto t0 = Clock::now();
-    for (int i = 0; i < batch; ++i) baseline(i);
-    const auto t1 = Clock::now();
-    for (int i = 0; i < batch; ++i) candidate(i);
-    const auto t2 = Clock::now();
-    const double base = std::chrono::duration<double>(t1 - t0).count();
-    const double cand = std::chrono::duration<double>(t2 - t1).count();
-    if (base > 0) ratios.push_back(cand / base);
-  }
-  std::sort(ratios.begin(), ratios.end());
-  return ratios.empty() ? -1 : ratios[ratios.size() / 2];
-}
+// ---- paired ratios (bench/paired_ratio.h) --------------------------------
 
 void printPaired(const std::string& what, double value, double goal) {
   std::printf("  %-44s %6.2fx  (goal <= %.1fx) %s\n", what.c_str(), value, goal,
