@@ -364,36 +364,19 @@ void runLoopFor(int ms) {
 // disturbance cannot land on one side's few slices and decide the 99th
 // percentile alone. Between slices every timer of the side is stopped;
 // starting them again starts the lateness count afresh.
+// Plain QTimers, connected either to a lambda or, as TimerImpl's QTimer is,
+// by Qt's text form to a slot of a receiver object of their own: the latter
+// shows what the alert path costs before any of the library's code runs.
 class PlainSide {
  public:
-  PlainSide(int count, int intervalMs) : probe(count, intervalMs), interval_(intervalMs) {
+  enum class Wiring { kLambda, kTextFormSlot };
+  PlainSide(int count, int intervalMs, Wiring wiring) : probe(count, intervalMs), interval_(intervalMs) {
     for (int i = 0; i < count; ++i) {
       timers_.push_back(std::make_unique<QTimer>());
-      QObject::connect(timers_.back().get(), &QTimer::timeout, [this, i] { probe.hit(i); });
-    }
-  }
-  void start() {
-    probe.started();
-    for (auto& t : timers_) t->start(interval_);
-  }
-  void stop() {
-    for (auto& t : timers_) t->stop();
-  }
-  LatenessProbe probe;
-
- private:
-  std::vector<std::unique_ptr<QTimer>> timers_;
-  int interval_;
-};
-
-// Plain QTimers, each wired by Qt's text form to a slot of its own receiver
-// object, as TimerImpl's QTimer is: what the alert path costs before any of
-// the library's own code runs.
-class TextFormSide {
- public:
-  TextFormSide(int count, int intervalMs) : probe(count, intervalMs), interval_(intervalMs) {
-    for (int i = 0; i < count; ++i) {
-      timers_.push_back(std::make_unique<QTimer>());
+      if (wiring == Wiring::kLambda) {
+        QObject::connect(timers_.back().get(), &QTimer::timeout, [this, i] { probe.hit(i); });
+        continue;
+      }
       receivers_.push_back(std::make_unique<benchwiring::ProbeSlot>(
           [](void* probe, int index) { static_cast<LatenessProbe*>(probe)->hit(index); }, &probe, i));
       QObject::connect(timers_.back().get(), SIGNAL(timeout()), receivers_.back().get(), SLOT(fire()));
@@ -455,8 +438,8 @@ void fidelity(int seconds) {
   constexpr int kIntervalMs = 10;
   constexpr int kSlicesPerSide = 21;  // a multiple of the three orders below
   const int sliceMs = seconds * 1000 / kSlicesPerSide;
-  PlainSide plain(kTimers, kIntervalMs);
-  TextFormSide textForm(kTimers, kIntervalMs);
+  PlainSide plain(kTimers, kIntervalMs, PlainSide::Wiring::kLambda);
+  PlainSide textForm(kTimers, kIntervalMs, PlainSide::Wiring::kTextFormSlot);
   ServiceSide mine(kTimers, kIntervalMs);
   for (int round = 0; round < kSlicesPerSide; ++round) {
     // Each side runs first, second and third equally often.
