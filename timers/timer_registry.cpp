@@ -65,9 +65,9 @@ TimerRegistry::Entry* TimerRegistry::makeEntry(const VelCString& name, uint32_t 
   int32_t usable = 0;
   void* block = poolAllocate(static_cast<int32_t>(bytes), &usable);
   const uintptr_t start = reinterpret_cast<uintptr_t>(block) + sizeof(EntryRest);
-  auto* entry = reinterpret_cast<Entry*>((start + kLine - 1) & ~uintptr_t{kLine - 1});
-  new (&restOf(entry)) EntryRest{IPtr<ITimer, IVelUnknown>(), block, usable};
-  *entry = Entry{hash, 0, nullptr, nullptr, name.text};
+  void* at = reinterpret_cast<void*>((start + kLine - 1) & ~uintptr_t{kLine - 1});
+  new (static_cast<char*>(at) - sizeof(EntryRest)) EntryRest{IPtr<ITimer, IVelUnknown>(), block, usable};
+  auto* entry = new (at) Entry{hash, 0, nullptr, nullptr, name.text};
   if (textBytes) {
     std::memcpy(entry->copiedText(), name.text, textBytes);
     entry->name = entry->copiedText();

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <new>
 
 #include "core/vel_ptr.h"
 #include "text/vel_cstring.h"
@@ -86,7 +87,9 @@ class TimerRegistry {
     void* block;        // the pooled block holding both parts
     int32_t blockSize;  // its usable size
   };
-  static EntryRest& restOf(Entry* entry) { return reinterpret_cast<EntryRest*>(entry)[-1]; }
+  static EntryRest& restOf(Entry* entry) {
+    return *std::launder(reinterpret_cast<EntryRest*>(reinterpret_cast<char*>(entry) - sizeof(EntryRest)));
+  }
 
   static uint32_t nameHashOf(const VelCString& name) { return registryNameHash(name.text); }
   // VelCString equality: both null, or the same bytes.
