@@ -17,12 +17,12 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <map>
 #include <memory>
 #include <new>
 #include <random>
 #include <string>
-#include <ctime>
 #include <unordered_map>
 #include <vector>
 
