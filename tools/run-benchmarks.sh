@@ -4,7 +4,7 @@ set -euo pipefail
 dir=${1:-build/default}
 found=0
 for b in "$dir"/bench/bench_*; do
-  [ -x "$b" ] || continue
+  [ -f "$b" ] && [ -x "$b" ] || continue  # programs only (not the moc output folder)
   found=1
   echo "== $(basename "$b")"
   "$b" --benchmark_min_time=0.2
