@@ -152,6 +152,25 @@ TEST_F(TimerImplTest, ListenerAddedDuringAPassJoinsItOnlyWhenItsKeyIsGreater) {
   EXPECT_EQ(log, (AlertLog{ls[0].key(), ls[1].key(), ls[2].key()}));
 }
 
+TEST_F(TimerImplTest, ListenersAddedDuringAPassThatGrowTheSetAreWalkedInTheGrownSet) {
+  AlertLog log;
+  ListenerArray ls(40, &log);
+  HeldTimer t;
+  for (int i = 0; i < 4; ++i) t->addListener(&ls[i]);
+  // The set's storage moves several times while the walk stands at ls[1];
+  // ls[2] is removed and added back by the same call.
+  ls[1].onAlert = [&] {
+    for (int i = 39; i >= 4; --i) t->addListener(&ls[i]);
+    EXPECT_TRUE(t->removeListener(&ls[2]));
+    t->addListener(&ls[2]);
+  };
+  runPass(t.timer);
+  AlertLog all;
+  for (int i = 0; i < 40; ++i) all.push_back(ls[i].key());
+  EXPECT_EQ(log, all);
+  EXPECT_EQ(t->listenerCount(), 40);
+}
+
 TEST_F(TimerImplTest, RemovalsDuringAPassKeepTheWalkOnTheRemainingListeners) {
   AlertLog log;
   ListenerArray ls(5, &log);
