@@ -338,7 +338,7 @@ bool isPlaceholderDigit(char16_t c) { return c >= u'1' && c <= u':'; }
 
 // Units before the first zero among the `limit` units at `s`, else limit: the
 // length of an owned text, measured within its block (zero is the only stop).
-inline int32_t unitsWithin(const char16_t* s, int32_t limit) {
+VEL_STRING_HOT int32_t unitsWithin(const char16_t* s, int32_t limit) {
   int32_t i = 0;
 #if defined(__SSE2__) || defined(_M_X64)
   if (limit >= 8) {
@@ -396,8 +396,68 @@ inline int32_t scanWide(const char16_t* s, int32_t from, int32_t limit, __m128i 
 }
 #endif
 
+#if defined(__SSE2__) || defined(_M_X64)
+// Bit j of each mask describes unit j of a text of 16 to 64 units: a zero, a
+// '%', a placeholder digit ('1'..'9', ':'). Units are narrowed with signed
+// saturation first, which maps every unit above U+007F to 0x7F or 0x80, so
+// only the true ASCII units can match. Groups of sixteen are read within the
+// text only; the last one ends at the text's end and overlaps the one before.
+struct UnitMasks {
+  uint64_t zeros;
+  uint64_t percents;
+  uint64_t digits;
+};
+
+VEL_STRING_HOT UnitMasks unitMasks(const char16_t* s, int32_t limit) {
+  const __m128i percent = _mm_set1_epi8('%');
+  const __m128i belowDigits = _mm_set1_epi8('1' - 1);
+  const __m128i aboveDigits = _mm_set1_epi8(':' + 1);
+  const __m128i zero = _mm_setzero_si128();
+  UnitMasks masks{0, 0, 0};
+  for (int32_t base = 0; base < limit; base += 16) {
+    const int32_t at = std::min(base, limit - 16);
+    const __m128i bytes = _mm_packs_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(s + at)),
+                                          _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + at + 8)));
+    const int seen = base - at;  // leading lanes that belong to the group before
+    auto bitsOf = [&](__m128i hits) {
+      return uint64_t{static_cast<unsigned>(_mm_movemask_epi8(hits)) >> seen} << base;
+    };
+    masks.zeros |= bitsOf(_mm_cmpeq_epi8(bytes, zero));
+    masks.percents |= bitsOf(_mm_cmpeq_epi8(bytes, percent));
+    masks.digits |= bitsOf(_mm_and_si128(_mm_cmpgt_epi8(bytes, belowDigits), _mm_cmplt_epi8(bytes, aboveDigits)));
+  }
+  return masks;
+}
+
+// The positions of the placeholders' '%' in a text of 16 to 64 units, as
+// bits, and the scanned length. Without two '%' in a row every '%' starts a
+// pair, so a placeholder is a '%' with a digit after it; a run of '%' is
+// walked in order, each '%' consuming the unit after it.
+VEL_STRING_HOT uint64_t placeholderBits(const char16_t* s, int32_t limit, int32_t* scanned) {
+  UnitMasks masks = unitMasks(s, limit);
+  *scanned = limit;
+  if (masks.zeros) {
+    *scanned = std::countr_zero(masks.zeros);
+    const uint64_t before = (uint64_t{1} << *scanned) - 1;
+    masks.percents &= before;
+    masks.digits &= before;
+  }
+  if (!(masks.percents & (masks.percents >> 1))) [[likely]]
+    return masks.percents & (masks.digits >> 1);
+  uint64_t found = 0;
+  for (uint64_t rest = masks.percents; rest;) {
+    const int at = std::countr_zero(rest);
+    if (at + 1 >= *scanned) break;  // the last unit: plain text
+    found |= ((masks.digits >> (at + 1)) & 1) << at;
+    rest &= rest - 1;
+    rest &= ~(uint64_t{1} << (at + 1));
+  }
+  return found;
+}
+#endif
+
 // The length of one argument, measured as length() does (a null text is empty).
-inline int32_t argumentUnits(const VelString& arg) {
+VEL_STRING_HOT int32_t argumentUnits(const VelString& arg) {
   if (arg.textCapacity > 0 && arg.text) return unitsWithin(arg.text, arg.textCapacity / kUnit);
   return unitsOf(arg.text);
 }
@@ -411,11 +471,17 @@ struct Occurrence {
 
 }  // namespace
 
-void VelString::substituteArgs(const VelString* const* args) {
-  if (textCapacity < 2 || !text) return;
-  const char16_t* const source = text;
-  const int32_t limit = textCapacity / kUnit;
+namespace {
 
+// How a text is searched for placeholders: a text of 16 to 64 units through
+// bit masks, any other one group by group.
+enum class Scan { kMasks, kGroups };
+
+// The substituted text of the `limit` units at `source` in a new block, or
+// null when it has no placeholder. Instantiated once per way of scanning, so
+// the usual short message runs through code made for it alone.
+template <Scan kScan>
+VEL_STRING_HOT char16_t* substituted(const char16_t* source, int32_t limit, const VelString* const* args, int32_t* capacity) {
   // The list ends at its first null entry; later placeholders are empty.
   int usable = 0;
   if (args)
@@ -433,47 +499,56 @@ void VelString::substituteArgs(const VelString* const* args) {
   int occurrences = 0;
   int32_t scanned = 0;
   int64_t resultUnits = 0;
-  for (;;) {
-#if defined(__SSE2__) || defined(_M_X64)
-    scanned = limit >= 8 ? scanWide(source, scanned, limit, _mm_set1_epi16(u'%')) : scanTo(source, scanned, limit, u'%');
-#else
-    scanned = scanTo(source, scanned, limit, u'%');
-#endif
-    if (scanned >= limit || !source[scanned]) break;
-    // A '%' with a unit after it: a placeholder, or two units of plain text.
-    // As the last unit it is plain text.
-    if (scanned + 1 < limit && source[scanned + 1]) {
-      const char16_t next = source[scanned + 1];
-      if (isPlaceholderDigit(next)) {
-        const int k = next - u'1';
-        if (!(measured & (1u << k))) {
-          measured |= 1u << k;
-          if (k < usable) {
-            argText[k] = args[k]->text;
-            argLength[k] = argumentUnits(*args[k]);
-          } else {
-            argText[k] = nullptr;
-            argLength[k] = 0;
-          }
-        }
-        resultUnits += argLength[k] - 2;
-        if (occurrences < kRemembered) found[occurrences] = {scanned, argLength[k], argText[k]};
-        ++occurrences;
+  auto note = [&](int32_t at, int k) {
+    if (!(measured & (1u << k))) {
+      measured |= 1u << k;
+      if (k < usable) {
+        argText[k] = args[k]->text;
+        argLength[k] = argumentUnits(*args[k]);
+      } else {
+        argText[k] = nullptr;
+        argLength[k] = 0;
       }
-      scanned += 2;
-    } else {
-      scanned += 1;
+    }
+    resultUnits += argLength[k] - 2;
+    if (occurrences < kRemembered) found[occurrences] = {at, argLength[k], argText[k]};
+    ++occurrences;
+  };
+#if defined(__SSE2__) || defined(_M_X64)
+  if constexpr (kScan == Scan::kMasks) {
+    for (uint64_t bits = placeholderBits(source, limit, &scanned); bits; bits &= bits - 1) {
+      const int32_t at = std::countr_zero(bits);
+      note(at, source[at + 1] - u'1');
+    }
+  } else
+#endif
+  {
+    for (;;) {
+#if defined(__SSE2__) || defined(_M_X64)
+      scanned = limit >= 8 ? scanWide(source, scanned, limit, _mm_set1_epi16(u'%')) : scanTo(source, scanned, limit, u'%');
+#else
+      scanned = scanTo(source, scanned, limit, u'%');
+#endif
+      if (scanned >= limit || !source[scanned]) break;
+      // A '%' with a unit after it: a placeholder, or two units of plain text.
+      // As the last unit it is plain text.
+      if (scanned + 1 < limit && source[scanned + 1]) {
+        const char16_t next = source[scanned + 1];
+        if (isPlaceholderDigit(next)) note(scanned, next - u'1');
+        scanned += 2;
+      } else {
+        scanned += 1;
+      }
     }
   }
-  if (occurrences == 0) return;
+  if (occurrences == 0) return nullptr;
   resultUnits += scanned;
 
   // Pass 2: one block for the whole result.
-  int32_t capacity = 0;
-  char16_t* block = allocateUnits(static_cast<int32_t>(resultUnits), &capacity);
+  char16_t* block = allocateUnits(static_cast<int32_t>(resultUnits), capacity);
   char16_t* out = block;
   int32_t from = 0;  // start of the plain run not yet copied
-  if (occurrences <= kRemembered) {
+  if (occurrences <= kRemembered) [[likely]] {
     for (int i = 0; i < occurrences; ++i) {
       out = putUnits(out, source + from, found[i].at - from);
       out = putUnits(out, found[i].text, found[i].length);
@@ -497,7 +572,30 @@ void VelString::substituteArgs(const VelString* const* args) {
   }
   out = putUnits(out, source + from, scanned - from);
   *out = 0;
-  installText(block, capacity);
+  return block;
+}
+
+// Longer or very short texts: kept out of the common path's code.
+#if defined(__GNUC__)
+[[gnu::noinline]]
+#endif
+char16_t* substitutedByGroups(const char16_t* source, int32_t limit, const VelString* const* args, int32_t* capacity) {
+  return substituted<Scan::kGroups>(source, limit, args, capacity);
+}
+
+}  // namespace
+
+void VelString::substituteArgs(const VelString* const* args) {
+  if (textCapacity < 2 || !text) return;
+  const int32_t limit = textCapacity / kUnit;
+  int32_t capacity = 0;
+#if defined(__SSE2__) || defined(_M_X64)
+  char16_t* block = limit >= 16 && limit <= 64 ? substituted<Scan::kMasks>(text, limit, args, &capacity)
+                                               : substitutedByGroups(text, limit, args, &capacity);
+#else
+  char16_t* block = substitutedByGroups(text, limit, args, &capacity);
+#endif
+  if (block) installText(block, capacity);  // the arguments may lie in the old block
 }
 
 bool VelString::sameText(const char16_t* other) const {

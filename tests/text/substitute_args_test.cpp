@@ -2,6 +2,7 @@
 // texts, and the lists and texts outside the usual shape.
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 
 #include "text/vel_string.h"
@@ -100,7 +101,7 @@ namespace {
 TEST(SubstituteArgs, EveryPositionAndLengthAroundGroupEdges) {
   VelString x("XY");
   const VelString* list[] = {&x, nullptr};
-  for (int n = 0; n <= 40; ++n) {
+  for (int n = 0; n <= 72; ++n) {
     const std::string plain(static_cast<size_t>(n), 'a');
     VelString s(plain.c_str());
     ASSERT_EQ(s.length(), n);
@@ -113,6 +114,53 @@ TEST(SubstituteArgs, EveryPositionAndLengthAroundGroupEdges) {
       std::u16string expected(static_cast<size_t>(n), u'a');
       expected.replace(p, 2, u"XY");
       ASSERT_EQ(content(t), expected) << "length " << n << ", placeholder at " << p;
+    }
+  }
+}
+
+// The rule read unit by unit: '%' and a digit '1'..':' is a placeholder, '%'
+// and any other unit is plain text, a '%' before the end is plain text.
+std::u16string expandedByTheRule(const std::u16string& text, const std::u16string* args, int listed) {
+  std::u16string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != u'%' || i + 1 >= text.size()) {
+      out += text[i];
+      continue;
+    }
+    const char16_t next = text[++i];
+    if (next >= u'1' && next <= u':') {
+      const int k = next - u'1';
+      if (k < listed) out += args[k];
+    } else {
+      out += u'%';
+      out += next;
+    }
+  }
+  return out;
+}
+
+// Texts of every length up to past 64 units, made of '%', digits and units
+// that share a low byte with them (U+0125, U+0131, U+FF05) or narrow to the
+// same saturated value, must expand exactly as the rule says: runs of '%',
+// a '%' last, placeholders next to group edges.
+TEST(SubstituteArgs, MixedTextsOfEveryLengthFollowTheRule) {
+  const std::u16string args[3] = {u"<one>", u"", u"three-three"};
+  VelString first, second, third;
+  first.assign(args[0].c_str(), VelString::kMeasure);
+  second.assign(u"", VelString::kMeasure);
+  third.assign(args[2].c_str(), VelString::kMeasure);
+  const VelString* list[] = {&first, &second, &third, nullptr};
+  const char16_t alphabet[] = {u'%', u'%', u'%', u'1', u'2', u'3', u'9', u':', u'0', u'a',
+                               u'\u0125', u'\u0131', u'\uFF05', u'\u7F25', u'\u8031', u';'};
+  std::mt19937 random(20261208);
+  for (int n = 1; n <= 80; ++n) {
+    for (int round = 0; round < 60; ++round) {
+      std::u16string text;
+      for (int i = 0; i < n; ++i) text += alphabet[random() % std::size(alphabet)];
+      VelString s;
+      s.assign(text.c_str(), VelString::kMeasure);
+      s.substituteArgs(list);
+      ASSERT_EQ(content(s), expandedByTheRule(text, args, 3)) << "length " << n << ", round " << round;
     }
   }
 }
