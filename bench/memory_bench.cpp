@@ -65,7 +65,7 @@ int main(int argc, char** argv) {
     const double pool = reporter.get("BM_PoolAllocateFree" + arg);
     if (heap > 0 && pool > 0) report(size, pool / heap);
   }
-  std::printf("Measured in alternating batches (median of 21 rounds):\n");
+  std::printf("Measured in alternating batches (median of 201 rounds):\n");
   for (int size : kSizes) {
     const double ratio = pairedRatio(
         [&](int) {
@@ -79,7 +79,7 @@ int main(int argc, char** argv) {
           benchmark::DoNotOptimize(block);
           poolFree(&usable, &block);
         },
-        200000);
+        20000, 201);
     report(size, ratio);
   }
   return 0;

@@ -1,7 +1,9 @@
 // Ratios of two pieces of code measured in alternating batches. The machine
 // is shared, so a ratio of two runs made seconds apart can be off by the load
 // that changed in between; here both sides run batch after batch, in turns,
-// and the median of the per-round ratios is kept.
+// and the median of the per-round ratios is kept. The side that goes first
+// changes every round, so a disturbance that recurs at the rounds' pace
+// falls on both sides alike.
 #pragma once
 
 #include <algorithm>
@@ -15,22 +17,29 @@ struct PairedTimes {
 };
 
 // candidate time / baseline time. Each round runs `prepare` (not timed), then
-// `batch` calls of baseline(i), then `batch` calls of candidate(i). `times`,
-// when given, receives each side's median time per call.
+// `batch` calls of baseline(i) and `batch` calls of candidate(i), in turns
+// baseline first and candidate first. `times`, when given, receives each
+// side's median time per call.
 template <class Prepare, class Baseline, class Candidate>
 double pairedRatio(Prepare&& prepare, Baseline&& baseline, Candidate&& candidate, int batch, int rounds = 21,
                    PairedTimes* times = nullptr) {
   using Clock = std::chrono::steady_clock;
   std::vector<double> ratios, baselines, candidates;
+  auto timed = [batch](auto& calls) {
+    const auto start = Clock::now();
+    for (int i = 0; i < batch; ++i) calls(i);
+    return std::chrono::duration<double>(Clock::now() - start).count();
+  };
   for (int r = 0; r < rounds; ++r) {
     prepare();
-    const auto t0 = Clock::now();
-    for (int i = 0; i < batch; ++i) baseline(i);
-    const auto t1 = Clock::now();
-    for (int i = 0; i < batch; ++i) candidate(i);
-    const auto t2 = Clock::now();
-    const double base = std::chrono::duration<double>(t1 - t0).count();
-    const double cand = std::chrono::duration<double>(t2 - t1).count();
+    double base = 0, cand = 0;
+    if (r % 2 == 0) {
+      base = timed(baseline);
+      cand = timed(candidate);
+    } else {
+      cand = timed(candidate);
+      base = timed(baseline);
+    }
     if (base > 0) ratios.push_back(cand / base);
     baselines.push_back(base * 1e9 / batch);
     candidates.push_back(cand * 1e9 / batch);
