@@ -401,7 +401,7 @@ inline int32_t scanWide(const char16_t* s, int32_t from, int32_t limit, __m128i 
 // '%', a placeholder digit ('1'..'9', ':'). Units are narrowed with signed
 // saturation first, which maps every unit above U+007F to 0x7F or 0x80, so
 // only the true ASCII units can match. Groups of sixteen are read within the
-// text only; the last one ends at the text's end and overlaps the one before.
+// text only; the last one ends at the text's end.
 struct UnitMasks {
   uint64_t zeros;
   uint64_t percents;
@@ -414,18 +414,18 @@ VEL_STRING_HOT UnitMasks unitMasks(const char16_t* s, int32_t limit) {
   const __m128i aboveDigits = _mm_set1_epi8(':' + 1);
   const __m128i zero = _mm_setzero_si128();
   UnitMasks masks{0, 0, 0};
-  for (int32_t base = 0; base < limit; base += 16) {
-    const int32_t at = std::min(base, limit - 16);
+  // The last group may start before 16 units past the one before it; the
+  // units both read give the same bits twice.
+  auto addGroup = [&](int32_t at) {
     const __m128i bytes = _mm_packs_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(s + at)),
                                           _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + at + 8)));
-    const int seen = base - at;  // leading lanes that belong to the group before
-    auto bitsOf = [&](__m128i hits) {
-      return uint64_t{static_cast<unsigned>(_mm_movemask_epi8(hits)) >> seen} << base;
-    };
+    auto bitsOf = [at](__m128i hits) { return uint64_t{static_cast<unsigned>(_mm_movemask_epi8(hits))} << at; };
     masks.zeros |= bitsOf(_mm_cmpeq_epi8(bytes, zero));
     masks.percents |= bitsOf(_mm_cmpeq_epi8(bytes, percent));
     masks.digits |= bitsOf(_mm_and_si128(_mm_cmpgt_epi8(bytes, belowDigits), _mm_cmplt_epi8(bytes, aboveDigits)));
-  }
+  };
+  addGroup(0);
+  for (int32_t base = 16; base < limit; base += 16) addGroup(std::min(base, limit - 16));
   return masks;
 }
 
