@@ -90,25 +90,33 @@ inline int32_t scanTo(const char16_t* s, int32_t from, int32_t limit, char16_t s
   return limit;
 }
 
-// Copies `n` units into a block that does not overlap the source. Short runs
-// (the usual gap between placeholders) use two overlapping fixed-size moves.
+// Copies `n` units into a block that does not overlap the source. Runs of up
+// to 32 units (the usual gap between placeholders, the usual argument) use
+// two overlapping fixed-size moves; longer ones memcpy.
 VEL_STRING_HOT char16_t* putUnits(char16_t* out, const char16_t* from, int32_t n) {
+  const size_t bytes = static_cast<size_t>(n) * kUnit;
   auto headAndTail = [&](auto chunk) {
     constexpr size_t kBytes = sizeof(chunk);
-    const size_t tail = static_cast<size_t>(n) * kUnit - kBytes;
     decltype(chunk) head, last;
     std::memcpy(&head, from, kBytes);
-    std::memcpy(&last, reinterpret_cast<const char*>(from) + tail, kBytes);
+    std::memcpy(&last, reinterpret_cast<const char*>(from) + bytes - kBytes, kBytes);
     std::memcpy(out, &head, kBytes);
-    std::memcpy(reinterpret_cast<char*>(out) + tail, &last, kBytes);
+    std::memcpy(reinterpret_cast<char*>(out) + bytes - kBytes, &last, kBytes);
   };
   struct Sixteen {
     uint64_t a, b;
   };
-  if (n > 16) {
-    std::memcpy(out, from, static_cast<size_t>(n) * kUnit);
-  } else if (n >= 8) {
-    headAndTail(Sixteen{});
+  struct ThirtyTwo {
+    Sixteen a, b;
+  };
+  if (n >= 8) {
+    if (n <= 16) {
+      headAndTail(Sixteen{});
+    } else if (n <= 32) {
+      headAndTail(ThirtyTwo{});
+    } else {
+      std::memcpy(out, from, bytes);
+    }
   } else if (n >= 4) {
     headAndTail(uint64_t{});
   } else if (n >= 2) {
@@ -493,8 +501,9 @@ VEL_STRING_HOT char16_t* substituted(const char16_t* source, int32_t limit, cons
 
   // Pass 1: the scanned length, the result length (per occurrence, so a
   // repeated number counts each time) and the placeholders, up to kRemembered
-  // of them; a text with more is scanned again while building.
-  constexpr int kRemembered = 16;
+  // of them; a text with more is scanned again while building. A text of at
+  // most 64 units holds at most 32, all remembered.
+  constexpr int kRemembered = kScan == Scan::kMasks ? 32 : 16;
   Occurrence found[kRemembered];
   int occurrences = 0;
   int32_t scanned = 0;
@@ -511,7 +520,7 @@ VEL_STRING_HOT char16_t* substituted(const char16_t* source, int32_t limit, cons
       }
     }
     resultUnits += argLength[k] - 2;
-    if (occurrences < kRemembered) found[occurrences] = {at, argLength[k], argText[k]};
+    if (kScan == Scan::kMasks || occurrences < kRemembered) found[occurrences] = {at, argLength[k], argText[k]};
     ++occurrences;
   };
 #if defined(__SSE2__) || defined(_M_X64)
@@ -548,7 +557,7 @@ VEL_STRING_HOT char16_t* substituted(const char16_t* source, int32_t limit, cons
   char16_t* block = allocateUnits(static_cast<int32_t>(resultUnits), capacity);
   char16_t* out = block;
   int32_t from = 0;  // start of the plain run not yet copied
-  if (occurrences <= kRemembered) [[likely]] {
+  if (kScan == Scan::kMasks || occurrences <= kRemembered) [[likely]] {
     for (int i = 0; i < occurrences; ++i) {
       out = putUnits(out, source + from, found[i].at - from);
       out = putUnits(out, found[i].text, found[i].length);
