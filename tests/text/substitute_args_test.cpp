@@ -101,7 +101,7 @@ namespace {
 TEST(SubstituteArgs, EveryPositionAndLengthAroundGroupEdges) {
   VelString x("XY");
   const VelString* list[] = {&x, nullptr};
-  for (int n = 0; n <= 72; ++n) {
+  for (int n = 0; n <= 140; ++n) {
     const std::string plain(static_cast<size_t>(n), 'a');
     VelString s(plain.c_str());
     ASSERT_EQ(s.length(), n);
@@ -139,10 +139,10 @@ std::u16string expandedByTheRule(const std::u16string& text, const std::u16strin
   return out;
 }
 
-// Texts of every length up to past 64 units, made of '%', digits and units
-// that share a low byte with them (U+0125, U+0131, U+FF05) or narrow to the
-// same saturated value, must expand exactly as the rule says: runs of '%',
-// a '%' last, placeholders next to group edges.
+// Texts of every length from a few units to past 64 units and well beyond,
+// made of '%', digits and units that share a low byte with them (U+0125,
+// U+0131, U+FF05) or narrow to the same saturated value, must expand exactly
+// as the rule says: runs of '%', a '%' last, placeholders across group edges.
 TEST(SubstituteArgs, MixedTextsOfEveryLengthFollowTheRule) {
   const std::u16string args[3] = {u"<one>", u"", u"three-three"};
   VelString first, second, third;
@@ -153,8 +153,8 @@ TEST(SubstituteArgs, MixedTextsOfEveryLengthFollowTheRule) {
   const char16_t alphabet[] = {u'%', u'%', u'%', u'1', u'2', u'3', u'9', u':', u'0', u'a',
                                u'\u0125', u'\u0131', u'\uFF05', u'\u7F25', u'\u8031', u';'};
   std::mt19937 random(20261208);
-  for (int n = 1; n <= 80; ++n) {
-    for (int round = 0; round < 60; ++round) {
+  for (int n = 1; n <= 200; ++n) {
+    for (int round = 0; round < 40; ++round) {
       std::u16string text;
       for (int i = 0; i < n; ++i) text += alphabet[random() % std::size(alphabet)];
       VelString s;
