@@ -501,9 +501,9 @@ VEL_STRING_HOT char16_t* substituted(const char16_t* source, int32_t limit, cons
 
   // Pass 1: the scanned length, the result length (per occurrence, so a
   // repeated number counts each time) and the placeholders, up to kRemembered
-  // of them; a text with more is scanned again while building. A text of at
-  // most 64 units holds at most 32, all remembered.
-  constexpr int kRemembered = kScan == Scan::kMasks ? 32 : 16;
+  // of them; a text with more is scanned again while building. (kMasks
+  // keeps them as bits instead.)
+  constexpr int kRemembered = 16;
   Occurrence found[kRemembered];
   int occurrences = 0;
   int32_t scanned = 0;
@@ -520,12 +520,14 @@ VEL_STRING_HOT char16_t* substituted(const char16_t* source, int32_t limit, cons
       }
     }
     resultUnits += argLength[k] - 2;
-    if (kScan == Scan::kMasks || occurrences < kRemembered) found[occurrences] = {at, argLength[k], argText[k]};
+    if (kScan != Scan::kMasks && occurrences < kRemembered) found[occurrences] = {at, argLength[k], argText[k]};
     ++occurrences;
   };
+  uint64_t placeholders = 0;  // kMasks: the placeholders' '%' as bits
 #if defined(__SSE2__) || defined(_M_X64)
   if constexpr (kScan == Scan::kMasks) {
-    for (uint64_t bits = placeholderBits(source, limit, &scanned); bits; bits &= bits - 1) {
+    placeholders = placeholderBits(source, limit, &scanned);
+    for (uint64_t bits = placeholders; bits; bits &= bits - 1) {
       const int32_t at = std::countr_zero(bits);
       note(at, source[at + 1] - u'1');
     }
@@ -557,7 +559,15 @@ VEL_STRING_HOT char16_t* substituted(const char16_t* source, int32_t limit, cons
   char16_t* block = allocateUnits(static_cast<int32_t>(resultUnits), capacity);
   char16_t* out = block;
   int32_t from = 0;  // start of the plain run not yet copied
-  if (kScan == Scan::kMasks || occurrences <= kRemembered) [[likely]] {
+  if constexpr (kScan == Scan::kMasks) {
+    for (uint64_t bits = placeholders; bits; bits &= bits - 1) {
+      const int32_t at = std::countr_zero(bits);
+      const int k = source[at + 1] - u'1';
+      out = putUnits(out, source + from, at - from);
+      out = putUnits(out, argText[k], argLength[k]);
+      from = at + 2;
+    }
+  } else if (occurrences <= kRemembered) [[likely]] {
     for (int i = 0; i < occurrences; ++i) {
       out = putUnits(out, source + from, found[i].at - from);
       out = putUnits(out, found[i].text, found[i].length);
