@@ -35,6 +35,15 @@ struct HeldTimer {
 };
 
 // One alert pass, the way Qt runs the slot.
+// A timer held by one reference of the test's own, with every listener of
+// `ls` added in order; the test gives the reference back itself.
+TimerImpl* heldTimerListenedToBy(ListenerArray& ls) {
+  auto* timer = new TimerImpl;
+  timer->addRef();
+  for (int i = 0; i < ls.size(); ++i) timer->addListener(&ls[i]);
+  return timer;
+}
+
 void runPass(TimerImpl* timer) {
   ASSERT_TRUE(QMetaObject::invokeMethod(timer, "alertListeners", Qt::DirectConnection));
 }
@@ -336,11 +345,8 @@ TEST_F(TimerImplTest, PassMakesNoCountCallsToTheHost) {
 TEST_F(TimerImplTest, HostsDestroyingReleaseDuringAPassWaitsForItsEnd) {
   veltest::TestHost host;
   veltest::ScopedHost scoped(&host);
-  auto* timer = new TimerImpl;
-  timer->addRef();
   ListenerArray ls(2);
-  timer->addListener(&ls[0]);
-  timer->addListener(&ls[1]);
+  TimerImpl* timer = heldTimerListenedToBy(ls);
   int refsSeenByLast = -1;
   ls[0].onAlert = [&] { timer->releaseRef(); };
   ls[1].onAlert = [&] { refsSeenByLast = ls[1].getRefCount(); };
@@ -352,11 +358,8 @@ TEST_F(TimerImplTest, HostsDestroyingReleaseDuringAPassWaitsForItsEnd) {
 
 // Without a host, a timer taken again later in the same pass survives it.
 TEST_F(TimerImplTest, TimerTakenAgainDuringThePassSurvivesIt) {
-  auto* timer = new TimerImpl;
-  timer->addRef();
   ListenerArray ls(2);
-  timer->addListener(&ls[0]);
-  timer->addListener(&ls[1]);
+  TimerImpl* timer = heldTimerListenedToBy(ls);
   ls[0].onAlert = [&] { timer->releaseRef(); };
   ls[1].onAlert = [&] { timer->addRef(); };
   runPass(timer);
@@ -373,11 +376,8 @@ TEST_F(TimerImplTest, TimerTakenAgainDuringThePassSurvivesIt) {
 // last reference going in the inner pass: the outer pass still finishes on
 // the live timer, which goes after it.
 TEST_F(TimerImplTest, LastReleaseInANestedPassWaitsForTheOuterOne) {
-  auto* timer = new TimerImpl;
-  timer->addRef();
   ListenerArray ls(2);
-  timer->addListener(&ls[0]);
-  timer->addListener(&ls[1]);
+  TimerImpl* timer = heldTimerListenedToBy(ls);
   ls[0].onAlert = [&] {
     if (ls[0].alerts == 1) runPass(timer);
   };
