@@ -422,8 +422,8 @@ VEL_STRING_HOT UnitMasks unitMasks(const char16_t* s, int32_t limit) {
   const __m128i aboveDigits = _mm_set1_epi8(':' + 1);
   const __m128i zero = _mm_setzero_si128();
   UnitMasks masks{0, 0, 0};
-  // The last group may start before 16 units past the one before it; the
-  // units both read give the same bits twice.
+  // The last group may start less than 16 units after the one before it;
+  // the units both read set the same bits twice.
   auto addGroup = [&](int32_t at) {
     const __m128i bytes = _mm_packs_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(s + at)),
                                           _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + at + 8)));
@@ -477,10 +477,6 @@ struct Occurrence {
   const char16_t* text;
 };
 
-}  // namespace
-
-namespace {
-
 // How a text is searched for placeholders: a text of 16 to 64 units through
 // bit masks, any other one group by group.
 enum class Scan { kMasks, kGroups };
@@ -523,7 +519,7 @@ VEL_STRING_HOT char16_t* substituted(const char16_t* source, int32_t limit, cons
     if (kScan != Scan::kMasks && occurrences < kRemembered) found[occurrences] = {at, argLength[k], argText[k]};
     ++occurrences;
   };
-  uint64_t placeholders = 0;  // kMasks: the placeholders' '%' as bits
+  [[maybe_unused]] uint64_t placeholders = 0;  // kMasks: the placeholders' '%' as bits
 #if defined(__SSE2__) || defined(_M_X64)
   if constexpr (kScan == Scan::kMasks) {
     placeholders = placeholderBits(source, limit, &scanned);
