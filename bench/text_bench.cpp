@@ -15,7 +15,7 @@
 
 #include "bench/paired_ratio.h"
 #include "bench/ratio_reporter.h"
-#include "text/vel_string.h"
+#include "cadencehost/vel_string.h"
 
 namespace {
 

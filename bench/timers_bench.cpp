@@ -34,7 +34,7 @@
 // the allocations its loop made.
 // The receiving end of a plain QTimer wired the way TimerImpl is wired: by
 // Qt's text form, to a slot of a second object.
-namespace benchwiring {
+namespace cadence::bench {
 class ProbeSlot : public QObject {
   Q_OBJECT
 
@@ -50,7 +50,7 @@ class ProbeSlot : public QObject {
   void* probe_;
   int index_;
 };
-}  // namespace benchwiring
+}  // namespace cadence::bench
 
 namespace {
 std::atomic<int64_t> allocationCount{0};
@@ -379,7 +379,7 @@ class PlainSide {
         QObject::connect(timers_.back().get(), &QTimer::timeout, [this, i] { probe.hit(i); });
         continue;
       }
-      receivers_.push_back(std::make_unique<benchwiring::ProbeSlot>(
+      receivers_.push_back(std::make_unique<cadence::bench::ProbeSlot>(
           [](void* probe, int index) { static_cast<LatenessProbe*>(probe)->hit(index); }, &probe, i));
       QObject::connect(timers_.back().get(), SIGNAL(timeout()), receivers_.back().get(), SLOT(fire()));
     }
@@ -399,7 +399,7 @@ class PlainSide {
 
  private:
   std::vector<std::unique_ptr<QTimer>> timers_;
-  std::vector<std::unique_ptr<benchwiring::ProbeSlot>> receivers_;
+  std::vector<std::unique_ptr<cadence::bench::ProbeSlot>> receivers_;
   int interval_;
 };
 

@@ -1,17 +1,16 @@
-// The binary object: version 1 and the module's 16-byte identifier.
+// The binary object: the version and identifier bytes of the module's identity.
 #include "core/binary.h"
 
 #include <cstring>
 
-#include "core/vel_query.h"
+#include "cadencehost/vel_query.h"
+#include "core/module_identity.h"
 
-const uint8_t VelClcBinary::kIdBytes[VelClcBinary::kIdSize] = {
-    0xb5, 0xe2, 0x61, 0xdc, 0x48, 0x5e, 0xf4, 0xe7, 0x9f, 0x8e, 0x0a, 0xdb, 0x71, 0xf7, 0x45, 0x90};
-
-VelClcBinary::VelClcBinary() : version_(kVersion), id_(nullptr), idSize_(0) {
-  id_ = new uint8_t[kIdSize];
-  std::memcpy(id_, kIdBytes, kIdSize);
-  idSize_ = kIdSize;
+VelClcBinary::VelClcBinary(uint32_t version, const uint8_t* id, uint64_t size)
+    : version_(version), id_(nullptr), idSize_(0) {
+  id_ = new uint8_t[size];
+  if (size) std::memcpy(id_, id, size);
+  idSize_ = size;
 }
 
 VelClcBinary::~VelClcBinary() { delete[] id_; }
@@ -33,7 +32,10 @@ namespace {
 // The singleton lives in static storage, so no releaseRef may ever delete it:
 // the module keeps one reference of its own on it, never given back.
 struct BinaryHolder {
-  BinaryHolder() { binary.refCount = 1; }
+  BinaryHolder()
+      : binary(velModuleIdentity().binaryVersion, velModuleIdentity().binaryId, velModuleIdentity().binaryIdSize) {
+    binary.refCount = 1;
+  }
   VelClcBinary binary;
 };
 

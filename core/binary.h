@@ -1,18 +1,15 @@
-// VelClcBinary: the process-wide object that describes this module by a
-// 16-byte identifier, and its accessor.
+// VelClcBinary: the process-wide object that describes the module by the
+// identifier bytes of its identity, and its accessor.
 #pragma once
 
 #include <cstdint>
 
-#include "core/vel_interfaces.h"
+#include "cadencehost/vel_interfaces.h"
 
 class VelClcBinary : public IVelClcBinary {
  public:
-  static constexpr uint32_t kVersion = 1;
-  static constexpr uint64_t kIdSize = 16;
-  static const uint8_t kIdBytes[kIdSize];
-
-  VelClcBinary();
+  // Copies `size` identifier bytes into a buffer of its own.
+  VelClcBinary(uint32_t version, const uint8_t* id, uint64_t size);
   ~VelClcBinary() override;
   VelClcBinary(const VelClcBinary&) = delete;
   VelClcBinary& operator=(const VelClcBinary&) = delete;
@@ -26,7 +23,7 @@ class VelClcBinary : public IVelClcBinary {
 
  private:
   uint32_t version_;
-  uint8_t* id_;  // kIdSize bytes, owned
+  uint8_t* id_;  // idSize_ bytes, owned
   uint64_t idSize_;
 };
 

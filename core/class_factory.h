@@ -5,8 +5,8 @@
 
 #include <cstdint>
 
-#include "core/vel_id.h"
-#include "core/vel_object.h"
+#include "cadencehost/vel_id.h"
+#include "cadencehost/vel_object.h"
 
 // Entry k is the smallest prime above 2^k.
 constexpr int kVelPrimeCount = 32;

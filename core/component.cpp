@@ -6,15 +6,13 @@
 
 #include "core/binary.h"
 #include "core/class_factory.h"
-#include "core/vel_host.h"
-#include "core/vel_ptr.h"
-#include "core/vel_query.h"
-#include "core/vel_services.h"
+#include "core/module_identity.h"
+#include "cadencehost/vel_host.h"
+#include "cadencehost/vel_ptr.h"
+#include "cadencehost/vel_query.h"
+#include "cadencehost/vel_services.h"
 #include "memory/xal_alloc.h"
-#include "text/vel_string.h"
-
-const char kVelBuildDate[] = VEL_BUILD_DATE;
-const char kVelModuleName[] = "cadencehost_mod";
+#include "cadencehost/vel_string.h"
 
 IVelClassFactory* g_velComponentClassFactory = nullptr;
 
@@ -74,15 +72,15 @@ uint32_t VelBaseComponent::createInstance(const VelID& classId, IVelUnknown** ob
   return 0;
 }
 
-const char* VelBaseComponent::getBuildDate() { return kVelBuildDate; }
+const char* VelBaseComponent::getBuildDate() { return velModuleIdentity().buildDate; }
 
 IVelClcBinary* VelBaseComponent::getBinary() { return velBinary(); }
 
 // ---- IVelCompInternal -----------------------------------------------------
 
-const VelID* VelBaseComponent::getComponentId() { return &velComponentId(); }
+const VelID* VelBaseComponent::getComponentId() { return velModuleIdentity().componentId; }
 
-const char* VelBaseComponent::getModuleName() { return kVelModuleName; }
+const char* VelBaseComponent::getModuleName() { return velModuleIdentity().moduleName; }
 
 uint32_t VelBaseComponent::getClassCount() {
   IVelClassFactory* factory = g_velComponentClassFactory;

@@ -4,14 +4,10 @@
 
 #include <cstdint>
 
-#include "core/vel_interfaces.h"
-#include "text/vel_array.h"
+#include "cadencehost/vel_interfaces.h"
+#include "cadencehost/vel_array.h"
 
 class IVelClassFactory;
-
-// The build date and module name the component reports.
-extern const char kVelBuildDate[];
-extern const char kVelModuleName[];
 
 // The class factory the component forwards to; set at load (null until then,
 // and the class operations give empty answers while it is null).

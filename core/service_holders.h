@@ -10,7 +10,7 @@
 // Tests construct their own holder objects to start from a fresh state.
 #pragma once
 
-#include "core/vel_ptr.h"
+#include "cadencehost/vel_ptr.h"
 
 template <class I>
 class VelOnceService {

@@ -1,4 +1,4 @@
 // The process-wide host pointer.
-#include "core/vel_host.h"
+#include "cadencehost/vel_host.h"
 
 IVelHost* g_host = nullptr;

@@ -1,5 +1,5 @@
 // The one place that asks the host for a service by name.
-#include "core/vel_ptr.h"
+#include "cadencehost/vel_ptr.h"
 
 int32_t lookupService(const VelCString& name, void** slot) {
   IVelHost* host = g_host;

@@ -1,6 +1,6 @@
 // Enumeration mode of the interface query: appending names to a caller's
 // VelNameQuery, honouring its stop set.
-#include "core/vel_query.h"
+#include "cadencehost/vel_query.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 
 namespace {
 
-using velfuzz::sameContent;
+using cadence::fuzz::sameContent;
 
 std::u16string modelNormalize(std::u16string p) {
   if (p.size() >= 4 && p[0] == u'/' && p[1] == u'/' && p[3] == u'/') {
@@ -52,7 +52,7 @@ VelString makePath(const std::u16string& keep, bool borrow) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FuzzedDataProvider in(data, size);
-  velfuzz::choosePooling(in.ConsumeBool());
+  cadence::fuzz::choosePooling(in.ConsumeBool());
 
   const std::u16string first = pathText(in);
   const std::u16string firstKept = first;

@@ -12,11 +12,11 @@
 #include <cstdlib>
 #include <string>
 
-#include "memory/bucket_memory_pool.h"
+#include "cadencehost/bucket_memory_pool.h"
 #include "memory/pool.h"
-#include "text/vel_string.h"
+#include "cadencehost/vel_string.h"
 
-namespace velfuzz {
+namespace cadence::fuzz {
 
 // Ends the run with a message: libFuzzer records the input as a crash.
 [[noreturn]] inline void fail(const char* what, int line) {
@@ -25,7 +25,7 @@ namespace velfuzz {
 }
 #define VEL_FUZZ_CHECK(cond) \
   do {                       \
-    if (!(cond)) ::velfuzz::fail(#cond, __LINE__); \
+    if (!(cond)) ::cadence::fuzz::fail(#cond, __LINE__); \
   } while (0)
 
 // A UTF-16 unit drawn mostly from characters the code under test treats
@@ -97,4 +97,4 @@ inline std::u16string modelSubstitute(const std::u16string& text, const std::arr
   return out;
 }
 
-}  // namespace velfuzz
+}  // namespace cadence::fuzz

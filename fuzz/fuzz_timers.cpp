@@ -15,8 +15,8 @@
 #include <string>
 #include <vector>
 
-#include "core/vel_ptr.h"
-#include "core/vel_query.h"
+#include "cadencehost/vel_ptr.h"
+#include "cadencehost/vel_query.h"
 #include "fuzz/fuzz_support.h"
 #include "timers/timer_impl.h"
 #include "timers/timer_service.h"

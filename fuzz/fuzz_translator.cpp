@@ -11,7 +11,7 @@
 
 namespace {
 
-using velfuzz::sameContent;
+using cadence::fuzz::sameContent;
 
 std::u16string widen(const std::string& narrow) {
   std::u16string out;
@@ -24,7 +24,7 @@ std::u16string modelArgumentForm(const std::u16string& text, const std::vector<s
   std::array<const std::u16string*, 10> list{};
   for (size_t k = 0; k < args.size() && k < list.size(); ++k) list[k] = &args[k];
   bool changed = false;
-  return velfuzz::modelSubstitute(text, list, &changed);
+  return cadence::fuzz::modelSubstitute(text, list, &changed);
 }
 
 void modelReplaceArg(std::u16string& text, int32_t n, const std::u16string& arg) {
@@ -56,7 +56,7 @@ std::string keyFrom(FuzzedDataProvider& in) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FuzzedDataProvider in(data, size);
-  velfuzz::choosePooling(in.ConsumeBool());
+  cadence::fuzz::choosePooling(in.ConsumeBool());
   IVelTranslator* translator = getTranslator();
   VEL_FUZZ_CHECK(translator && !translator->isTranslating());
 
@@ -75,7 +75,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (in.ConsumeIntegralInRange<int>(0, 7) == 0) {
           models.emplace_back();  // stays null
         } else {
-          models.push_back(velfuzz::textFrom(in, 12));
+          models.push_back(cadence::fuzz::textFrom(in, 12));
           args[k].assign(models.back().c_str(), VelString::kMeasure);
         }
       }
@@ -97,7 +97,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       std::vector<VelString> args(static_cast<size_t>(count > 0 ? count : 0));
       std::vector<std::u16string> models(args.size());
       for (size_t k = 0; k < args.size(); ++k) {
-        models[k] = velfuzz::textFrom(in, 6);
+        models[k] = cadence::fuzz::textFrom(in, 6);
         args[k].assign(models[k].c_str(), VelString::kMeasure);
       }
       const VelString result = translator->translate(keyText, count, nullArgs ? nullptr : args.data());

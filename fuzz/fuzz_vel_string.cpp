@@ -12,9 +12,9 @@
 
 namespace {
 
-using velfuzz::contentOf;
-using velfuzz::sameContent;
-using velfuzz::textFrom;
+using cadence::fuzz::contentOf;
+using cadence::fuzz::sameContent;
+using cadence::fuzz::textFrom;
 
 constexpr int kSlots = 4;
 // Longer texts are emptied before appending or substituting, so repeated
@@ -54,7 +54,7 @@ void check(const Slot& s) { VEL_FUZZ_CHECK(sameContent(s.value, s.model)); }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FuzzedDataProvider in(data, size);
-  velfuzz::choosePooling(in.ConsumeBool());
+  cadence::fuzz::choosePooling(in.ConsumeBool());
   std::array<Slot, kSlots> slots;
   std::deque<Borrowed> borrowed;  // stable addresses
 
@@ -159,7 +159,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
           models[k] = &a.model;
         }
         bool changed = false;
-        const std::u16string expected = velfuzz::modelSubstitute(s.model, models, &changed);
+        const std::u16string expected = cadence::fuzz::modelSubstitute(s.model, models, &changed);
         const bool owned = s.value.ownsText();
         const char16_t* before = s.value.text;
         s.value.substituteArgs(list.data());

@@ -1,7 +1,7 @@
 // Alert statistics of one timer.
 #include "host/alert_stats.h"
 
-namespace cadencehost {
+namespace cadence::host {
 
 int32_t AlertStats::record(int64_t sinceStartNs) {
   ++alerts_;
@@ -15,4 +15,4 @@ double AlertStats::meanPeriodMs() const {
   return alerts_ == 0 ? 0.0 : static_cast<double>(lastNs_) / 1e6 / alerts_;
 }
 
-}  // namespace cadencehost
+}  // namespace cadence::host

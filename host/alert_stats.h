@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-namespace cadencehost {
+namespace cadence::host {
 
 class AlertStats {
  public:
@@ -28,4 +28,4 @@ class AlertStats {
   int64_t worstLateNs_ = 0;
 };
 
-}  // namespace cadencehost
+}  // namespace cadence::host

@@ -6,7 +6,7 @@
 
 #include <QCommandLineParser>
 
-namespace cadencehost {
+namespace cadence::host {
 namespace {
 
 const char* const kGeneralHelp =
@@ -217,4 +217,4 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments) {
   return parsed;
 }
 
-}  // namespace cadencehost
+}  // namespace cadence::host

@@ -8,7 +8,7 @@
 #include <QString>
 #include <QStringList>
 
-namespace cadencehost {
+namespace cadence::host {
 
 struct TimerRequest {
   std::string name;
@@ -49,4 +49,4 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments);
 // milliseconds from 1 to kMaxPeriodMs.
 bool parseTimerRequest(const QString& text, TimerRequest* request);
 
-}  // namespace cadencehost
+}  // namespace cadence::host

@@ -8,7 +8,7 @@
 #include "host/module_loader.h"
 #include "host/reference_host.h"
 
-namespace cadencehost {
+namespace cadence::host {
 
 int inspectModule(LoadedModule& module, std::FILE* out, std::FILE* err);
 
@@ -16,4 +16,4 @@ int inspectModule(LoadedModule& module, std::FILE* out, std::FILE* err);
 int runTimers(const CommandLine& line, LoadedModule& module, ReferenceHost& host, std::FILE* out,
               std::FILE* err);
 
-}  // namespace cadencehost
+}  // namespace cadence::host

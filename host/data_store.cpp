@@ -6,7 +6,7 @@
 
 #include "host/host_query.h"
 
-namespace cadencehost {
+namespace cadence::host {
 
 bool readIniFile(const QString& path, QVariantMap* values, QString* reason) {
   const QFileInfo file(path);
@@ -67,4 +67,4 @@ void HostDataStore::queryInterface(const char* name, void* target) {
   answerQuery<IDataStore>(this, kClassName, "IDataStore", name, target);
 }
 
-}  // namespace cadencehost
+}  // namespace cadence::host

@@ -10,11 +10,11 @@
 #include <QString>
 #include <QVariantMap>
 
-#include "core/vel_services.h"
+#include "cadencehost/vel_services.h"
 #include "host/live_objects.h"
 #include "host/stored_text.h"
 
-namespace cadencehost {
+namespace cadence::host {
 
 // Keys the module reads.
 inline constexpr const char* kLogsDirectoryKey = "Directories/Logs Directory";
@@ -51,4 +51,4 @@ class HostDataStore final : public IDataStore {
   StoredText missing_;
 };
 
-}  // namespace cadencehost
+}  // namespace cadence::host

@@ -5,7 +5,7 @@
 
 #include "host/host_query.h"
 
-namespace cadencehost {
+namespace cadence::host {
 
 const VelString& HostDirService::directoryFor(const char* name) {
   if (name && std::strcmp(name, "temp") == 0) return temp_.value();
@@ -16,4 +16,4 @@ void HostDirService::queryInterface(const char* name, void* target) {
   answerQuery<IVelDirService>(this, kClassName, "IVelDirService", name, target);
 }
 
-}  // namespace cadencehost
+}  // namespace cadence::host

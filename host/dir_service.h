@@ -4,11 +4,11 @@
 
 #include <QString>
 
-#include "core/vel_services.h"
+#include "cadencehost/vel_services.h"
 #include "host/live_objects.h"
 #include "host/stored_text.h"
 
-namespace cadencehost {
+namespace cadence::host {
 
 class HostDirService final : public IVelDirService {
  public:
@@ -26,4 +26,4 @@ class HostDirService final : public IVelDirService {
   StoredText none_;
 };
 
-}  // namespace cadencehost
+}  // namespace cadence::host

@@ -6,7 +6,7 @@
 #include "host/host_query.h"
 #include "host/stored_text.h"
 
-namespace cadencehost {
+namespace cadence::host {
 
 HostErrorService::HostErrorService()
     : sink_([](const std::string& line) {
@@ -25,4 +25,4 @@ void HostErrorService::queryInterface(const char* name, void* target) {
   answerQuery<IVelErrorService>(this, kClassName, "IVelErrorService", name, target);
 }
 
-}  // namespace cadencehost
+}  // namespace cadence::host

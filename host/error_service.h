@@ -5,10 +5,10 @@
 #include <functional>
 #include <string>
 
-#include "core/vel_services.h"
+#include "cadencehost/vel_services.h"
 #include "host/live_objects.h"
 
-namespace cadencehost {
+namespace cadence::host {
 
 class HostErrorService final : public IVelErrorService {
  public:
@@ -27,4 +27,4 @@ class HostErrorService final : public IVelErrorService {
   Sink sink_;
 };
 
-}  // namespace cadencehost
+}  // namespace cadence::host

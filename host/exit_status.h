@@ -1,7 +1,7 @@
 // The exit statuses of cadence-host, shared by every command.
 #pragma once
 
-namespace cadencehost {
+namespace cadence::host {
 
 enum ExitStatus : int {
   kExitOk = 0,
@@ -10,4 +10,4 @@ enum ExitStatus : int {
   kExitModule = 3,   // the module could not be loaded or would not start
 };
 
-}  // namespace cadencehost
+}  // namespace cadence::host

@@ -4,10 +4,10 @@
 // and the interface name into the caller's record.
 #pragma once
 
-#include "core/vel_object.h"
-#include "core/vel_query.h"
+#include "cadencehost/vel_object.h"
+#include "cadencehost/vel_query.h"
 
-namespace cadencehost {
+namespace cadence::host {
 
 template <class Interface, class Concrete>
 void answerQuery(Concrete* object, const char* className, const char* interfaceName,
@@ -27,4 +27,4 @@ void answerQuery(Concrete* object, const char* className, const char* interfaceN
   }
 }
 
-}  // namespace cadencehost
+}  // namespace cadence::host

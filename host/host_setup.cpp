@@ -9,7 +9,7 @@
 #include "host/error_service.h"
 #include "host/memory_manager.h"
 
-namespace cadencehost {
+namespace cadence::host {
 
 void offerHostServices(ReferenceHost& host, const QVariantMap& config, const QString& tempDirectory) {
   host.offer<IVelErrorService>("IVelErrorService", new HostErrorService());
@@ -29,4 +29,4 @@ ReferenceHost& installReferenceHost(const QVariantMap& config) {
   return *host;
 }
 
-}  // namespace cadencehost
+}  // namespace cadence::host

@@ -8,7 +8,7 @@
 
 #include "host/reference_host.h"
 
-namespace cadencehost {
+namespace cadence::host {
 
 // Service names this host offers.
 inline constexpr const char* kOfferedServices[] = {"IVelErrorService", "IDataStore", "IVelDirService",
@@ -22,4 +22,4 @@ void offerHostServices(ReferenceHost& host, const QVariantMap& config, const QSt
 // torn down at process exit.
 ReferenceHost& installReferenceHost(const QVariantMap& config);
 
-}  // namespace cadencehost
+}  // namespace cadence::host

@@ -3,9 +3,9 @@
 
 #include <QString>
 
-#include "core/vel_id.h"
+#include "cadencehost/vel_id.h"
 
-namespace cadencehost {
+namespace cadence::host {
 
 // {A29D47F5-FC31-456F-8F72-10D767236FEF}: the timer service.
 inline VelID timerServiceClassId() {
@@ -19,4 +19,4 @@ inline QString idText(const VelID& id) {
                            id.Data4[6], id.Data4[7]);
 }
 
-}  // namespace cadencehost
+}  // namespace cadence::host

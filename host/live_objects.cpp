@@ -1,7 +1,7 @@
 // The live-object tally of the host.
 #include "host/live_objects.h"
 
-namespace cadencehost {
+namespace cadence::host {
 namespace {
 
 std::atomic<int32_t>& counterFor(LiveKind kind) {
@@ -18,4 +18,4 @@ LiveToken::LiveToken(LiveKind kind) : kind_(kind) { counterFor(kind_).fetch_add(
 
 LiveToken::~LiveToken() { counterFor(kind_).fetch_sub(1); }
 
-}  // namespace cadencehost
+}  // namespace cadence::host

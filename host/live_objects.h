@@ -6,7 +6,7 @@
 #include <atomic>
 #include <cstdint>
 
-namespace cadencehost {
+namespace cadence::host {
 
 enum class LiveKind { service, listener };
 
@@ -23,4 +23,4 @@ class LiveToken {
   LiveKind kind_;
 };
 
-}  // namespace cadencehost
+}  // namespace cadence::host

@@ -13,7 +13,7 @@
 #include "host/host_setup.h"
 #include "host/module_loader.h"
 
-using namespace cadencehost;
+using namespace cadence::host;
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include "host/host_query.h"
 
-namespace cadencehost {
+namespace cadence::host {
 
 int32_t memoryUnits(uint64_t bytes) {
   const uint64_t units = bytes / kMemoryUnitBytes;
@@ -26,4 +26,4 @@ void HostMemoryManager::queryInterface(const char* name, void* target) {
   answerQuery<VelMM::IVelMManager>(this, kClassName, "IVelMManager", name, target);
 }
 
-}  // namespace cadencehost
+}  // namespace cadence::host

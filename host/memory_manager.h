@@ -6,11 +6,11 @@
 #include <cstdint>
 #include <functional>
 
-#include "core/vel_services.h"
+#include "cadencehost/vel_services.h"
 #include "host/live_objects.h"
 #include "host/process_memory.h"
 
-namespace cadencehost {
+namespace cadence::host {
 
 inline constexpr uint64_t kMemoryUnitBytes = 24 * 1024;
 
@@ -38,4 +38,4 @@ class HostMemoryManager final : public VelMM::IVelMManager {
   FigureSource source_;
 };
 
-}  // namespace cadencehost
+}  // namespace cadence::host

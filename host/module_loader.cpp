@@ -6,7 +6,7 @@
 #include <QDir>
 #include <QFileInfo>
 
-namespace cadencehost {
+namespace cadence::host {
 namespace {
 
 QString loaderError(const char* fallback) {
@@ -19,7 +19,7 @@ QString loaderError(const char* fallback) {
 QStringList defaultModuleCandidates(const QString& programDirectory) {
   const QDir dir(programDirectory);
   QStringList candidates{
-      dir.absoluteFilePath(QStringLiteral("../timers/") + kModuleFileName),
+      dir.absoluteFilePath(QStringLiteral("../module/") + kModuleFileName),
       dir.absoluteFilePath(kModuleFileName),
       dir.absoluteFilePath(QStringLiteral("../lib/cadencehost/") + kModuleFileName),
   };
@@ -84,4 +84,4 @@ void LoadedModule::release() {
   component_.clear();
 }
 
-}  // namespace cadencehost
+}  // namespace cadence::host

@@ -8,12 +8,12 @@
 #include <QString>
 #include <QStringList>
 
-#include "core/vel_interfaces.h"
-#include "core/vel_ptr.h"
+#include "cadencehost/entry_point.h"
+#include "cadencehost/vel_ptr.h"
 
 class IVelHost;
 
-namespace cadencehost {
+namespace cadence::host {
 
 inline constexpr uint32_t kExpectedInterfaceVersion = 100;
 inline constexpr const char* kModuleFileName = "cadencehost_mod.so";
@@ -56,4 +56,4 @@ class LoadedModule {
   IVelCompInternal* internal_ = nullptr;
 };
 
-}  // namespace cadencehost
+}  // namespace cadence::host

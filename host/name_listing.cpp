@@ -1,9 +1,9 @@
 // Enumeration of an object's names.
 #include "host/name_listing.h"
 
-#include "core/vel_query.h"
+#include "cadencehost/vel_query.h"
 
-namespace cadencehost {
+namespace cadence::host {
 namespace {
 
 constexpr uint32_t kStopSetBuckets = 17;
@@ -29,4 +29,4 @@ NameListing listNames(IVelUnknown* object) {
   return listing;
 }
 
-}  // namespace cadencehost
+}  // namespace cadence::host

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "core/vel_object.h"
+#include "cadencehost/vel_object.h"
 
-namespace cadencehost {
+namespace cadence::host {
 
 struct ListedName {
   std::string name;
@@ -23,4 +23,4 @@ struct NameListing {
 
 NameListing listNames(IVelUnknown* object);
 
-}  // namespace cadencehost
+}  // namespace cadence::host

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-namespace cadencehost {
+namespace cadence::host {
 
 struct MemoryFigures {
   uint64_t processResident = 0;  // bytes of this process in physical memory
@@ -15,4 +15,4 @@ struct MemoryFigures {
 // Reads the current figures; those the system does not give stay 0.
 MemoryFigures readMemoryFigures();
 
-}  // namespace cadencehost
+}  // namespace cadence::host

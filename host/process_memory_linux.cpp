@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
-namespace cadencehost {
+namespace cadence::host {
 namespace {
 
 // "VmRSS:    1234 kB" -> 1234 * 1024 when the line starts with `field`.
@@ -39,4 +39,4 @@ MemoryFigures readMemoryFigures() {
   return figures;
 }
 
-}  // namespace cadencehost
+}  // namespace cadence::host

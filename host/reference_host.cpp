@@ -3,9 +3,9 @@
 
 #include <cstring>
 
-#include "text/vel_cstring.h"
+#include "cadencehost/vel_cstring.h"
 
-namespace cadencehost {
+namespace cadence::host {
 
 ReferenceHost::~ReferenceHost() {
   for (Offer& offer : offers_) offer.object->releaseRef();
@@ -67,4 +67,4 @@ std::vector<ReferenceHost::Lookup> ReferenceHost::lookups() const {
   return lookups_;
 }
 
-}  // namespace cadencehost
+}  // namespace cadence::host

@@ -11,10 +11,10 @@
 #include <unordered_set>
 #include <vector>
 
-#include "core/vel_host.h"
-#include "core/vel_object.h"
+#include "cadencehost/vel_host.h"
+#include "cadencehost/vel_object.h"
 
-namespace cadencehost {
+namespace cadence::host {
 
 class ReferenceHost final : public IVelHost {
  public:
@@ -76,4 +76,4 @@ class ReferenceHost final : public IVelHost {
   std::vector<Lookup> lookups_;
 };
 
-}  // namespace cadencehost
+}  // namespace cadence::host

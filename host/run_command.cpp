@@ -16,7 +16,7 @@
 #include "host/live_objects.h"
 #include "host/timer_listener.h"
 
-namespace cadencehost {
+namespace cadence::host {
 namespace {
 
 struct RunningTimer {
@@ -152,4 +152,4 @@ int runTimers(const CommandLine& line, LoadedModule& module, ReferenceHost& host
   return kExitOk;
 }
 
-}  // namespace cadencehost
+}  // namespace cadence::host

@@ -1,7 +1,7 @@
 // Conversions between the host's Qt text and the framework's VelString.
 #include "host/stored_text.h"
 
-namespace cadencehost {
+namespace cadence::host {
 
 std::string utf8Of(const VelString& text) {
   if (!text.text) return {};
@@ -11,4 +11,4 @@ std::string utf8Of(const VelString& text) {
   return std::string(bytes.constData(), static_cast<size_t>(bytes.size()));
 }
 
-}  // namespace cadencehost
+}  // namespace cadence::host

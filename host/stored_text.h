@@ -7,9 +7,9 @@
 
 #include <QString>
 
-#include "text/vel_string.h"
+#include "cadencehost/vel_string.h"
 
-namespace cadencehost {
+namespace cadence::host {
 
 class StoredText {
  public:
@@ -33,4 +33,4 @@ class StoredText {
 // UTF-8 text of a VelString's content (null text reads as empty).
 std::string utf8Of(const VelString& text);
 
-}  // namespace cadencehost
+}  // namespace cadence::host

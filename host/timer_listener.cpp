@@ -3,7 +3,7 @@
 
 #include "host/host_query.h"
 
-namespace cadencehost {
+namespace cadence::host {
 
 HostTimerListener::HostTimerListener(std::string name, int periodMs, const QElapsedTimer& clock,
                                      std::FILE* out, int nameWidth)
@@ -27,4 +27,4 @@ void HostTimerListener::queryInterface(const char* name, void* target) {
   answerQuery<Velmora::ITimerListener>(this, kClassName, "ITimerListener", name, target);
 }
 
-}  // namespace cadencehost
+}  // namespace cadence::host

@@ -10,9 +10,9 @@
 
 #include "host/alert_stats.h"
 #include "host/live_objects.h"
-#include "timers/timer_interfaces.h"
+#include "cadencehost/timer_interfaces.h"
 
-namespace cadencehost {
+namespace cadence::host {
 
 class HostTimerListener final : public Velmora::ITimerListener {
  public:
@@ -44,4 +44,4 @@ class HostTimerListener final : public Velmora::ITimerListener {
   AlertStats stats_;
 };
 
-}  // namespace cadencehost
+}  // namespace cadence::host

@@ -9,7 +9,7 @@
 #include <new>
 
 #include "platform/files.h"
-#include "text/vel_string.h"
+#include "cadencehost/vel_string.h"
 
 namespace {
 
@@ -43,9 +43,9 @@ VelFdStreambuf::~VelFdStreambuf() {
 VelFdStreambuf* VelFdStreambuf::open(const VelString& path, int flags, int permission) {
   if (fd_ != -1) return nullptr;
   const char16_t* text = path.text ? path.text : u"";
-  fd_ = velport::files().open(text, flags, permission);
+  fd_ = cadence::port::files().open(text, flags, permission);
   if (fd_ == -1) return nullptr;
-  expandLineFeeds_ = kStreamExpandsLineFeeds && (flags & velport::kO_TEXT) != 0;
+  expandLineFeeds_ = kStreamExpandsLineFeeds && (flags & cadence::port::kO_TEXT) != 0;
   return init();
 }
 
@@ -67,7 +67,7 @@ VelFdStreambuf* VelFdStreambuf::init() {
 void VelFdStreambuf::close() {
   if (fd_ == -1) return;
   if ((mode_ & (kWriting | kReading)) == kWriting) overflow(traits_type::eof());
-  velport::files().close(fd_);
+  cadence::port::files().close(fd_);
   fd_ = -1;
   mode_ = 0;
   resetAreas();
@@ -91,7 +91,7 @@ VelFdStreambuf* VelFdStreambuf::setBuffer(char* buffer, int64_t size) {
 
 int64_t VelFdStreambuf::writeOut(const char* p, int64_t n) {
   if (!expandLineFeeds_ || std::memchr(p, '\n', static_cast<std::size_t>(n)) == nullptr) {
-    return velport::files().write(fd_, p, clampCount(n));
+    return cadence::port::files().write(fd_, p, clampCount(n));
   }
   char scratch[kExpansionChunk];
   int64_t done = 0;
@@ -103,7 +103,7 @@ int64_t VelFdStreambuf::writeOut(const char* p, int64_t n) {
       if (c == '\n') scratch[fill++] = '\r';
       scratch[fill++] = c;
     }
-    const int written = velport::files().write(fd_, scratch, static_cast<unsigned int>(fill));
+    const int written = cadence::port::files().write(fd_, scratch, static_cast<unsigned int>(fill));
     if (written == static_cast<int>(fill)) continue;
     if (written <= 0) return start > 0 ? start : written;
     // Count the source bytes whose whole expansion reached the file.
@@ -177,7 +177,7 @@ VelFdStreambuf::int_type VelFdStreambuf::underflow() {
   if (!(mode_ & kReadable) || (mode_ & kWriting)) return traits_type::eof();
   if (gptr() < egptr()) return traits_type::to_int_type(*gptr());
   if (!buffer_ || bufferSize_ < 1 || fd_ == -1) return traits_type::eof();
-  const int got = velport::files().read(fd_, buffer_, clampCount(bufferSize_));
+  const int got = cadence::port::files().read(fd_, buffer_, clampCount(bufferSize_));
   if (got <= 0) return traits_type::eof();
   mode_ |= kReading;
   setg(buffer_, buffer_, buffer_ + got);
@@ -192,7 +192,7 @@ VelFdStreambuf::int_type VelFdStreambuf::uflow() {
 
 std::streamsize VelFdStreambuf::xsgetn(char* p, std::streamsize n) {
   if (n <= 0) return 0;
-  return velport::files().read(fd_, p, clampCount(n));
+  return cadence::port::files().read(fd_, p, clampCount(n));
 }
 
 std::streamsize VelFdStreambuf::boundedRead(char* p, std::size_t, std::streamsize n) {
@@ -212,10 +212,10 @@ VelFdStreambuf::pos_type VelFdStreambuf::seekoff(off_type off, std::ios_base::se
   if (mode_ & kWriting) flushPending();  // bytes it fails to write are dropped below
   mode_ &= ~(kReading | kWriting);
   resetAreas();
-  const int origin = dir == std::ios_base::beg   ? velport::kSeekSet
-                     : dir == std::ios_base::cur ? velport::kSeekCur
-                                                 : velport::kSeekEnd;
-  return pos_type(off_type(velport::files().seek64(fd_, off, origin)));
+  const int origin = dir == std::ios_base::beg   ? cadence::port::kSeekSet
+                     : dir == std::ios_base::cur ? cadence::port::kSeekCur
+                                                 : cadence::port::kSeekEnd;
+  return pos_type(off_type(cadence::port::files().seek64(fd_, off, origin)));
 }
 
 VelFdStreambuf::pos_type VelFdStreambuf::seekpos(pos_type pos, std::ios_base::openmode) {

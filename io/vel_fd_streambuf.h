@@ -1,5 +1,5 @@
 // VelFdStreambuf: a standard stream buffer on a runtime-library file
-// descriptor (velport::files()). Output collects in a buffer whose last byte
+// descriptor (cadence::port::files()). Output collects in a buffer whose last byte
 // stays free for the character that overflow receives, so a full buffer goes
 // out as one write; block texts bypass the buffer; reads go straight to the
 // descriptor.

@@ -5,8 +5,8 @@
 #include "platform/files.h"
 
 static_assert(VelOfstream::kOpenFlags ==
-              (velport::kO_WRONLY | velport::kO_CREAT | velport::kO_TRUNC | velport::kO_TEXT));
-static_assert(VelOfstream::kOpenPermissions == (velport::kS_IREAD | velport::kS_IWRITE));
+              (cadence::port::kO_WRONLY | cadence::port::kO_CREAT | cadence::port::kO_TRUNC | cadence::port::kO_TEXT));
+static_assert(VelOfstream::kOpenPermissions == (cadence::port::kS_IREAD | cadence::port::kS_IWRITE));
 
 VelOfstream::VelOfstream(const VelString& path, std::ios_base::openmode)
     : std::basic_ostream<char>(nullptr) {

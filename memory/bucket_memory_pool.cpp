@@ -1,13 +1,13 @@
 // The bucket memory pool: released blocks cached per size class and handed
 // out again last-in, first-out; the allocator named in every block's header;
 // and the move of cached blocks from one pool to another.
-#include "memory/bucket_memory_pool.h"
+#include "cadencehost/bucket_memory_pool.h"
 
 #include <algorithm>
 #include <climits>
 #include <cstring>
 
-#include "core/vel_query.h"
+#include "cadencehost/vel_query.h"
 #include "memory/pool_buckets.h"
 #include "memory/pool_lock.h"
 #include "memory/pool_state.h"
@@ -39,8 +39,8 @@ void* withHeader(void* raw) {
   return static_cast<char*>(raw) + kPoolHeaderBytes;
 }
 
-using velpool::SizeClass;
-using velpool::classOf;
+using cadence::pool::SizeClass;
+using cadence::pool::classOf;
 
 // Makes slot `index` exist: the table doubles (at least to index + 1), new
 // slots zero-filled.
@@ -65,7 +65,7 @@ Bucket* newBucket() {
 }
 
 void deleteBucket(Bucket* bucket) {
-  velport::sysFree(bucket->entries);
+  cadence::port::sysFree(bucket->entries);
   delete bucket;
 }
 
@@ -92,7 +92,7 @@ bool validParameters(int32_t granularity, int32_t linearLimit, int32_t maxPooled
 
 }  // namespace
 
-namespace velpool {
+namespace cadence::pool {
 
 void freeThroughHeader(void* block) {
   char* raw = static_cast<char*>(block) - kPoolHeaderBytes;
@@ -119,13 +119,13 @@ void adoptBuckets(BucketMemoryPool& from, BucketMemoryPool& to) {
   }
 }
 
-}  // namespace velpool
+}  // namespace cadence::pool
 
 BucketMemoryAllocator::~BucketMemoryAllocator() = default;
 
 void BucketMemoryAllocator::freeBlock(void* rawBlock) {
-  velport::ReentrantLockGuard guard(poolLock());
-  velport::sysFree(rawBlock);
+  cadence::port::ReentrantLockGuard guard(poolLock());
+  cadence::port::sysFree(rawBlock);
 }
 
 BucketMemoryPool::BucketMemoryPool(int32_t granularityIn, int32_t linearLimitIn, int32_t maxPooledSizeIn)
@@ -144,9 +144,9 @@ BucketMemoryPool::BucketMemoryPool(int32_t granularityIn, int32_t linearLimitIn,
   std::memset(table, 0, sizeof(Bucket*) * kInitialSlots);
   buckets = static_cast<Bucket**>(table);
 
-  velport::ReentrantLockGuard guard(poolLock());
-  const bool own = velpool::currentPoolIsOwn();
-  BucketMemoryPool* previous = velpool::currentPool();
+  cadence::port::ReentrantLockGuard guard(poolLock());
+  const bool own = cadence::pool::currentPoolIsOwn();
+  BucketMemoryPool* previous = cadence::pool::currentPool();
   if (previous && previous != this) {
     if (previous->granularity == granularity && previous->linearLimit == linearLimit &&
         previous->maxPooledSize == maxPooledSize) {
@@ -155,26 +155,26 @@ BucketMemoryPool::BucketMemoryPool(int32_t granularityIn, int32_t linearLimitIn,
     }
     previous->releaseRef();
   }
-  velpool::setCurrentPool(this, own);
+  cadence::pool::setCurrentPool(this, own);
 }
 
 BucketMemoryPool::~BucketMemoryPool() {
-  velport::ReentrantLockGuard guard(poolLock());
+  cadence::port::ReentrantLockGuard guard(poolLock());
   purge();
-  velport::sysFree(buckets);
+  cadence::port::sysFree(buckets);
   buckets = nullptr;
   bucketCount = 0;
-  velpool::poolDestroyed(this);  // never leave the pool in use dangling
+  cadence::pool::poolDestroyed(this);  // never leave the pool in use dangling
 }
 
 bool BucketMemoryPool::purge() {
-  velport::ReentrantLockGuard guard(poolLock());
+  cadence::port::ReentrantLockGuard guard(poolLock());
   for (int32_t i = 0; i < bucketCount; ++i) {
     Bucket* bucket = buckets[i];
     if (!bucket) continue;
     for (int32_t k = 1; k <= bucket->count; ++k) {
       BucketEntry& entry = bucket->entries[k];
-      if (entry.block) velpool::freeThroughHeader(entry.block);
+      if (entry.block) cadence::pool::freeThroughHeader(entry.block);
       entry = {0, nullptr};
     }
     deleteBucket(bucket);
@@ -240,7 +240,7 @@ class PoolingPausedForResize {
 // and odd-sized blocks, table growth, new buckets, growing entries.
 [[gnu::noinline]] bool releaseSlow(BucketMemoryPool& pool, int32_t size, void** block) {
   if (size > pool.maxPooledSize) {
-    velpool::freeThroughHeader(*block);
+    cadence::pool::freeThroughHeader(*block);
     *block = nullptr;
     return true;
   }
@@ -248,7 +248,7 @@ class PoolingPausedForResize {
   if (sizeClass.size != size) {
     // Made while pooling was off (or for another pool's classes): filing it
     // would promise more bytes than it has.
-    velpool::freeThroughHeader(*block);
+    cadence::pool::freeThroughHeader(*block);
     *block = nullptr;
     return true;
   }
@@ -264,21 +264,21 @@ class PoolingPausedForResize {
 }  // namespace
 
 void* BucketMemoryPool::allocate(int32_t size, int32_t* usable) {
-  velport::ReentrantLockGuard guard(poolLock());
-  if (void* block = velpool::takeCached(*this, size, usable)) [[likely]] return block;
+  cadence::port::ReentrantLockGuard guard(poolLock());
+  if (void* block = cadence::pool::takeCached(*this, size, usable)) [[likely]] return block;
   return allocateSlow(*this, size, usable);
 }
 
 bool BucketMemoryPool::release(int32_t size, void** block) {
   // A negative size was never handed out: refused like size 0.
   if (!block || !*block || size <= 0) return false;
-  velport::ReentrantLockGuard guard(poolLock());
-  if (velpool::fileCached(*this, size, block)) [[likely]] return true;
+  cadence::port::ReentrantLockGuard guard(poolLock());
+  if (cadence::pool::fileCached(*this, size, block)) [[likely]] return true;
   return releaseSlow(*this, size, block);
 }
 
 bool BucketMemoryPool::setEnabled(bool enable) {
-  velport::ReentrantLockGuard guard(poolLock());
+  cadence::port::ReentrantLockGuard guard(poolLock());
   if (enable != (maxPooledSize > 0)) maxPooledSize = -maxPooledSize;
   return true;
 }

@@ -7,7 +7,7 @@
 #include <optional>
 
 #include "core/service_holders.h"
-#include "core/vel_services.h"
+#include "cadencehost/vel_services.h"
 
 template <class Holder>
 class ResettableService {

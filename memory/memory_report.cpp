@@ -5,12 +5,12 @@
 
 #include <iomanip>
 
-#include "core/vel_ptr.h"
-#include "core/vel_services.h"
+#include "cadencehost/vel_ptr.h"
+#include "cadencehost/vel_services.h"
 #include "io/vel_ofstream.h"
 #include "memory/guard_services.h"
 #include "memory/paths.h"
-#include "text/vel_string.h"
+#include "cadencehost/vel_string.h"
 
 namespace {
 

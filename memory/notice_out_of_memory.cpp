@@ -3,12 +3,12 @@
 // the host's rendering paused while it is shown.
 #include <optional>
 
-#include "core/vel_ptr.h"
-#include "core/vel_services.h"
+#include "cadencehost/vel_ptr.h"
+#include "cadencehost/vel_services.h"
 #include "memory/memory_report.h"
 #include "platform/notice.h"
-#include "text/vel_array.h"
-#include "text/vel_string.h"
+#include "cadencehost/vel_array.h"
+#include "cadencehost/vel_string.h"
 #include "text/vel_trivial_translator.h"
 
 namespace {
@@ -65,7 +65,7 @@ bool showOutOfMemoryNotice(int32_t reasonCode) {
     int32_t severity = 1;
     (*errorService)->reportError(text, &severity, velEmptyBlockArray());
   } else {
-    velport::notice().show(text.text ? text.text : u"", kNoticeCaption, kNoticeStyleOk);
+    cadence::port::notice().show(text.text ? text.text : u"", kNoticeCaption, kNoticeStyleOk);
   }
   pause.end();
   return false;

@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "core/vel_ptr.h"
-#include "core/vel_services.h"
+#include "cadencehost/vel_ptr.h"
+#include "cadencehost/vel_services.h"
 #include "memory/guard_services.h"
 #include "platform/system.h"
 
@@ -79,8 +79,8 @@ const VelString& tempDirectory() {
 }
 
 bool makeTempFileName(VelString& path) {
-  const int64_t counter = velport::system().performanceCounter();
-  const uint32_t processId = velport::system().processId();
+  const int64_t counter = cadence::port::system().performanceCounter();
+  const uint32_t processId = cadence::port::system().processId();
 
   SPtr<IDataStore, IVelUnknown> store;
   path.clear();

@@ -2,7 +2,7 @@
 // and the names of temporary spill files.
 #pragma once
 
-#include "text/vel_string.h"
+#include "cadencehost/vel_string.h"
 
 void normalizePath(VelString& path);
 VelString& appendPathComponent(VelString& path, const VelString& component);

@@ -8,8 +8,8 @@
 
 #include <atomic>
 
-#include "core/vel_ptr.h"
-#include "memory/bucket_memory_pool.h"
+#include "cadencehost/vel_ptr.h"
+#include "cadencehost/bucket_memory_pool.h"
 #include "memory/pool_buckets.h"
 #include "memory/pool_lock.h"
 #include "memory/pool_state.h"
@@ -17,9 +17,9 @@
 namespace {
 
 constexpr int32_t kAskHostAfter = 600;
-using velpool::kOwnGranularity;
-using velpool::kOwnLinearLimit;
-using velpool::kOwnMaxPooledSize;
+using cadence::pool::kOwnGranularity;
+using cadence::pool::kOwnLinearLimit;
+using cadence::pool::kOwnMaxPooledSize;
 
 // Written under the pool lock only; the pointer is atomic so poolInUse()
 // may be read from anywhere.
@@ -44,11 +44,11 @@ BucketMemoryPool* choosePool() {
   SPtr<IBucketMemoryPool> service;
   BucketMemoryPool* pool = hostPool(service);
   if (pool) {
-    velpool::setCurrentPool(pool, false);
+    cadence::pool::setCurrentPool(pool, false);
   } else {
     pool = new BucketMemoryPool(kOwnGranularity, kOwnLinearLimit, kOwnMaxPooledSize);
     g_builtHere = pool;
-    velpool::setCurrentPool(pool, true);
+    cadence::pool::setCurrentPool(pool, true);
     g_ownAllocations = 0;
   }
   pool->addRef();
@@ -64,16 +64,16 @@ BucketMemoryPool* askHostAgain(BucketMemoryPool* own) {
   if (!host) return own;
   g_currentIsOwn = false;
   if (host == own) return own;
-  velpool::adoptBuckets(*own, *host);
+  cadence::pool::adoptBuckets(*own, *host);
   own->releaseRef();
-  velpool::setCurrentPool(host, false);
+  cadence::pool::setCurrentPool(host, false);
   host->addRef();
   return host;
 }
 
 }  // namespace
 
-namespace velpool {
+namespace cadence::pool {
 
 BucketMemoryPool* currentPool() { return g_current.load(std::memory_order_acquire); }
 
@@ -83,29 +83,29 @@ void setCurrentPool(BucketMemoryPool* pool, bool own) {
 }
 
 bool currentPoolIsOwn() {
-  velport::ReentrantLockGuard guard(poolLock());
+  cadence::port::ReentrantLockGuard guard(poolLock());
   return g_currentIsOwn;
 }
 
 int32_t ownPoolAllocations() {
-  velport::ReentrantLockGuard guard(poolLock());
+  cadence::port::ReentrantLockGuard guard(poolLock());
   return g_ownAllocations;
 }
 
 void poolDestroyed(BucketMemoryPool* pool) {
-  velport::ReentrantLockGuard guard(poolLock());
+  cadence::port::ReentrantLockGuard guard(poolLock());
   if (g_builtHere == pool) g_builtHere = nullptr;
   if (g_current.load(std::memory_order_relaxed) == pool) forgetCurrentPool();
 }
 
 void forgetCurrentPool() {
-  velport::ReentrantLockGuard guard(poolLock());
+  cadence::port::ReentrantLockGuard guard(poolLock());
   g_current.store(nullptr, std::memory_order_release);
   g_currentIsOwn = false;
   g_ownAllocations = 0;
 }
 
-}  // namespace velpool
+}  // namespace cadence::pool
 
 namespace {
 
@@ -120,12 +120,12 @@ namespace {
 }  // namespace
 
 void* poolAllocate(int32_t size, int32_t* usable) {
-  velport::ReentrantLockGuard guard(poolLock());
+  cadence::port::ReentrantLockGuard guard(poolLock());
   BucketMemoryPool* pool = g_current.load(std::memory_order_relaxed);
   if (!pool || (g_currentIsOwn && g_ownAllocations > kAskHostAfter)) [[unlikely]] {
     pool = settlePool(pool);
   }
-  void* block = pool == g_builtHere ? velpool::takeCached<true>(*pool, size, usable) : nullptr;
+  void* block = pool == g_builtHere ? cadence::pool::takeCached<true>(*pool, size, usable) : nullptr;
   if (!block) block = pool->allocate(size, usable);
   g_ownAllocations += g_currentIsOwn;
   return block;
@@ -133,17 +133,17 @@ void* poolAllocate(int32_t size, int32_t* usable) {
 
 void poolFree(int32_t* usable, void** block) {
   if (*block && *usable > 0) {
-    velport::ReentrantLockGuard guard(poolLock());
+    cadence::port::ReentrantLockGuard guard(poolLock());
     if (BucketMemoryPool* pool = g_current.load(std::memory_order_relaxed)) {
-      if (pool != g_builtHere || !velpool::fileCached<true>(*pool, *usable, block)) {
+      if (pool != g_builtHere || !cadence::pool::fileCached<true>(*pool, *usable, block)) {
         pool->release(*usable, block);
       }
     } else {
-      velpool::freeThroughHeader(*block);
+      cadence::pool::freeThroughHeader(*block);
     }
   }
   *block = nullptr;
   *usable = 0;
 }
 
-BucketMemoryPool* poolInUse() { return velpool::currentPool(); }
+BucketMemoryPool* poolInUse() { return cadence::pool::currentPool(); }

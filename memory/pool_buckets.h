@@ -8,9 +8,9 @@
 #include <bit>
 #include <cstdint>
 
-#include "memory/bucket_memory_pool.h"
+#include "cadencehost/bucket_memory_pool.h"
 
-namespace velpool {
+namespace cadence::pool {
 
 struct SizeClass {
   int32_t index;
@@ -78,4 +78,4 @@ inline bool fileCached(BucketMemoryPool& pool, int32_t size, void** block) {
   return true;
 }
 
-}  // namespace velpool
+}  // namespace cadence::pool

@@ -1,4 +1,4 @@
 // The process-wide pool lock (see pool_lock.h).
 #include "memory/pool_lock.h"
 
-constinit velport::ReentrantLock g_poolLock;
+constinit cadence::port::ReentrantLock g_poolLock;

@@ -6,6 +6,6 @@
 
 #include "platform/reentrant_lock.h"
 
-extern velport::ReentrantLock g_poolLock;
+extern cadence::port::ReentrantLock g_poolLock;
 
-inline velport::ReentrantLock& poolLock() { return g_poolLock; }
+inline cadence::port::ReentrantLock& poolLock() { return g_poolLock; }

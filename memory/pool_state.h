@@ -8,7 +8,7 @@
 
 class BucketMemoryPool;
 
-namespace velpool {
+namespace cadence::pool {
 
 // The pool in use (null before the first allocation). Read without the lock
 // only for a quick look; act on it under the pool lock.
@@ -38,4 +38,4 @@ void adoptBuckets(BucketMemoryPool& from, BucketMemoryPool& to);
 // its header.
 void freeThroughHeader(void* block);
 
-}  // namespace velpool
+}  // namespace cadence::pool

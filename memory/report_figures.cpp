@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "core/vel_services.h"
+#include "cadencehost/vel_services.h"
 #include "memory/guard_services.h"
 #include "memory/memory_report.h"
 #include "platform/system.h"
@@ -15,8 +15,8 @@ int32_t systemMemoryFigures(int64_t* systemFree, int64_t* systemTotal, int64_t* 
     return checker->memoryFigures(systemFree, systemTotal, swapFree, swapTotal, 1024);
   }
 
-  velport::MemoryStatus status;
-  if (!velport::system().memoryStatus(&status)) return -1;
+  cadence::port::MemoryStatus status;
+  if (!cadence::port::system().memoryStatus(&status)) return -1;
 
   const uint64_t swapTotalBytes =
       std::min(status.totalVirtual - status.totalPhys, status.totalPageFile);

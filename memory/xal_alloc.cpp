@@ -6,14 +6,14 @@
 
 #include <cstring>
 
-#include "core/vel_ptr.h"
-#include "core/vel_services.h"
+#include "cadencehost/vel_ptr.h"
+#include "cadencehost/vel_services.h"
 #include "memory/memory_report.h"
 #include "memory/xal_internal.h"
 #include "platform/heap.h"
 #include "platform/process.h"
 
-namespace xal {
+namespace cadence::guard {
 
 int64_t checkedBytes(int32_t elemSize, int32_t count) {
   const int64_t bytes = static_cast<int64_t>(elemSize) * count;
@@ -32,16 +32,16 @@ int64_t checkedBytes(int32_t elemSize, int32_t count) {
     } scope;
     writeMemoryReport(bytes);
     showOutOfMemoryNotice(reasonCode);  // always false
-    velport::exitProcess(-1);
+    cadence::port::exitProcess(-1);
   }
-  velport::exitProcess(-1);
+  cadence::port::exitProcess(-1);
 }
 
 void* retryWithManager(int64_t bytes, VelMM::IVelMManager*& manager) {
   void* block = nullptr;
   while (!block && manager) {
     if (manager->freeOneUnit()) {
-      block = velport::sysMalloc(static_cast<size_t>(bytes));
+      block = cadence::port::sysMalloc(static_cast<size_t>(bytes));
     } else {
       manager = nullptr;
     }
@@ -50,13 +50,13 @@ void* retryWithManager(int64_t bytes, VelMM::IVelMManager*& manager) {
 }
 
 void* mallocWithManager(int64_t bytes, VelMM::IVelMManager*& manager) {
-  void* block = velport::sysMalloc(static_cast<size_t>(bytes));
+  void* block = cadence::port::sysMalloc(static_cast<size_t>(bytes));
   return block ? block : retryWithManager(bytes, manager);
 }
 
-}  // namespace xal
+}  // namespace cadence::guard
 
-void xalOutOfMemory(int64_t attemptedBytes) { xal::failForGood(attemptedBytes, kOomNoMemory); }
+void xalOutOfMemory(int64_t attemptedBytes) { cadence::guard::failForGood(attemptedBytes, kOomNoMemory); }
 
 namespace {
 
@@ -65,7 +65,7 @@ constexpr const char* kSourceName = ".\\xalrealloc";
 
 void checkFailed(const char* expression, int32_t line) {
   SPtr<IVelAssertHandlerCB> handler;
-  if (!handler) velport::exitProcess(255);
+  if (!handler) cadence::port::exitProcess(255);
   handler->assertionFailed(expression, kSourceName, line);
 }
 
@@ -75,8 +75,8 @@ void zeroTail(void* block, int64_t from, int64_t to) {
 
 // One attempt to resize; a size that cannot be a block counts as refused.
 void* tryResize(void* block, int64_t bytes) {
-  if (!xal::fitsBlock(bytes)) return nullptr;
-  return velport::sysRealloc(block, static_cast<size_t>(bytes));
+  if (!cadence::guard::fitsBlock(bytes)) return nullptr;
+  return cadence::port::sysRealloc(block, static_cast<size_t>(bytes));
 }
 
 int32_t settle(void** block, void* resized, int64_t oldBytes, int64_t bytes, int32_t count) {
@@ -87,13 +87,13 @@ int32_t settle(void** block, void* resized, int64_t oldBytes, int64_t bytes, int
 
 int32_t shrink(void** block, int32_t elemSize, int32_t maxNewSize) {
   if (maxNewSize == 0 && *block) {
-    velport::sysFree(*block);
+    cadence::port::sysFree(*block);
     *block = nullptr;
     return 0;
   }
-  const int64_t bytes = xal::checkedBytes(elemSize, maxNewSize);
+  const int64_t bytes = cadence::guard::checkedBytes(elemSize, maxNewSize);
   if (!*block) return xalMalloc(block, elemSize, maxNewSize);  // nothing to keep
-  void* resized = velport::sysRealloc(*block, static_cast<size_t>(bytes));
+  void* resized = cadence::port::sysRealloc(*block, static_cast<size_t>(bytes));
   if (resized) {
     *block = resized;
   } else if (bytes == 0) {
@@ -105,7 +105,7 @@ int32_t shrink(void** block, int32_t elemSize, int32_t maxNewSize) {
 
 int32_t grow(void** block, int32_t elemSize, int32_t curSize, int32_t minNewSize,
              int32_t maxNewSize) {
-  const int64_t oldBytes = xal::checkedBytes(elemSize, curSize);
+  const int64_t oldBytes = cadence::guard::checkedBytes(elemSize, curSize);
   int64_t bytes = static_cast<int64_t>(elemSize) * maxNewSize;
   void* resized = tryResize(*block, bytes);
   if (resized || bytes == 0) return settle(block, resized, oldBytes, bytes, maxNewSize);
@@ -119,7 +119,7 @@ int32_t grow(void** block, int32_t elemSize, int32_t curSize, int32_t minNewSize
     n = k > 0 ? static_cast<int32_t>((static_cast<int64_t>(n) + minNewSize) >> 1) : minNewSize;
     bytes = static_cast<int64_t>(elemSize) * n;
     if ((resized = tryResize(*block, bytes))) return settle(block, resized, oldBytes, bytes, n);
-    if (k <= 5 && manager && xal::fitsBlock(bytes)) {
+    if (k <= 5 && manager && cadence::guard::fitsBlock(bytes)) {
       const int64_t units = (bytes - oldBytes) / kManagerUnitBytes + 1;
       for (int64_t round = 0; round <= units && manager; ++round) {
         if (!manager->freeOneUnit()) manager = nullptr;
@@ -131,18 +131,18 @@ int32_t grow(void** block, int32_t elemSize, int32_t curSize, int32_t minNewSize
       return n;
     }
   }
-  return xal::spillAndReallocate(block, oldBytes, bytes, n, manager);
+  return cadence::guard::spillAndReallocate(block, oldBytes, bytes, n, manager);
 }
 
 }  // namespace
 
 int32_t xalMalloc(void** block, int32_t elemSize, int32_t count) {
-  const int64_t bytes = xal::checkedBytes(elemSize, count);
-  *block = velport::sysMalloc(static_cast<size_t>(bytes));
+  const int64_t bytes = cadence::guard::checkedBytes(elemSize, count);
+  *block = cadence::port::sysMalloc(static_cast<size_t>(bytes));
   if (*block || bytes == 0) return count;
   VelMM::IVelMManager* manager = memoryManager();
-  *block = xal::retryWithManager(bytes, manager);
-  if (!*block) xal::failForGood(bytes, kOomNoMemory);
+  *block = cadence::guard::retryWithManager(bytes, manager);
+  if (!*block) cadence::guard::failForGood(bytes, kOomNoMemory);
   return count;
 }
 

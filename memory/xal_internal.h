@@ -10,7 +10,7 @@ namespace VelMM {
 class IVelMManager;
 }
 
-namespace xal {
+namespace cadence::guard {
 
 // A heap block's byte size must stay below 2^31 and cannot be negative.
 inline bool fitsBlock(int64_t bytes) { return bytes >= 0 && bytes <= INT32_MAX; }
@@ -38,4 +38,4 @@ void* mallocWithManager(int64_t bytes, VelMM::IVelMManager*& manager);
 int32_t spillAndReallocate(void** block, int64_t oldBytes, int64_t bytes, int32_t count,
                            VelMM::IVelMManager* manager);
 
-}  // namespace xal
+}  // namespace cadence::guard

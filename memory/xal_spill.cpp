@@ -11,15 +11,15 @@
 #include "memory/xal_internal.h"
 #include "platform/files.h"
 #include "platform/heap.h"
-#include "text/vel_string.h"
+#include "cadencehost/vel_string.h"
 
-namespace xal {
+namespace cadence::guard {
 
 namespace {
 
-constexpr int kSpillFlags = velport::kO_RDWR | velport::kO_CREAT | velport::kO_TEMPORARY |
-                            velport::kO_BINARY | velport::kO_EXCL;
-constexpr int kSpillPermission = velport::kS_IREAD | velport::kS_IWRITE;
+constexpr int kSpillFlags = cadence::port::kO_RDWR | cadence::port::kO_CREAT | cadence::port::kO_TEMPORARY |
+                            cadence::port::kO_BINARY | cadence::port::kO_EXCL;
+constexpr int kSpillPermission = cadence::port::kS_IREAD | cadence::port::kS_IWRITE;
 
 }  // namespace
 
@@ -29,7 +29,7 @@ int32_t spillAndReallocate(void** block, int64_t oldBytes, int64_t bytes, int32_
   VelString path;
   makeTempFileName(path);
   const char16_t* name = path.text ? path.text : u"";
-  velport::Files& files = velport::files();
+  cadence::port::Files& files = cadence::port::files();
 
   const int fd = files.open(name, kSpillFlags, kSpillPermission);
   if (fd < 0) failForGood(bytes, kOomOpenFailed);
@@ -44,7 +44,7 @@ int32_t spillAndReallocate(void** block, int64_t oldBytes, int64_t bytes, int32_
     failForGood(bytes, kOomWriteFailed);
   }
 
-  velport::sysFree(*block);
+  cadence::port::sysFree(*block);
   *block = nullptr;
   *block = mallocWithManager(bytes, manager);
   if (!*block) {
@@ -52,9 +52,9 @@ int32_t spillAndReallocate(void** block, int64_t oldBytes, int64_t bytes, int32_
     failForGood(bytes, kOomNoMemory);
   }
 
-  if (files.seek(fd, 0, velport::kSeekSet) != 0 || files.read(fd, *block, oldCount) < oldBytes) {
+  if (files.seek(fd, 0, cadence::port::kSeekSet) != 0 || files.read(fd, *block, oldCount) < oldBytes) {
     discardFile();
-    velport::sysFree(*block);
+    cadence::port::sysFree(*block);
     *block = nullptr;
     failForGood(bytes, kOomReadFailed);
   }
@@ -66,4 +66,4 @@ int32_t spillAndReallocate(void** block, int64_t oldBytes, int64_t bytes, int32_
   return count;
 }
 
-}  // namespace xal
+}  // namespace cadence::guard

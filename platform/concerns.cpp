@@ -9,7 +9,7 @@
 #include "platform/process.h"
 #include "platform/system.h"
 
-namespace velport {
+namespace cadence::port {
 namespace {
 
 template <class Concern>
@@ -47,4 +47,4 @@ Notice* setNotice(Notice* r) { return noticeSlot.set(r == &systemNotice() ? null
 Process& process() { return processSlot.get(systemProcess()); }
 Process* setProcess(Process* r) { return processSlot.set(r == &systemProcess() ? nullptr : r, systemProcess()); }
 
-}  // namespace velport
+}  // namespace cadence::port

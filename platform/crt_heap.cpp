@@ -3,7 +3,7 @@
 
 #include "platform/heap.h"
 
-namespace velport {
+namespace cadence::port {
 namespace {
 
 class SystemHeap final : public Heap {
@@ -20,4 +20,4 @@ Heap& systemHeap() {
   return *heap;
 }
 
-}  // namespace velport
+}  // namespace cadence::port

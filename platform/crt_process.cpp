@@ -3,7 +3,7 @@
 
 #include "platform/process.h"
 
-namespace velport {
+namespace cadence::port {
 namespace {
 
 class SystemProcess final : public Process {
@@ -18,4 +18,4 @@ Process& systemProcess() {
   return *process;
 }
 
-}  // namespace velport
+}  // namespace cadence::port

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-namespace velport {
+namespace cadence::port {
 
 // Open flags, with the values of the C runtime the library was designed on.
 constexpr int kO_RDONLY = 0x0000;
@@ -43,4 +43,4 @@ Files& files();
 Files* setFiles(Files* replacement);
 Files& systemFiles();
 
-}  // namespace velport
+}  // namespace cadence::port

@@ -4,7 +4,7 @@
 
 #include <cstddef>
 
-namespace velport {
+namespace cadence::port {
 
 class Heap {
  public:
@@ -25,4 +25,4 @@ inline void* sysMalloc(std::size_t bytes) { return heap().allocate(bytes); }
 inline void* sysRealloc(void* block, std::size_t bytes) { return heap().reallocate(block, bytes); }
 inline void sysFree(void* block) { heap().release(block); }
 
-}  // namespace velport
+}  // namespace cadence::port

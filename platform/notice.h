@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-namespace velport {
+namespace cadence::port {
 
 class Notice {
  public:
@@ -17,4 +17,4 @@ Notice& notice();
 Notice* setNotice(Notice* replacement);
 Notice& systemNotice();
 
-}  // namespace velport
+}  // namespace cadence::port

@@ -1,5 +1,5 @@
 // Installs a test double for one platform concern for the life of a scope.
-//   FailingHeap heap(3);  velport::ScopedOverride<velport::Heap> use(heap);
+//   FailingHeap heap(3);  cadence::port::ScopedOverride<cadence::port::Heap> use(heap);
 #pragma once
 
 #include "platform/files.h"
@@ -8,7 +8,7 @@
 #include "platform/process.h"
 #include "platform/system.h"
 
-namespace velport {
+namespace cadence::port {
 
 template <class Concern>
 struct ConcernSlot;
@@ -31,4 +31,4 @@ class ScopedOverride {
   Concern* previous_;
 };
 
-}  // namespace velport
+}  // namespace cadence::port

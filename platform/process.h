@@ -3,7 +3,7 @@
 
 #include <cstdlib>
 
-namespace velport {
+namespace cadence::port {
 
 class Process {
  public:
@@ -21,4 +21,4 @@ Process& systemProcess();
   std::abort();  // an exit that returns is a broken double
 }
 
-}  // namespace velport
+}  // namespace cadence::port

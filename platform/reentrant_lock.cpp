@@ -9,7 +9,7 @@
 #include <chrono>
 #include <thread>
 
-namespace velport {
+namespace cadence::port {
 
 namespace {
 
@@ -48,4 +48,4 @@ void ReentrantLock::waitAndEnter(uintptr_t self) {
   }
 }
 
-}  // namespace velport
+}  // namespace cadence::port

@@ -10,7 +10,7 @@
 #include <atomic>
 #include <cstdint>
 
-namespace velport {
+namespace cadence::port {
 
 class ReentrantLock {
  public:
@@ -88,4 +88,4 @@ class ReentrantLockGuard {
   ReentrantLock& lock_;
 };
 
-}  // namespace velport
+}  // namespace cadence::port

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-namespace velport {
+namespace cadence::port {
 
 // The memory figures in bytes, shaped like the Windows memory status record.
 // On POSIX the "page file" figures are the swap figures and the "virtual" ones
@@ -31,4 +31,4 @@ System& system();
 System* setSystem(System* replacement);
 System& realSystem();
 
-}  // namespace velport
+}  // namespace cadence::port

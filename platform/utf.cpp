@@ -1,7 +1,7 @@
 // UTF-16 to UTF-8 conversion used by the platform layer.
 #include "platform/utf.h"
 
-namespace velport {
+namespace cadence::port {
 
 std::string utf16ToUtf8(const char16_t* text) {
   std::string out;
@@ -33,4 +33,4 @@ std::string utf16ToUtf8(const char16_t* text) {
   return out;
 }
 
-}  // namespace velport
+}  // namespace cadence::port

@@ -3,10 +3,10 @@
 
 #include <string>
 
-namespace velport {
+namespace cadence::port {
 
 // Converts NUL-terminated UTF-16 (null counts as empty) to UTF-8. Unpaired
 // surrogates become U+FFFD.
 std::string utf16ToUtf8(const char16_t* text);
 
-}  // namespace velport
+}  // namespace cadence::port

@@ -1,5 +1,5 @@
 // VelCString: copy rule, equality and nameHash.
-#include "text/vel_cstring.h"
+#include "cadencehost/vel_cstring.h"
 
 #include <cstring>
 

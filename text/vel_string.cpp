@@ -2,7 +2,7 @@
 // (poolAllocate) and goes back through poolFree with the capacity the pool
 // reported. Operations that build new text allocate the new block before the
 // old one is released, so a string may always read its own text.
-#include "text/vel_string.h"
+#include "cadencehost/vel_string.h"
 
 #include <algorithm>
 #include <bit>

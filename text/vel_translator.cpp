@@ -1,8 +1,9 @@
 // The pass-through translator, the process-wide translator that consults
 // the host, and placeholder replacement by number.
-#include "core/vel_id.h"
-#include "core/vel_query.h"
-#include "core/vel_services.h"
+#include "cadencehost/vel_id.h"
+#include "cadencehost/vel_query.h"
+#include "cadencehost/vel_services.h"
+#include "core/module_identity.h"
 #include "text/vel_trivial_translator.h"
 
 bool VelTrivialTranslator::lookupText(const char* key, VelString& out) {
@@ -89,7 +90,7 @@ IVelTranslator* VelTranslatorHolder::get() {
 void VelTranslatorHolder::consultHost() {
   SPtr<IVelTranslatorService, IVelUnknown> service;
   if (!service) return;
-  IVelTranslator* offered = service->getTranslatorFor(&velComponentId());
+  IVelTranslator* offered = service->getTranslatorFor(velModuleIdentity().componentId);
   if (offered != held_.get()) held_.assign(offered);
   if (!held_) {
     SPtr<IVelTranslator, IVelUnknown> direct;

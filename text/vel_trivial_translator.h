@@ -6,9 +6,9 @@
 
 #include <cstdint>
 
-#include "core/vel_ptr.h"
-#include "text/vel_string.h"
-#include "text/vel_translator.h"
+#include "cadencehost/vel_ptr.h"
+#include "cadencehost/vel_string.h"
+#include "cadencehost/vel_translator.h"
 
 class VelTrivialTranslator : public IVelTranslator {
  public:

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "timers/timer_interfaces.h"
+#include "cadencehost/timer_interfaces.h"
 
 namespace Velmora {
 

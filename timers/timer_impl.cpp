@@ -2,7 +2,7 @@
 // controls and the query table.
 #include "timers/timer_impl.h"
 
-#include "core/vel_query.h"
+#include "cadencehost/vel_query.h"
 
 namespace Velmora {
 

@@ -10,7 +10,7 @@
 #include <cstdint>
 
 #include "timers/listener_set.h"
-#include "timers/timer_interfaces.h"
+#include "cadencehost/timer_interfaces.h"
 
 namespace Velmora {
 

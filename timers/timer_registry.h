@@ -8,10 +8,10 @@
 #include <cstring>
 #include <new>
 
-#include "core/vel_ptr.h"
-#include "text/vel_cstring.h"
+#include "cadencehost/vel_ptr.h"
+#include "cadencehost/vel_cstring.h"
 #include "timers/registry_hashing.h"
-#include "timers/timer_interfaces.h"
+#include "cadencehost/timer_interfaces.h"
 
 namespace Velmora {
 

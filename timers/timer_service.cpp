@@ -1,7 +1,7 @@
 // Velmora::TimerService: the registry operations and the query table.
 #include "timers/timer_service.h"
 
-#include "core/vel_query.h"
+#include "cadencehost/vel_query.h"
 #include "timers/timer_impl.h"
 
 namespace Velmora {

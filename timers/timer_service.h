@@ -3,8 +3,8 @@
 // the host reports shutdown.
 #pragma once
 
-#include "core/vel_interfaces.h"
-#include "timers/timer_interfaces.h"
+#include "cadencehost/vel_interfaces.h"
+#include "cadencehost/timer_interfaces.h"
 #include "timers/timer_registry.h"
 
 namespace Velmora {

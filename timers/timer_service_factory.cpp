@@ -2,7 +2,8 @@
 // "TimerService" under {A29D47F5-FC31-456F-8F72-10D767236FEF} with the default
 // class factory and creates the one service on the first request.
 #include "core/class_factory.h"
-#include "core/vel_id.h"
+#include "cadencehost/module_ids.h"
+#include "cadencehost/vel_id.h"
 #include "timers/timer_service.h"
 
 namespace {

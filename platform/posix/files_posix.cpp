@@ -11,7 +11,7 @@
 #include "platform/files.h"
 #include "platform/utf.h"
 
-namespace velport {
+namespace cadence::port {
 namespace {
 
 std::string nativePath(const char16_t* path) {
@@ -87,4 +87,4 @@ Files& systemFiles() {
   return *files;
 }
 
-}  // namespace velport
+}  // namespace cadence::port

@@ -7,7 +7,7 @@
 #include "platform/notice.h"
 #include "platform/utf.h"
 
-namespace velport {
+namespace cadence::port {
 namespace {
 
 class StderrNotice final : public Notice {
@@ -33,4 +33,4 @@ Notice& systemNotice() {
   return *notice;
 }
 
-}  // namespace velport
+}  // namespace cadence::port

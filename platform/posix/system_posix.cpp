@@ -5,7 +5,7 @@
 
 #include "platform/system.h"
 
-namespace velport {
+namespace cadence::port {
 namespace {
 
 class RealSystem final : public System {
@@ -38,4 +38,4 @@ System& realSystem() {
   return *system;
 }
 
-}  // namespace velport
+}  // namespace cadence::port

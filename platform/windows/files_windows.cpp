@@ -11,7 +11,7 @@
 
 #include "platform/files.h"
 
-namespace velport {
+namespace cadence::port {
 namespace {
 
 static_assert(sizeof(wchar_t) == sizeof(char16_t), "wide paths are UTF-16 on Windows");
@@ -61,4 +61,4 @@ Files& systemFiles() {
   return *files;
 }
 
-}  // namespace velport
+}  // namespace cadence::port

@@ -3,7 +3,7 @@
 
 #include "platform/notice.h"
 
-namespace velport {
+namespace cadence::port {
 namespace {
 
 const wchar_t* wide(const char16_t* text) { return reinterpret_cast<const wchar_t*>(text ? text : u""); }
@@ -22,4 +22,4 @@ Notice& systemNotice() {
   return *notice;
 }
 
-}  // namespace velport
+}  // namespace cadence::port

@@ -4,7 +4,7 @@
 
 #include "platform/system.h"
 
-namespace velport {
+namespace cadence::port {
 namespace {
 
 class RealSystem final : public System {
@@ -40,4 +40,4 @@ System& realSystem() {
   return *system;
 }
 
-}  // namespace velport
+}  // namespace cadence::port

@@ -4,14 +4,15 @@
 
 #include <algorithm>
 
+#include "cadencehost/module_ids.h"
 #include "core/class_factory.h"
 #include "core/component.h"
 #include "tests/support/test_host.h"
 
 namespace {
 
-using veltest::ScopedHost;
-using veltest::TestHost;
+using cadence::test::ScopedHost;
+using cadence::test::TestHost;
 
 // Points the component at a class factory for one test, then restores it.
 class ScopedClassFactory {

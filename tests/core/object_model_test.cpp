@@ -6,9 +6,9 @@
 
 namespace {
 
-using veltest::IProbeA;
-using veltest::IProbeB;
-using veltest::Probe;
+using cadence::test::IProbeA;
+using cadence::test::IProbeB;
+using cadence::test::Probe;
 
 TEST(LocalCounting, LastReleaseWritesMinus42BeforeDestruction) {
   int32_t seen = 0;
@@ -48,13 +48,13 @@ TEST(LocalCounting, ReleaseAtZeroGoesNegativeAndDoesNotDestroy) {
 }
 
 TEST(HostCounting, HooksGetTheVeryCounterAndFalseNeverDestroys) {
-  veltest::TestHost host;
+  cadence::test::TestHost host;
   host.countInHooks = false;
   host.releaseAnswer = false;
   bool destroyed = false;
   Probe* p = new Probe(nullptr, &destroyed);
   {
-    veltest::ScopedHost scoped(&host);
+    cadence::test::ScopedHost scoped(&host);
     static_cast<IProbeB*>(p)->addRef();
     ASSERT_EQ(host.addRefCounters.size(), 1u);
     EXPECT_EQ(host.addRefCounters[0], &p->refCount);
@@ -70,11 +70,11 @@ TEST(HostCounting, HooksGetTheVeryCounterAndFalseNeverDestroys) {
 }
 
 TEST(HostCounting, HostDecidesAndTheModuleNeverWritesMinus42) {
-  veltest::TestHost host;  // counts in its hooks: last release leaves 0
+  cadence::test::TestHost host;  // counts in its hooks: last release leaves 0
   int32_t seen = 99;
   bool destroyed = false;
   Probe* p = new Probe(&seen, &destroyed);
-  veltest::ScopedHost scoped(&host);
+  cadence::test::ScopedHost scoped(&host);
   p->addRef();
   p->addRef();
   EXPECT_EQ(p->getRefCount(), 2);
@@ -86,13 +86,13 @@ TEST(HostCounting, HostDecidesAndTheModuleNeverWritesMinus42) {
 }
 
 TEST(HostCounting, ModeIsDecidedAtEveryCall) {
-  veltest::TestHost host;
+  cadence::test::TestHost host;
   bool destroyed = false;
   Probe* p = new Probe(nullptr, &destroyed);
   p->addRef();  // local: no host yet
   EXPECT_EQ(p->getRefCount(), 1);
   {
-    veltest::ScopedHost scoped(&host);
+    cadence::test::ScopedHost scoped(&host);
     p->addRef();  // through the host, same field
     EXPECT_EQ(p->getRefCount(), 2);
     EXPECT_EQ(host.addRefCounters.size(), 1u);

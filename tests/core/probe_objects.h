@@ -3,10 +3,10 @@
 // whose names overlap the first one's.
 #pragma once
 
-#include "core/vel_object.h"
-#include "core/vel_query.h"
+#include "cadencehost/vel_object.h"
+#include "cadencehost/vel_query.h"
 
-namespace veltest {
+namespace cadence::test {
 
 class IProbeA : public virtual IVelUnknown {
  public:
@@ -66,4 +66,4 @@ class Other : public IProbeA {
   const char* getClassName() override { return "Other"; }
 };
 
-}  // namespace veltest
+}  // namespace cadence::test

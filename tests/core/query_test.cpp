@@ -9,10 +9,10 @@
 
 namespace {
 
-using veltest::IProbeA;
-using veltest::IProbeB;
-using veltest::Other;
-using veltest::Probe;
+using cadence::test::IProbeA;
+using cadence::test::IProbeB;
+using cadence::test::Other;
+using cadence::test::Probe;
 
 void* query(IVelUnknown* object, const char* name) {
   void* slot = reinterpret_cast<void*>(0x1);  // must be overwritten with null first

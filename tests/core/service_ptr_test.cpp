@@ -3,13 +3,13 @@
 #include <gtest/gtest.h>
 
 #include "core/service_holders.h"
-#include "core/vel_services.h"
+#include "cadencehost/vel_services.h"
 #include "tests/support/test_host.h"
 
 namespace {
 
-using veltest::ScopedHost;
-using veltest::TestHost;
+using cadence::test::ScopedHost;
+using cadence::test::TestHost;
 
 class FakeChecker : public IMemChecker {
  public:

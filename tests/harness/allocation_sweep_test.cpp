@@ -19,7 +19,7 @@
 #include "tests/harness/child_process.h"
 #include "tests/harness/sweep_workload.h"
 
-namespace velharness {
+namespace cadence::harness {
 namespace {
 
 namespace fs = std::filesystem;
@@ -148,4 +148,4 @@ TEST_F(AllocationSweep, RefusedReallocationRunsRecoverThroughTheSpill) {
 }
 
 }  // namespace
-}  // namespace velharness
+}  // namespace cadence::harness

@@ -12,7 +12,7 @@
 #include <sstream>
 #include <thread>
 
-namespace velharness {
+namespace cadence::harness {
 
 std::string ChildOutcome::describe() const {
   switch (kind) {
@@ -73,4 +73,4 @@ std::string readFile(const std::string& path) {
   return text.str();
 }
 
-}  // namespace velharness
+}  // namespace cadence::harness

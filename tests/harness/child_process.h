@@ -7,7 +7,7 @@
 #include <functional>
 #include <string>
 
-namespace velharness {
+namespace cadence::harness {
 
 struct ChildOutcome {
   enum class Kind { Exited, Signaled, TimedOut, ForkFailed };
@@ -27,4 +27,4 @@ ChildOutcome runInChild(const std::function<int()>& body, std::chrono::milliseco
 // The whole content of a file, or an empty string.
 std::string readFile(const std::string& path);
 
-}  // namespace velharness
+}  // namespace cadence::harness

@@ -15,7 +15,7 @@
 #include <memory>
 #include <vector>
 
-#include "core/vel_query.h"
+#include "cadencehost/vel_query.h"
 #include "memory/memory_report.h"
 #include "memory/pool.h"
 #include "memory/xal_alloc.h"
@@ -23,13 +23,13 @@
 #include "tests/report/service_fakes.h"
 #include "tests/support/fake_platform.h"
 #include "tests/support/test_host.h"
-#include "text/vel_cstring.h"
-#include "text/vel_string.h"
+#include "cadencehost/vel_cstring.h"
+#include "cadencehost/vel_string.h"
 #include "text/vel_trivial_translator.h"
 #include "timers/timer_impl.h"
 #include "timers/timer_service.h"
 
-namespace velharness {
+namespace cadence::harness {
 
 namespace {
 
@@ -37,22 +37,22 @@ namespace {
 // first + 8 (counted among reallocs alone) are refused. Freed blocks are
 // overwritten first, so code that reads a block after the spill freed it
 // reads garbage even without AddressSanitizer.
-class FailingReallocHeap : public velport::Heap {
+class FailingReallocHeap : public cadence::port::Heap {
  public:
   explicit FailingReallocHeap(int64_t first) : first_(first) {}
   void* allocate(std::size_t bytes) override {
     ++calls;
-    return velport::systemHeap().allocate(bytes);
+    return cadence::port::systemHeap().allocate(bytes);
   }
   void* reallocate(void* block, std::size_t bytes) override {
     ++calls;
     ++reallocs;
     if (first_ > 0 && reallocs >= first_ && reallocs < first_ + 9) return nullptr;
-    return velport::systemHeap().reallocate(block, bytes);
+    return cadence::port::systemHeap().reallocate(block, bytes);
   }
   void release(void* block) override {
     if (block) std::memset(block, 0xA5, malloc_usable_size(block));
-    velport::systemHeap().release(block);
+    cadence::port::systemHeap().release(block);
   }
 
   int64_t calls = 0;
@@ -64,13 +64,13 @@ class FailingReallocHeap : public velport::Heap {
 
 // The notice, written to a file with plain descriptor calls: the process
 // ends right after it is shown.
-class FileNotice : public velport::Notice {
+class FileNotice : public cadence::port::Notice {
  public:
   explicit FileNotice(std::string path) : path_(std::move(path)) {}
   int show(const char16_t* text, const char16_t* caption, uint32_t style) override {
     std::FILE* f = std::fopen(path_.c_str(), "ab");
     if (f) {
-      const std::string line = veltest::utf8(text ? text : u"") + "|" + veltest::utf8(caption ? caption : u"") +
+      const std::string line = cadence::test::utf8(text ? text : u"") + "|" + cadence::test::utf8(caption ? caption : u"") +
                                "|" + std::to_string(style) + "\n";
       std::fwrite(line.data(), 1, line.size(), f);
       std::fclose(f);
@@ -82,7 +82,7 @@ class FileNotice : public velport::Notice {
   std::string path_;
 };
 
-class GivingManager : public veltest::FakeMManager {
+class GivingManager : public cadence::test::FakeMManager {
  public:
   bool freeOneUnit() override {
     ++given;
@@ -251,10 +251,10 @@ int runSweepWorkload(const SweepSettings& settings) {
   // files (borrowed texts: setting them up allocates nothing), and a memory
   // manager in the mode that has one. Like any host's, they stay alive for
   // the rest of the process: process-wide service pointers keep references.
-  static veltest::TestHost host;
-  veltest::ScopedHost useHost(&host);
+  static cadence::test::TestHost host;
+  cadence::test::ScopedHost useHost(&host);
   static const std::u16string directory = widen(settings.directory);
-  static veltest::FakeDataStore store;
+  static cadence::test::FakeDataStore store;
   store.strings["Directories/Logs Directory"] = VelString::borrowing(directory.c_str());
   store.strings["Directories/Temp Directory"] = VelString::borrowing(directory.c_str());
   host.offer("IDataStore", static_cast<IDataStore*>(&store));
@@ -263,16 +263,16 @@ int runSweepWorkload(const SweepSettings& settings) {
     host.offer("IVelMManager", static_cast<VelMM::IVelMManager*>(&manager));
 
   FileNotice notice(noticePath(settings.directory));
-  veltest::RecordingFiles files;
+  cadence::test::RecordingFiles files;
   const bool runOfReallocs = settings.mode == SweepMode::FailReallocRun;
-  veltest::FailingHeap failOne = veltest::FailingHeap::nth(runOfReallocs ? 0 : settings.failAt);
+  cadence::test::FailingHeap failOne = cadence::test::FailingHeap::nth(runOfReallocs ? 0 : settings.failAt);
   FailingReallocHeap failRun(runOfReallocs ? settings.failAt : 0);
-  velport::Heap& heap = runOfReallocs ? static_cast<velport::Heap&>(failRun) : static_cast<velport::Heap&>(failOne);
+  cadence::port::Heap& heap = runOfReallocs ? static_cast<cadence::port::Heap&>(failRun) : static_cast<cadence::port::Heap&>(failOne);
   Workload work(settings.directory);
   {
-    velport::ScopedOverride<velport::Notice> useNotice(notice);
-    velport::ScopedOverride<velport::Files> useFiles(files);
-    velport::ScopedOverride<velport::Heap> useHeap(heap);
+    cadence::port::ScopedOverride<cadence::port::Notice> useNotice(notice);
+    cadence::port::ScopedOverride<cadence::port::Files> useFiles(files);
+    cadence::port::ScopedOverride<cadence::port::Heap> useHeap(heap);
     work.timers();
     work.strings();
     work.pool();
@@ -302,4 +302,4 @@ SweepCounts readSweepCounts(const std::string& directory) {
   return counts;
 }
 
-}  // namespace velharness
+}  // namespace cadence::harness

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-namespace velharness {
+namespace cadence::harness {
 
 enum class SweepMode {
   FailOneCall,             // the N-th heap request (malloc or realloc) fails
@@ -40,4 +40,4 @@ SweepCounts readSweepCounts(const std::string& directory);
 // The file the notice double writes the notice's text to.
 std::string noticePath(const std::string& directory);
 
-}  // namespace velharness
+}  // namespace cadence::harness

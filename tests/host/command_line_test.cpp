@@ -8,7 +8,7 @@
 #include "host/alert_stats.h"
 #include "host/command_line.h"
 
-namespace cadencehost {
+namespace cadence::host {
 namespace {
 
 ParsedCommandLine parse(QStringList arguments) {
@@ -149,4 +149,4 @@ TEST(AlertStats, EarlyAlertsAreNotLate) {
 }
 
 }  // namespace
-}  // namespace cadencehost
+}  // namespace cadence::host

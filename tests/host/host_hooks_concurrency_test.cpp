@@ -8,7 +8,7 @@
 
 #include "host/reference_host.h"
 
-namespace cadencehost {
+namespace cadence::host {
 namespace {
 
 TEST(ReferenceHostHooksConcurrency, LoseNoUpdateAndEndTheObjectExactlyOnce) {
@@ -43,4 +43,4 @@ TEST(ReferenceHostHooksConcurrency, LoseNoUpdateAndEndTheObjectExactlyOnce) {
 }
 
 }  // namespace
-}  // namespace cadencehost
+}  // namespace cadence::host

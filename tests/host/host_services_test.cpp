@@ -20,11 +20,11 @@
 #include "host/reference_host.h"
 #include "host/stored_text.h"
 #include "tests/support/test_host.h"
-#include "text/vel_array.h"
-#include "text/vel_cstring.h"
-#include "text/vel_string.h"
+#include "cadencehost/vel_array.h"
+#include "cadencehost/vel_cstring.h"
+#include "cadencehost/vel_string.h"
 
-namespace cadencehost {
+namespace cadence::host {
 namespace {
 
 // A plain counted object for the hooks: records whether it was destroyed.
@@ -128,7 +128,7 @@ TEST(ReferenceHostHooks, ReleasingAnUncountedObjectDoesNotDestroyIt) {
 
 TEST(ReferenceHostHooks, ObjectsCountedThroughTheHostDieOnTheirLastRelease) {
   ReferenceHost host;
-  veltest::ScopedHost installed(&host);
+  cadence::test::ScopedHost installed(&host);
   bool destroyed = false;
   auto* probe = new Probe(&destroyed);
   probe->addRef();
@@ -141,7 +141,7 @@ TEST(ReferenceHostHooks, ObjectsCountedThroughTheHostDieOnTheirLastRelease) {
 
 TEST(ReferenceHostWatch, CountsWatchedObjectsUntilTheirLastRelease) {
   ReferenceHost host;
-  veltest::ScopedHost installed(&host);
+  cadence::test::ScopedHost installed(&host);
   bool firstGone = false, secondGone = false, unwatchedGone = false;
   auto* first = new Probe(&firstGone);
   auto* second = new Probe(&secondGone);
@@ -295,4 +295,4 @@ TEST(HostMemoryManager, ReadsThisProcesssRealMemoryUse) {
 }
 
 }  // namespace
-}  // namespace cadencehost
+}  // namespace cadence::host

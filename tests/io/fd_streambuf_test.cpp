@@ -13,7 +13,7 @@
 #include "io/vel_ofstream.h"
 #include "platform/override.h"
 #include "tests/support/fake_platform.h"
-#include "text/vel_string.h"
+#include "cadencehost/vel_string.h"
 
 namespace {
 
@@ -44,8 +44,8 @@ class StreamTest : public ::testing::Test {
   std::string fileText(const std::string& name = "out.txt") const { return readWholeFile(directory / name); }
 
   fs::path directory;
-  veltest::RecordingFiles files;
-  velport::ScopedOverride<velport::Files> useFiles{files};
+  cadence::test::RecordingFiles files;
+  cadence::port::ScopedOverride<cadence::port::Files> useFiles{files};
 };
 
 TEST_F(StreamTest, FullBufferGoesOutInOneWrite) {

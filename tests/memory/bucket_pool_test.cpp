@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "core/vel_query.h"
-#include "memory/bucket_memory_pool.h"
+#include "cadencehost/vel_query.h"
+#include "cadencehost/bucket_memory_pool.h"
 #include "memory/pool.h"
 #include "memory/pool_state.h"
 #include "tests/memory/memory_doubles.h"
@@ -17,12 +17,12 @@ namespace {
 class BucketPool : public ::testing::Test {
  protected:
   void SetUp() override {
-    velpool::forgetCurrentPool();
+    cadence::pool::forgetCurrentPool();
     pool = new BucketMemoryPool(4, 8192, 262144);
   }
   void TearDown() override {
     delete pool;  // purges; the pool in use is forgotten with it
-    velpool::forgetCurrentPool();
+    cadence::pool::forgetCurrentPool();
   }
   void* take(int32_t size, int32_t expectedUsable) {
     int32_t usable = -1;
@@ -35,8 +35,8 @@ class BucketPool : public ::testing::Test {
     return index < pool->bucketCount && pool->buckets[index] ? pool->buckets[index]->count : 0;
   }
 
-  veltest::FailingHeap heap;
-  velport::ScopedOverride<velport::Heap> useHeap{heap};
+  cadence::test::FailingHeap heap;
+  cadence::port::ScopedOverride<cadence::port::Heap> useHeap{heap};
   BucketMemoryPool* pool = nullptr;
 };
 
@@ -189,10 +189,10 @@ TEST_F(BucketPool, AnswersToItsNamesAndListsThem) {
 }
 
 TEST(BucketPoolDeathTest, NegativeRequestNeverBecomesASmallBlock) {
-  veltest::ScratchDirectory scratch;
+  cadence::test::ScratchDirectory scratch;
   EXPECT_EXIT(
       {
-        veltest::MemoryHostScope scope(scratch.path);
+        cadence::test::MemoryHostScope scope(scratch.path);
         BucketMemoryPool pool(4, 8192, 262144);
         pool.setEnabled(false);  // the unpooled way must not add the header to it either
         int32_t usable = 0;

@@ -13,14 +13,14 @@
 #include <string>
 #include <vector>
 
-#include "core/vel_services.h"
+#include "cadencehost/vel_services.h"
 #include "memory/guard_services.h"
 #include "platform/override.h"
 #include "tests/support/fake_platform.h"
 #include "tests/support/test_host.h"
-#include "text/vel_string.h"
+#include "cadencehost/vel_string.h"
 
-namespace veltest {
+namespace cadence::test {
 
 // Services live on the test's stack: a large count keeps lookups from ever
 // destroying them.
@@ -134,8 +134,8 @@ class MemoryHostScope {
 
  private:
   ScopedHost scopedHost;
-  velport::ScopedOverride<velport::Notice> useNotice;
-  velport::ScopedOverride<velport::System> useSystem;
+  cadence::port::ScopedOverride<cadence::port::Notice> useNotice;
+  cadence::port::ScopedOverride<cadence::port::System> useSystem;
 };
 
-}  // namespace veltest
+}  // namespace cadence::test

@@ -6,34 +6,34 @@
 #include <algorithm>
 #include <vector>
 
-#include "memory/bucket_memory_pool.h"
+#include "cadencehost/bucket_memory_pool.h"
 #include "memory/pool.h"
 #include "memory/pool_state.h"
 #include "tests/memory/memory_doubles.h"
 
 namespace {
 
-int64_t lookupsOf(const veltest::TestHost& host, const std::string& name) {
+int64_t lookupsOf(const cadence::test::TestHost& host, const std::string& name) {
   return std::count(host.lookups.begin(), host.lookups.end(), name);
 }
 
 // A host service that is not a bucket pool underneath.
-class HollowPoolService : public veltest::StackService<IBucketMemoryPool> {};
+class HollowPoolService : public cadence::test::StackService<IBucketMemoryPool> {};
 
 class PoolEntries : public ::testing::Test {
  protected:
-  void SetUp() override { velpool::forgetCurrentPool(); }
-  void TearDown() override { velpool::forgetCurrentPool(); }
+  void SetUp() override { cadence::pool::forgetCurrentPool(); }
+  void TearDown() override { cadence::pool::forgetCurrentPool(); }
 
-  veltest::TestHost host;
-  veltest::ScopedHost scopedHost{&host};
+  cadence::test::TestHost host;
+  cadence::test::ScopedHost scopedHost{&host};
 };
 
 TEST_F(PoolEntries, FreeRuleSkipsEmptyAndFreesThroughHeaderWithoutPool) {
   int32_t usable = 0;
   void* block = poolAllocate(24, &usable);
   EXPECT_EQ(usable, 24);
-  ASSERT_TRUE(velpool::currentPoolIsOwn());
+  ASSERT_TRUE(cadence::pool::currentPoolIsOwn());
 
   int32_t zero = 0;
   void* kept = block;
@@ -42,9 +42,9 @@ TEST_F(PoolEntries, FreeRuleSkipsEmptyAndFreesThroughHeaderWithoutPool) {
   EXPECT_EQ(zero, 0);
 
   BucketMemoryPool* own = poolInUse();
-  velpool::forgetCurrentPool();
-  veltest::FailingHeap heap;
-  velport::ScopedOverride<velport::Heap> useHeap(heap);
+  cadence::pool::forgetCurrentPool();
+  cadence::test::FailingHeap heap;
+  cadence::port::ScopedOverride<cadence::port::Heap> useHeap(heap);
   poolFree(&usable, &block);  // no pool in use: the header's allocator frees it
   EXPECT_EQ(heap.frees, 1);
   EXPECT_EQ(block, nullptr);
@@ -53,25 +53,25 @@ TEST_F(PoolEntries, FreeRuleSkipsEmptyAndFreesThroughHeaderWithoutPool) {
 }
 
 TEST_F(PoolEntries, FirstAllocationUsesTheHostsPoolWhenOffered) {
-  velpool::forgetCurrentPool();
+  cadence::pool::forgetCurrentPool();
   auto* hostPool = new BucketMemoryPool(4, 8192, 262144);  // stands for the host's pool
-  velpool::forgetCurrentPool();
+  cadence::pool::forgetCurrentPool();
   host.offer("IBucketMemoryPool", static_cast<IBucketMemoryPool*>(hostPool));
   const int32_t countBefore = hostPool->refCount;
   int32_t usable = 0;
   void* block = poolAllocate(10, &usable);
   EXPECT_EQ(poolInUse(), hostPool);
-  EXPECT_FALSE(velpool::currentPoolIsOwn());
+  EXPECT_FALSE(cadence::pool::currentPoolIsOwn());
   EXPECT_EQ(hostPool->refCount, countBefore + 1);  // the library keeps one reference
   poolFree(&usable, &block);
   EXPECT_EQ(hostPool->buckets[2]->count, 1);
-  velpool::forgetCurrentPool();
+  cadence::pool::forgetCurrentPool();
   delete hostPool;
 }
 
 TEST_F(PoolEntries, MovesToTheHostsPoolOn602ndAllocationWithEveryCachedBlock) {
   auto* hostPool = new BucketMemoryPool(4, 8192, 262144);
-  velpool::forgetCurrentPool();
+  cadence::pool::forgetCurrentPool();
   hostPool->addRef();
 
   // The library starts on its own pool and caches blocks of three classes.
@@ -82,7 +82,7 @@ TEST_F(PoolEntries, MovesToTheHostsPoolOn602ndAllocationWithEveryCachedBlock) {
     cached.push_back(poolAllocate(size, &usable));
     sizes.push_back(usable);
   }
-  ASSERT_TRUE(velpool::currentPoolIsOwn());
+  ASSERT_TRUE(cadence::pool::currentPoolIsOwn());
   BucketMemoryPool* own = poolInUse();
   ASSERT_NE(own, hostPool);
   for (size_t i = 0; i < cached.size(); ++i) {
@@ -104,7 +104,7 @@ TEST_F(PoolEntries, MovesToTheHostsPoolOn602ndAllocationWithEveryCachedBlock) {
   void* moved = poolAllocate(8, &movedUsable);  // the 602nd: ask, move, then allocate
   EXPECT_EQ(lookupsOf(host, "IBucketMemoryPool"), 2);
   EXPECT_EQ(poolInUse(), hostPool);
-  EXPECT_FALSE(velpool::currentPoolIsOwn());
+  EXPECT_FALSE(cadence::pool::currentPoolIsOwn());
   EXPECT_EQ(moved, cached[2]);  // the last 8-byte block released, served by the host's pool
   ASSERT_NE(hostPool->buckets[1], nullptr);
   EXPECT_EQ(hostPool->buckets[1]->count, 2);
@@ -121,7 +121,7 @@ TEST_F(PoolEntries, MovesToTheHostsPoolOn602ndAllocationWithEveryCachedBlock) {
   }
   EXPECT_EQ(lookupsOf(host, "IBucketMemoryPool"), 2);
   poolFree(&movedUsable, &moved);
-  velpool::forgetCurrentPool();
+  cadence::pool::forgetCurrentPool();
   delete hostPool;
 }
 
@@ -131,7 +131,7 @@ TEST_F(PoolEntries, AServiceWithoutAPoolKeepsTheLibraryOnItsOwn) {
   int32_t usable = 0;
   std::vector<void*> blocks;
   for (int i = 1; i <= 1203; ++i) blocks.push_back(poolAllocate(16, &usable));
-  EXPECT_TRUE(velpool::currentPoolIsOwn());
+  EXPECT_TRUE(cadence::pool::currentPoolIsOwn());
   EXPECT_EQ(lookupsOf(host, "IBucketMemoryPool"), 3);  // the first, the 602nd and the 1203rd
   for (void* b : blocks) {
     int32_t u = 16;

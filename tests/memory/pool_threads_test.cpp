@@ -12,7 +12,7 @@
 
 #include "memory/pool.h"
 #include "memory/pool_lock.h"
-#include "text/vel_cstring.h"
+#include "cadencehost/vel_cstring.h"
 
 namespace {
 
@@ -78,12 +78,12 @@ TEST(PoolThreads, NoBlockIsLostOrHandedOutTwice) {
 }
 
 TEST(PoolLock, ExcludesOtherThreadsAndReentersForTheOwner) {
-  velport::ReentrantLock& lock = poolLock();
+  cadence::port::ReentrantLock& lock = poolLock();
   int64_t counter = 0;  // plain: only touched under the lock
   auto work = [&] {
     for (int i = 0; i < 20000; ++i) {
-      velport::ReentrantLockGuard outer(lock);
-      velport::ReentrantLockGuard inner(lock);  // the owner enters again
+      cadence::port::ReentrantLockGuard outer(lock);
+      cadence::port::ReentrantLockGuard inner(lock);  // the owner enters again
       EXPECT_TRUE(lock.heldByCurrentThread());
       ++counter;
     }

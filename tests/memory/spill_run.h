@@ -9,7 +9,7 @@
 #include "memory/xal_alloc.h"
 #include "tests/memory/memory_doubles.h"
 
-namespace veltest {
+namespace cadence::test {
 
 constexpr int32_t kSpillElem = 1000;
 constexpr int32_t kSpillCur = 10;
@@ -28,9 +28,9 @@ struct SpillRun {
 
   // Returns xalRealloc's count (only when the spill succeeds).
   int32_t run() {
-    velport::ScopedOverride<velport::Heap> useHeap(heap);
-    velport::ScopedOverride<velport::Files> useFiles(files);
-    block = velport::sysMalloc(size_t{kSpillElem} * kSpillCur);
+    cadence::port::ScopedOverride<cadence::port::Heap> useHeap(heap);
+    cadence::port::ScopedOverride<cadence::port::Files> useFiles(files);
+    block = cadence::port::sysMalloc(size_t{kSpillElem} * kSpillCur);
     auto* bytes = static_cast<unsigned char*>(block);
     for (size_t i = 0; i < size_t{kSpillElem} * kSpillCur; ++i) bytes[i] = spillPattern(i);
     oldBlock = block;
@@ -47,4 +47,4 @@ struct SpillRun {
   void* oldBlock = nullptr;
 };
 
-}  // namespace veltest
+}  // namespace cadence::test

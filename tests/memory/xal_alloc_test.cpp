@@ -12,8 +12,8 @@
 
 namespace {
 
-using veltest::ExitCalled;
-using veltest::FailingHeap;
+using cadence::test::ExitCalled;
+using cadence::test::FailingHeap;
 
 // Sizes asked of the heap, in elements of `elemSize`, after the first `skip` calls.
 std::vector<size_t> elementsAsked(const FailingHeap& heap, size_t elemSize, size_t skip = 0) {
@@ -23,14 +23,14 @@ std::vector<size_t> elementsAsked(const FailingHeap& heap, size_t elemSize, size
 }
 
 void* heapBlock(size_t bytes, unsigned char fill) {
-  void* block = velport::sysMalloc(bytes);
+  void* block = cadence::port::sysMalloc(bytes);
   std::memset(block, fill, bytes);
   return block;
 }
 
 TEST(XalReallocChecks, EarlyAnswersTouchNothing) {
   FailingHeap heap;
-  velport::ScopedOverride<velport::Heap> use(heap);
+  cadence::port::ScopedOverride<cadence::port::Heap> use(heap);
   void* none = nullptr;
   EXPECT_EQ(xalRealloc(&none, 4, 7, 7, 100), 7);  // cur = min, even with a null block
   EXPECT_EQ(none, nullptr);
@@ -40,22 +40,22 @@ TEST(XalReallocChecks, EarlyAnswersTouchNothing) {
   EXPECT_EQ(xalRealloc(&block, 4, 10, 5, 20), 10);  // min <= cur <= max
   EXPECT_EQ(block, before);
   EXPECT_EQ(heap.calls, 1);  // heapBlock's own
-  velport::sysFree(block);
+  cadence::port::sysFree(block);
 }
 
 TEST(XalReallocChecks, NullOrEmptyBlockGetsExactlyMin) {
   FailingHeap heap;
-  velport::ScopedOverride<velport::Heap> use(heap);
+  cadence::port::ScopedOverride<cadence::port::Heap> use(heap);
   void* block = nullptr;
   EXPECT_EQ(xalRealloc(&block, 4, 0, 3, 1000), 3);
   ASSERT_NE(block, nullptr);
   EXPECT_EQ(heap.requestedSizes, std::vector<size_t>{12});
-  velport::sysFree(block);
+  cadence::port::sysFree(block);
 }
 
 TEST(XalReallocChecks, ShrinkingFreesAtZeroAndKeepsBlockWhenRefused) {
   FailingHeap heap;
-  velport::ScopedOverride<velport::Heap> use(heap);
+  cadence::port::ScopedOverride<cadence::port::Heap> use(heap);
   void* block = heapBlock(40, 1);
   EXPECT_EQ(xalRealloc(&block, 4, 10, 0, 0), 0);
   EXPECT_EQ(block, nullptr);
@@ -68,53 +68,53 @@ TEST(XalReallocChecks, ShrinkingFreesAtZeroAndKeepsBlockWhenRefused) {
   EXPECT_EQ(xalRealloc(&block, 4, 100, 0, 10), 10);
   EXPECT_EQ(block, before);
   EXPECT_EQ(static_cast<unsigned char*>(block)[39], 7);
-  velport::sysFree(block);
+  cadence::port::sysFree(block);
 }
 
 TEST(XalReallocChecks, GrowingZeroFillsTheNewTailAndKeepsTheHead) {
   FailingHeap heap;
-  velport::ScopedOverride<velport::Heap> use(heap);
+  cadence::port::ScopedOverride<cadence::port::Heap> use(heap);
   void* block = heapBlock(40, 0xAB);
   EXPECT_EQ(xalRealloc(&block, 4, 10, 16, -1), 16);  // max -1 stands for min
   auto* bytes = static_cast<unsigned char*>(block);
   for (int i = 0; i < 40; ++i) ASSERT_EQ(bytes[i], 0xAB) << i;
   for (int i = 40; i < 64; ++i) ASSERT_EQ(bytes[i], 0) << i;
-  velport::sysFree(block);
+  cadence::port::sysFree(block);
 }
 
 TEST(XalReallocNarrowing, HalvesTowardMinAndSettlesForWhatFits) {
-  veltest::MemoryHostScope scope;  // a host without a memory manager
+  cadence::test::MemoryHostScope scope;  // a host without a memory manager
   FailingHeap heap;
   heap.shouldFail = [](int64_t, size_t bytes) { return bytes > 400; };  // 100 elements fit
-  velport::ScopedOverride<velport::Heap> use(heap);
+  cadence::port::ScopedOverride<cadence::port::Heap> use(heap);
   void* block = heapBlock(40, 3);
   EXPECT_EQ(xalRealloc(&block, 4, 10, 20, 1000), 81);
   EXPECT_EQ(elementsAsked(heap, 4, 1), (std::vector<size_t>{1000, 510, 265, 142, 81}));
   EXPECT_EQ(static_cast<unsigned char*>(block)[39], 3);
   EXPECT_EQ(static_cast<unsigned char*>(block)[323], 0);
-  velport::sysFree(block);
+  cadence::port::sysFree(block);
 
   heap.requestedSizes.clear();
   heap.shouldFail = [](int64_t, size_t bytes) { return bytes > 80; };  // only min fits
   block = heapBlock(40, 3);
   EXPECT_EQ(xalRealloc(&block, 4, 10, 20, 1000), 20);
   EXPECT_EQ(elementsAsked(heap, 4, 1), (std::vector<size_t>{1000, 510, 265, 142, 81, 50, 35, 27, 20}));
-  velport::sysFree(block);
+  cadence::port::sysFree(block);
 }
 
 TEST(XalReallocNarrowing, ManagerHelpsFromTheThirdRoundAndIsDroppedAfterNo) {
-  veltest::MemoryHostScope scope;
+  cadence::test::MemoryHostScope scope;
   scope.offerManager();
   bool memoryFreed = false;
   scope.manager.answer = [&](int) { return memoryFreed = true; };
   FailingHeap heap;
   heap.shouldFail = [&](int64_t, size_t bytes) { return bytes > (memoryFreed ? 600u : 80u); };
-  velport::ScopedOverride<velport::Heap> use(heap);
+  cadence::port::ScopedOverride<cadence::port::Heap> use(heap);
   void* block = heapBlock(40, 3);
   EXPECT_EQ(xalRealloc(&block, 4, 10, 20, 1000), 142);
   EXPECT_EQ(elementsAsked(heap, 4, 1), (std::vector<size_t>{1000, 510, 265, 142, 142}));
   EXPECT_EQ(scope.manager.calls, 1);
-  velport::sysFree(block);
+  cadence::port::sysFree(block);
 
   // A manager that says no is asked once in the call, then never again.
   scope.manager.calls = 0;
@@ -123,18 +123,18 @@ TEST(XalReallocNarrowing, ManagerHelpsFromTheThirdRoundAndIsDroppedAfterNo) {
   block = heapBlock(40, 3);
   EXPECT_EQ(xalRealloc(&block, 4, 10, 20, 1000), 20);
   EXPECT_EQ(scope.manager.calls, 1);
-  velport::sysFree(block);
+  cadence::port::sysFree(block);
 }
 
 TEST(XalMallocRetries, ManagerIsAskedUntilItSaysNo) {
-  veltest::MemoryHostScope scope;
+  cadence::test::MemoryHostScope scope;
   scope.offerManager();
   scope.manager.answer = [](int call) { return call < 4; };
   FailingHeap heap;
   heap.shouldFail = [](int64_t, size_t bytes) { return bytes == 4096; };
-  velport::ScopedOverride<velport::Heap> use(heap);
-  veltest::ThrowingProcess process;
-  velport::ScopedOverride<velport::Process> useProcess(process);
+  cadence::port::ScopedOverride<cadence::port::Heap> use(heap);
+  cadence::test::ThrowingProcess process;
+  cadence::port::ScopedOverride<cadence::port::Process> useProcess(process);
   void* block = nullptr;
   EXPECT_THROW(xalMalloc(&block, 16, 256), ExitCalled);
   EXPECT_EQ(scope.manager.calls, 4);  // three yes, one no, no more
@@ -150,11 +150,11 @@ TEST(XalMallocRetries, ManagerIsAskedUntilItSaysNo) {
   EXPECT_EQ(xalMalloc(&block, 16, 256), 256);
   EXPECT_NE(block, nullptr);
   EXPECT_EQ(scope.manager.calls, 2);
-  velport::sysFree(block);
+  cadence::port::sysFree(block);
 }
 
 TEST(XalReallocAssertions, ReportToTheHandlerAndCarryOn) {
-  veltest::MemoryHostScope scope;
+  cadence::test::MemoryHostScope scope;
   scope.offerAssertHandler();
   void* block = heapBlock(40, 1);
   EXPECT_EQ(xalRealloc(&block, 4, 10, 4, 2), 2);  // reported, then shrunk to max
@@ -169,17 +169,17 @@ TEST(XalReallocAssertions, ReportToTheHandlerAndCarryOn) {
   EXPECT_EQ(scope.assertHandler.seen[1].expression, "maxNewSize >= minNewSize");
   EXPECT_EQ(scope.assertHandler.seen[2].expression, "minNewSize > curSize && maxNewSize >= minNewSize");
   EXPECT_NE(scope.assertHandler.seen[2].line, scope.assertHandler.seen[1].line);
-  velport::sysFree(block);
+  cadence::port::sysFree(block);
 }
 
 // Sizes that do not fit below 2^31, or are negative, must take the
 // out-of-memory path with their true size and never reach the heap.
 TEST(XalImpossibleSizes, NeverReachTheHeap) {
-  veltest::MemoryHostScope scope;
+  cadence::test::MemoryHostScope scope;
   FailingHeap heap;
-  velport::ScopedOverride<velport::Heap> use(heap);
-  veltest::ThrowingProcess process;
-  velport::ScopedOverride<velport::Process> useProcess(process);
+  cadence::port::ScopedOverride<cadence::port::Heap> use(heap);
+  cadence::test::ThrowingProcess process;
+  cadence::port::ScopedOverride<cadence::port::Process> useProcess(process);
   void* block = nullptr;
   EXPECT_THROW(xalMalloc(&block, 65536, 65536), ExitCalled);  // 2^32 wraps to 0 in 32 bits
   EXPECT_THROW(xalMalloc(&block, 4, -3), ExitCalled);
@@ -197,7 +197,7 @@ TEST(XalImpossibleSizes, NeverReachTheHeap) {
     EXPECT_GT(bytes, 0u);
     EXPECT_LT(bytes, size_t{1} << 31);
   }
-  velport::sysFree(block);
+  cadence::port::sysFree(block);
 }
 
 }  // namespace

@@ -14,29 +14,29 @@ namespace {
 
 using ::testing::ExitedWithCode;
 
-void refuseForGood(veltest::MemoryHostScope& scope) {
-  veltest::FailingHeap heap;
+void refuseForGood(cadence::test::MemoryHostScope& scope) {
+  cadence::test::FailingHeap heap;
   heap.shouldFail = [](int64_t, size_t bytes) { return bytes == 1 << 20; };
-  velport::ScopedOverride<velport::Heap> use(heap);
+  cadence::port::ScopedOverride<cadence::port::Heap> use(heap);
   void* block = nullptr;
   xalMalloc(&block, 1024, 1024);
 }
 
 TEST(XalMallocDeathTest, EndsTheProcessWithoutAManager) {
-  veltest::ScratchDirectory scratch;
+  cadence::test::ScratchDirectory scratch;
   EXPECT_EXIT(
       {
-        veltest::MemoryHostScope scope(scratch.path);
+        cadence::test::MemoryHostScope scope(scratch.path);
         refuseForGood(scope);
       },
       ExitedWithCode(255), "");
 }
 
 TEST(XalMallocDeathTest, EndsTheProcessOnceTheManagerSaysNo) {
-  veltest::ScratchDirectory scratch;
+  cadence::test::ScratchDirectory scratch;
   EXPECT_EXIT(
       {
-        veltest::MemoryHostScope scope(scratch.path);
+        cadence::test::MemoryHostScope scope(scratch.path);
         scope.offerManager();
         scope.manager.answer = [](int call) {
           if (call < 3) return true;
@@ -51,12 +51,12 @@ TEST(XalMallocDeathTest, EndsTheProcessOnceTheManagerSaysNo) {
 // The report needs memory too: when that fails as well, the process still
 // ends with status 255 instead of recursing into a second report.
 TEST(XalMallocDeathTest, EndsTheProcessWhenTheReportFindsNoMemoryEither) {
-  veltest::ScratchDirectory scratch;
+  cadence::test::ScratchDirectory scratch;
   EXPECT_EXIT(
       {
-        veltest::MemoryHostScope scope(scratch.path);
-        veltest::FailingHeap heap = veltest::FailingHeap::from(1);
-        velport::ScopedOverride<velport::Heap> use(heap);
+        cadence::test::MemoryHostScope scope(scratch.path);
+        cadence::test::FailingHeap heap = cadence::test::FailingHeap::from(1);
+        cadence::port::ScopedOverride<cadence::port::Heap> use(heap);
         int32_t usable = 0;
         poolAllocate(3000, &usable);  // a class with nothing cached
       },
@@ -66,17 +66,17 @@ TEST(XalMallocDeathTest, EndsTheProcessWhenTheReportFindsNoMemoryEither) {
 // Each way the spill can fail: open (-1), short write (-2), no memory after
 // the old block was freed (-4), short read (-3).
 TEST(XalSpillDeathTest, EachFailureEndsTheProcess) {
-  const std::function<void(veltest::SpillRun&)> failures[] = {
-      [](veltest::SpillRun& run) { run.files.failOpen = true; },
-      [](veltest::SpillRun& run) { run.files.shortWriteBy = 1; },
-      [](veltest::SpillRun& run) { run.memoryReturns = false; },
-      [](veltest::SpillRun& run) { run.files.shortReadBy = 1; },
+  const std::function<void(cadence::test::SpillRun&)> failures[] = {
+      [](cadence::test::SpillRun& run) { run.files.failOpen = true; },
+      [](cadence::test::SpillRun& run) { run.files.shortWriteBy = 1; },
+      [](cadence::test::SpillRun& run) { run.memoryReturns = false; },
+      [](cadence::test::SpillRun& run) { run.files.shortReadBy = 1; },
   };
   for (const auto& fail : failures) {
-    veltest::ScratchDirectory scratch;
+    cadence::test::ScratchDirectory scratch;
     EXPECT_EXIT(
         {
-          veltest::SpillRun run(scratch.path);
+          cadence::test::SpillRun run(scratch.path);
           fail(run);
           run.run();
         },
@@ -85,12 +85,12 @@ TEST(XalSpillDeathTest, EachFailureEndsTheProcess) {
 }
 
 TEST(XalSpillDeathTest, SucceedsWhenMemoryReturns) {
-  veltest::ScratchDirectory scratch;
+  cadence::test::ScratchDirectory scratch;
   EXPECT_EXIT(
       {
-        veltest::SpillRun run(scratch.path);
-        const bool ok = run.run() == veltest::kSpillMin &&
-                        static_cast<unsigned char*>(run.block)[9999] == veltest::spillPattern(9999) &&
+        cadence::test::SpillRun run(scratch.path);
+        const bool ok = run.run() == cadence::test::kSpillMin &&
+                        static_cast<unsigned char*>(run.block)[9999] == cadence::test::spillPattern(9999) &&
                         static_cast<unsigned char*>(run.block)[19999] == 0;
         std::exit(ok ? 0 : 1);
       },

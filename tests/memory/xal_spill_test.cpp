@@ -12,14 +12,14 @@
 
 namespace {
 
-using veltest::ExitCalled;
-using veltest::SpillRun;
+using cadence::test::ExitCalled;
+using cadence::test::SpillRun;
 
 constexpr int kExclusiveSpillFlags = 0x8542;  // read-write, create, temporary, binary, exclusive
 
 struct ThrowingSpillRun : SpillRun {
-  veltest::ThrowingProcess process;
-  velport::ScopedOverride<velport::Process> useProcess{process};
+  cadence::test::ThrowingProcess process;
+  cadence::port::ScopedOverride<cadence::port::Process> useProcess{process};
 
   // The spill file (if any) is closed before memory.log is opened and closed.
   void expectEndedWithReport(bool spillFileMade = true) {
@@ -36,19 +36,19 @@ struct ThrowingSpillRun : SpillRun {
 
 TEST(XalSpill, ParksTheBlockAndReadsItBackIntoTheNewOne) {
   SpillRun run;
-  ASSERT_EQ(run.run(), veltest::kSpillMin);
+  ASSERT_EQ(run.run(), cadence::test::kSpillMin);
   ASSERT_EQ(run.files.openFlags, std::vector<int>{kExclusiveSpillFlags});
   EXPECT_NE(run.files.openedPaths[0].find(run.scope.directory.string()), std::string::npos);
   EXPECT_EQ(run.files.openedPaths[0].substr(run.files.openedPaths[0].size() - 5), "-temp");
   ASSERT_EQ(run.files.writes.size(), 1u);
-  EXPECT_EQ(run.files.writes[0].size(), size_t{veltest::kSpillElem} * veltest::kSpillCur);
+  EXPECT_EQ(run.files.writes[0].size(), size_t{cadence::test::kSpillElem} * cadence::test::kSpillCur);
   EXPECT_EQ(run.files.closes, 1);
 
   const auto* bytes = static_cast<const unsigned char*>(run.block);
-  const size_t oldBytes = size_t{veltest::kSpillElem} * veltest::kSpillCur;
-  for (size_t i = 0; i < oldBytes; ++i) ASSERT_EQ(bytes[i], veltest::spillPattern(i)) << i;
-  for (size_t i = oldBytes; i < size_t{veltest::kSpillElem} * veltest::kSpillMin; ++i) ASSERT_EQ(bytes[i], 0) << i;
-  velport::sysFree(run.block);
+  const size_t oldBytes = size_t{cadence::test::kSpillElem} * cadence::test::kSpillCur;
+  for (size_t i = 0; i < oldBytes; ++i) ASSERT_EQ(bytes[i], cadence::test::spillPattern(i)) << i;
+  for (size_t i = oldBytes; i < size_t{cadence::test::kSpillElem} * cadence::test::kSpillMin; ++i) ASSERT_EQ(bytes[i], 0) << i;
+  cadence::port::sysFree(run.block);
   // Nothing is left behind in the temporary directory.
   for (const auto& entry : std::filesystem::directory_iterator(run.scope.directory)) {
     ADD_FAILURE() << "left behind: " << entry.path();
@@ -64,7 +64,7 @@ TEST(XalSpill, EachFailureClosesDeletesAndReports) {
     EXPECT_TRUE(run.files.writes.empty());
     EXPECT_EQ(run.files.closes, 0);
     EXPECT_EQ(run.block, run.oldBlock);  // still valid
-    velport::sysFree(run.block);
+    cadence::port::sysFree(run.block);
   }
   {  // a short write: the old block stays, the file goes
     ThrowingSpillRun run;
@@ -73,7 +73,7 @@ TEST(XalSpill, EachFailureClosesDeletesAndReports) {
     run.expectEndedWithReport();
     EXPECT_EQ(run.block, run.oldBlock);
     EXPECT_EQ(run.heap.frees, run.freesAtStart);
-    velport::sysFree(run.block);
+    cadence::port::sysFree(run.block);
   }
   {  // no memory after the old block was freed
     ThrowingSpillRun run;
@@ -99,7 +99,7 @@ TEST(XalSpill, NeverWritesThroughAnExistingNameOrLink) {
     VelString name;
     makeTempFileName(name);       // the name the spill will make next
     run.scope.system.counter = 0;  // ...once the counter is wound back
-    std::string planted = veltest::utf8(name.text);
+    std::string planted = cadence::test::utf8(name.text);
     std::replace(planted.begin(), planted.end(), '\\', '/');
     const std::filesystem::path victim = run.scope.directory / "victim";
     std::ofstream(victim) << "precious";
@@ -115,7 +115,7 @@ TEST(XalSpill, NeverWritesThroughAnExistingNameOrLink) {
     std::ifstream in(victim);
     std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     EXPECT_EQ(content, "precious");
-    velport::sysFree(run.block);
+    cadence::port::sysFree(run.block);
   }
 }
 

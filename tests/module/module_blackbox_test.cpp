@@ -3,16 +3,16 @@
 #include <algorithm>
 #include <cstring>
 
-#include "core/vel_query.h"
+#include "cadencehost/vel_query.h"
 #include "tests/module/module_test_support.h"
 #include "tests/support/test_host.h"
 
 namespace {
 
-using veltest::ErrorReport;
-using veltest::moduleEntryPoint;
-using veltest::RecordingErrorService;
-using veltest::TestHost;
+using cadence::test::ErrorReport;
+using cadence::test::moduleEntryPoint;
+using cadence::test::RecordingErrorService;
+using cadence::test::TestHost;
 
 // A component handed out by the module, with the host installed for its
 // lifetime; the host is taken out again and the component released after.

@@ -9,12 +9,12 @@
 #include <string>
 #include <vector>
 
-#include "core/vel_interfaces.h"
-#include "core/vel_services.h"
-#include "text/vel_array.h"
-#include "text/vel_string.h"
+#include "cadencehost/entry_point.h"
+#include "cadencehost/vel_services.h"
+#include "cadencehost/vel_array.h"
+#include "cadencehost/vel_string.h"
 
-namespace veltest {
+namespace cadence::test {
 
 // The module, loaded once per test process and never unloaded.
 inline VelEntryPointFn moduleEntryPoint() {
@@ -51,4 +51,4 @@ class RecordingErrorService : public IVelErrorService {
   std::function<void()> onReport;
 };
 
-}  // namespace veltest
+}  // namespace cadence::test

@@ -6,13 +6,13 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 
-#include "core/vel_id.h"
-#include "core/vel_interfaces.h"
-#include "core/vel_object.h"
-#include "core/vel_query.h"
+#include "cadencehost/vel_id.h"
+#include "cadencehost/entry_point.h"
+#include "cadencehost/vel_object.h"
+#include "cadencehost/vel_query.h"
 #include "tests/module/module_test_support.h"
 #include "tests/support/test_host.h"
-#include "timers/timer_interfaces.h"
+#include "cadencehost/timer_interfaces.h"
 
 namespace {
 
@@ -37,7 +37,7 @@ I* query(IVelUnknown* object, const char* name) {
 class TimerModuleTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    VelEntryPointFn entryPoint = veltest::moduleEntryPoint();
+    VelEntryPointFn entryPoint = cadence::test::moduleEntryPoint();
     ASSERT_NE(entryPoint, nullptr);
     uint32_t version = 0;
     ASSERT_EQ(entryPoint(&version, &component), 1);
@@ -96,7 +96,7 @@ class HostListener : public Velmora::ITimerListener {
 // Last, since the module keeps the host it is given.
 TEST_F(TimerModuleTest, ZTimerMadeThroughTheModuleAlertsAHostListener) {
   app();
-  static veltest::TestHost host;  // outlives everything the module holds
+  static cadence::test::TestHost host;  // outlives everything the module holds
   component->setHost(&host);
 
   IVelUnknown* object = nullptr;

@@ -7,7 +7,7 @@
 
 namespace {
 
-class MemoryReport : public veltest::ReportFixture {};
+class MemoryReport : public cadence::test::ReportFixture {};
 
 TEST_F(MemoryReport, WithoutManagerAndAttemptedSizes) {
   writeMemoryReport(1048576);
@@ -53,7 +53,7 @@ TEST_F(MemoryReport, MemoryManagerLookupIsNotRepeated) {
   EXPECT_EQ(memoryManager(), nullptr);
   host.offer("IVelMManager", static_cast<VelMM::IVelMManager*>(&manager));
   EXPECT_EQ(memoryManager(), nullptr);
-  veltest::forgetGuardServices();
+  cadence::test::forgetGuardServices();
   EXPECT_EQ(memoryManager(), static_cast<VelMM::IVelMManager*>(&manager));
   EXPECT_EQ(lookupsOf("IVelMManager"), 2);
 }
@@ -70,11 +70,11 @@ TEST_F(MemoryReport, SystemFiguresFromPlatformOrChecker) {
   EXPECT_EQ(systemMemoryFigures(&f[0], &f[1], &f[2], &f[3]), -1);
   EXPECT_EQ(f[0], -7);
 
-  veltest::FakeMemChecker checker;  // looked up again while missing
+  cadence::test::FakeMemChecker checker;  // looked up again while missing
   host.offer("IMemChecker", static_cast<IMemChecker*>(&checker));
   EXPECT_EQ(systemMemoryFigures(&f[0], &f[1], &f[2], &f[3]), 7);
   EXPECT_EQ(std::vector<int64_t>(f, f + 4), (std::vector<int64_t>{11, 22, 33, 1024}));
-  veltest::forgetGuardServices();
+  cadence::test::forgetGuardServices();
 }
 
 }  // namespace

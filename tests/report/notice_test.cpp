@@ -4,16 +4,16 @@
 
 #include "memory/memory_report.h"
 #include "tests/report/report_fixture.h"
-#include "text/vel_array.h"
+#include "cadencehost/vel_array.h"
 
 namespace {
 
-const std::u16string kNoticeText = veltest::u16(
+const std::u16string kNoticeText = cadence::test::u16(
     "While running this function, you have run out of memory.\n"
     "The application will close. After restarting, please read\n"
     "the online help about \"Memory Optimization\".");
 
-class OutOfMemoryNotice : public veltest::ReportFixture {
+class OutOfMemoryNotice : public cadence::test::ReportFixture {
  protected:
   void offerErrorService() { host.offer("IVelErrorService", static_cast<IVelErrorService*>(&errorService)); }
 };

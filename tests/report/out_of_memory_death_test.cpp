@@ -11,26 +11,26 @@ constexpr int32_t kRefusedBytes = 1 << 30;
 
 TEST(OutOfMemoryDeathTest, FailingForGoodReportsNotifiesAndExits) {
   GTEST_FLAG_SET(death_test_style, "fast");  // the child must share the parent's directory
-  const std::filesystem::path directory = veltest::makeTempDirectory();
+  const std::filesystem::path directory = cadence::test::makeTempDirectory();
   ASSERT_FALSE(directory.empty());
 
   EXPECT_EXIT(
       {
-        veltest::TestHost host;
-        veltest::ScopedHost scoped(&host);
-        veltest::FakeDataStore store;
+        cadence::test::TestHost host;
+        cadence::test::ScopedHost scoped(&host);
+        cadence::test::FakeDataStore store;
         store.setString("Directories/Logs Directory", directory.string());
         host.offer("IDataStore", static_cast<IDataStore*>(&store));
-        veltest::FailingHeap heap;
+        cadence::test::FailingHeap heap;
         heap.shouldFail = [](int64_t, std::size_t bytes) { return bytes == kRefusedBytes; };
-        velport::ScopedOverride<velport::Heap> useHeap(heap);
+        cadence::port::ScopedOverride<cadence::port::Heap> useHeap(heap);
         void* block = nullptr;
         xalMalloc(&block, 1, kRefusedBytes);
       },
       ::testing::ExitedWithCode(255),
       "Out of Memory.*While running this function, you have run out of memory\\.");
 
-  const std::string log = veltest::readWholeFile(directory / "memory.log");
+  const std::string log = cadence::test::readWholeFile(directory / "memory.log");
   EXPECT_EQ(log.rfind("attempted:        1073741824b\r\n\r\nsystem free:", 0), 0u) << log;
   EXPECT_NE(log.find("velmm not available\r\n\r\n"), std::string::npos);
   std::error_code ignored;

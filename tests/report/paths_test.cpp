@@ -51,12 +51,12 @@ class SpillNames : public ::testing::Test {
   }
   void TearDown() override { dirServiceHolder().forget(); }
 
-  veltest::FixedSystem system;  // process id 0x1a2c
-  velport::ScopedOverride<velport::System> useSystem{system};
-  veltest::TestHost host;
-  veltest::ScopedHost scopedHost{&host};
-  veltest::FakeDataStore store;
-  veltest::FakeDirService dirs;
+  cadence::test::FixedSystem system;  // process id 0x1a2c
+  cadence::port::ScopedOverride<cadence::port::System> useSystem{system};
+  cadence::test::TestHost host;
+  cadence::test::ScopedHost scopedHost{&host};
+  cadence::test::FakeDataStore store;
+  cadence::test::FakeDirService dirs;
 };
 
 TEST_F(SpillNames, BareNameWithoutStoreOrDirectoryServiceAndCounterMoves) {

@@ -17,7 +17,7 @@
 #include "tests/support/fake_platform.h"
 #include "tests/support/test_host.h"
 
-namespace veltest {
+namespace cadence::test {
 
 inline std::string readWholeFile(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
@@ -78,9 +78,9 @@ class ReportFixture : public ::testing::Test {
   FakeErrorService errorService{&events};
   FakeMManager manager;
   FixedSystem system;
-  velport::ScopedOverride<velport::System> useSystem{system};
+  cadence::port::ScopedOverride<cadence::port::System> useSystem{system};
   CapturingNotice notice;
-  velport::ScopedOverride<velport::Notice> useNotice{notice};
+  cadence::port::ScopedOverride<cadence::port::Notice> useNotice{notice};
 };
 
-}  // namespace veltest
+}  // namespace cadence::test

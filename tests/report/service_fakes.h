@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "core/vel_services.h"
-#include "text/vel_string.h"
+#include "cadencehost/vel_services.h"
+#include "cadencehost/vel_string.h"
 #include "text/vel_trivial_translator.h"
 
-namespace veltest {
+namespace cadence::test {
 
 template <class I>
 class PinnedService : public I {
@@ -111,4 +111,4 @@ class FakeTranslatorService : public PinnedService<IVelTranslatorService> {
   std::vector<const VelID*> components;
 };
 
-}  // namespace veltest
+}  // namespace cadence::test

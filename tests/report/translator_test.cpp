@@ -5,7 +5,8 @@
 #include <algorithm>
 #include <string>
 
-#include "core/vel_id.h"
+#include "cadencehost/vel_id.h"
+#include "core/module_identity.h"
 #include "tests/report/service_fakes.h"
 #include "tests/support/test_host.h"
 
@@ -70,9 +71,9 @@ class TranslatorHolderTest : public ::testing::Test {
   }
   void offerService() { host.offer("IVelTranslatorService", static_cast<IVelTranslatorService*>(&service)); }
 
-  veltest::TestHost host;
-  veltest::FakeTranslatorService service;
-  veltest::MarkingTranslator hostTranslator;
+  cadence::test::TestHost host;
+  cadence::test::FakeTranslatorService service;
+  cadence::test::MarkingTranslator hostTranslator;
 };
 
 TEST_F(TranslatorHolderTest, PassThroughWhileTheHostHasNoServiceAskingEveryTime) {
@@ -81,7 +82,7 @@ TEST_F(TranslatorHolderTest, PassThroughWhileTheHostHasNoServiceAskingEveryTime)
   EXPECT_STREQ(alone->getClassName(), "VelTrivialTranslator");
   EXPECT_EQ(withoutHost.get(), alone);
 
-  veltest::ScopedHost scoped(&host);
+  cadence::test::ScopedHost scoped(&host);
   VelTranslatorHolder holder;
   IVelTranslator* first = holder.get();
   EXPECT_EQ(holder.get(), first);
@@ -91,7 +92,7 @@ TEST_F(TranslatorHolderTest, PassThroughWhileTheHostHasNoServiceAskingEveryTime)
 }
 
 TEST_F(TranslatorHolderTest, ServiceAppearingLaterReplacesAndReleasesThePassThrough) {
-  veltest::ScopedHost scoped(&host);
+  cadence::test::ScopedHost scoped(&host);
   VelTranslatorHolder holder;
   int32_t* passThroughCount = &holder.get()->refCount;
 
@@ -99,7 +100,7 @@ TEST_F(TranslatorHolderTest, ServiceAppearingLaterReplacesAndReleasesThePassThro
   offerService();
   IVelTranslator* second = holder.get();
   EXPECT_EQ(second, static_cast<IVelTranslator*>(&hostTranslator));
-  EXPECT_EQ(service.components, std::vector<const VelID*>{&velComponentId()});
+  EXPECT_EQ(service.components, std::vector<const VelID*>{velModuleIdentity().componentId});
   EXPECT_NE(std::find(host.releaseRefCounters.begin(), host.releaseRefCounters.end(), passThroughCount),
             host.releaseRefCounters.end());
   EXPECT_EQ(textOf(second->translate("hi")), u"T:hi");
@@ -110,7 +111,7 @@ TEST_F(TranslatorHolderTest, ServiceAppearingLaterReplacesAndReleasesThePassThro
 }
 
 TEST_F(TranslatorHolderTest, ServiceWithoutTranslatorIsNeverAskedAgain) {
-  veltest::ScopedHost scoped(&host);
+  cadence::test::ScopedHost scoped(&host);
   offerService();  // answers null
   VelTranslatorHolder holder;
   IVelTranslator* first = holder.get();
@@ -124,7 +125,7 @@ TEST_F(TranslatorHolderTest, ServiceWithoutTranslatorIsNeverAskedAgain) {
 }
 
 TEST_F(TranslatorHolderTest, FallsBackToTheHostsDirectTranslator) {
-  veltest::ScopedHost scoped(&host);
+  cadence::test::ScopedHost scoped(&host);
   offerService();  // answers null
   host.offer("IVelTranslator", static_cast<IVelTranslator*>(&hostTranslator));
   VelTranslatorHolder holder;

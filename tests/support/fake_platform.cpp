@@ -5,7 +5,7 @@
 
 #include "platform/utf.h"
 
-namespace veltest {
+namespace cadence::test {
 
 FailingHeap FailingHeap::nth(int64_t n) {
   FailingHeap h;
@@ -26,7 +26,7 @@ void* FailingHeap::allocate(std::size_t bytes) {
     ++failures;
     return nullptr;
   }
-  return velport::systemHeap().allocate(bytes);
+  return cadence::port::systemHeap().allocate(bytes);
 }
 
 void* FailingHeap::reallocate(void* block, std::size_t bytes) {
@@ -36,27 +36,27 @@ void* FailingHeap::reallocate(void* block, std::size_t bytes) {
     ++failures;
     return nullptr;
   }
-  return velport::systemHeap().reallocate(block, bytes);
+  return cadence::port::systemHeap().reallocate(block, bytes);
 }
 
 void FailingHeap::release(void* block) {
   if (block) ++frees;
-  velport::systemHeap().release(block);
+  cadence::port::systemHeap().release(block);
 }
 
 int RecordingFiles::open(const char16_t* path, int flags, int permission) {
-  openedPaths.push_back(velport::utf16ToUtf8(path));
+  openedPaths.push_back(cadence::port::utf16ToUtf8(path));
   openFlags.push_back(flags);
   if (failOpen) return -1;
-  return velport::systemFiles().open(path, flags, permission);
+  return cadence::port::systemFiles().open(path, flags, permission);
 }
 
 int RecordingFiles::read(int fd, void* buffer, unsigned int count) {
   if (shortReadBy > 0 && count > 0) {
     unsigned int cut = static_cast<unsigned>(shortReadBy) < count ? count - shortReadBy : 0;
-    return velport::systemFiles().read(fd, buffer, cut);
+    return cadence::port::systemFiles().read(fd, buffer, cut);
   }
-  return velport::systemFiles().read(fd, buffer, count);
+  return cadence::port::systemFiles().read(fd, buffer, count);
 }
 
 int RecordingFiles::write(int fd, const void* buffer, unsigned int count) {
@@ -64,29 +64,29 @@ int RecordingFiles::write(int fd, const void* buffer, unsigned int count) {
   if (failWrites) return -1;
   if (shortWriteBy > 0 && count > 0) {
     unsigned int cut = static_cast<unsigned>(shortWriteBy) < count ? count - shortWriteBy : 0;
-    return velport::systemFiles().write(fd, buffer, cut);
+    return cadence::port::systemFiles().write(fd, buffer, cut);
   }
-  return velport::systemFiles().write(fd, buffer, count);
+  return cadence::port::systemFiles().write(fd, buffer, count);
 }
 
 int32_t RecordingFiles::seek(int fd, int32_t offset, int origin) {
   if (failSeek) return -1;
-  return velport::systemFiles().seek(fd, offset, origin);
+  return cadence::port::systemFiles().seek(fd, offset, origin);
 }
 
 int64_t RecordingFiles::seek64(int fd, int64_t offset, int origin) {
   if (failSeek) return -1;
-  return velport::systemFiles().seek64(fd, offset, origin);
+  return cadence::port::systemFiles().seek64(fd, offset, origin);
 }
 
 int RecordingFiles::close(int fd) {
   ++closes;
-  return velport::systemFiles().close(fd);
+  return cadence::port::systemFiles().close(fd);
 }
 
 int RecordingFiles::unlink(const char16_t* path) {
   ++unlinks;
-  return velport::systemFiles().unlink(path);
+  return cadence::port::systemFiles().unlink(path);
 }
 
 int CapturingNotice::show(const char16_t* text, const char16_t* caption, uint32_t style) {
@@ -101,7 +101,7 @@ void ThrowingProcess::exit(int status) {
   throw ExitCalled{status};
 }
 
-bool FixedSystem::memoryStatus(velport::MemoryStatus* out) {
+bool FixedSystem::memoryStatus(cadence::port::MemoryStatus* out) {
   if (!statusOk) return false;
   *out = status;
   return true;
@@ -113,6 +113,6 @@ std::u16string u16(const char* ascii) {
   return s;
 }
 
-std::string utf8(const std::u16string& text) { return velport::utf16ToUtf8(text.c_str()); }
+std::string utf8(const std::u16string& text) { return cadence::port::utf16ToUtf8(text.c_str()); }
 
-}  // namespace veltest
+}  // namespace cadence::test

@@ -15,11 +15,11 @@
 #include "platform/process.h"
 #include "platform/system.h"
 
-namespace veltest {
+namespace cadence::test {
 
 // Forwards to the system heap, failing the calls that `shouldFail` picks
 // (counted over malloc and realloc together, from 1).
-class FailingHeap : public velport::Heap {
+class FailingHeap : public cadence::port::Heap {
  public:
   FailingHeap() = default;
   // Fails exactly the N-th call (and none when n is 0).
@@ -40,7 +40,7 @@ class FailingHeap : public velport::Heap {
 };
 
 // Records every call; forwards to the real descriptor calls unless told not to.
-class RecordingFiles : public velport::Files {
+class RecordingFiles : public cadence::port::Files {
  public:
   int open(const char16_t* path, int flags, int permission) override;
   int read(int fd, void* buffer, unsigned int count) override;
@@ -69,7 +69,7 @@ struct NoticeCall {
   uint32_t style;
 };
 
-class CapturingNotice : public velport::Notice {
+class CapturingNotice : public cadence::port::Notice {
  public:
   int show(const char16_t* text, const char16_t* caption, uint32_t style) override;
   std::vector<NoticeCall> calls;
@@ -81,15 +81,15 @@ struct ExitCalled {
   int status;
 };
 
-class ThrowingProcess : public velport::Process {
+class ThrowingProcess : public cadence::port::Process {
  public:
   [[noreturn]] void exit(int status) override;
   std::vector<int> statuses;
 };
 
-class FixedSystem : public velport::System {
+class FixedSystem : public cadence::port::System {
  public:
-  bool memoryStatus(velport::MemoryStatus* out) override;
+  bool memoryStatus(cadence::port::MemoryStatus* out) override;
   uint32_t processId() override { return pid; }
   int64_t performanceCounter() override { return counter += counterStep; }
   bool disableThreadNotices(void*) override {
@@ -98,7 +98,7 @@ class FixedSystem : public velport::System {
   }
 
   bool statusOk = true;
-  velport::MemoryStatus status;
+  cadence::port::MemoryStatus status;
   uint32_t pid = 0x1a2c;
   int64_t counter = 0;
   int64_t counterStep = 1;
@@ -108,4 +108,4 @@ class FixedSystem : public velport::System {
 std::u16string u16(const char* ascii);
 std::string utf8(const std::u16string& text);
 
-}  // namespace veltest
+}  // namespace cadence::test

@@ -1,9 +1,9 @@
 // The test host.
 #include "tests/support/test_host.h"
 
-#include "text/vel_cstring.h"
+#include "cadencehost/vel_cstring.h"
 
-namespace veltest {
+namespace cadence::test {
 
 int32_t TestHost::getService(const VelCString& name, void** slot) {
   const std::string key = name.c_str();
@@ -24,4 +24,4 @@ bool TestHost::releaseRefHook(int32_t* counter) {
   return --*counter == 0;
 }
 
-}  // namespace veltest
+}  // namespace cadence::test

@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "core/vel_host.h"
-#include "core/vel_object.h"
+#include "cadencehost/vel_host.h"
+#include "cadencehost/vel_object.h"
 
-namespace veltest {
+namespace cadence::test {
 
 class TestHost : public IVelHost {
  public:
@@ -52,4 +52,4 @@ class ScopedHost {
   IVelHost* previous_;
 };
 
-}  // namespace veltest
+}  // namespace cadence::test

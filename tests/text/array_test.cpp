@@ -1,8 +1,8 @@
 // VelArray growth and element keeping.
 #include <gtest/gtest.h>
 
-#include "text/vel_array.h"
-#include "text/vel_cstring.h"
+#include "cadencehost/vel_array.h"
+#include "cadencehost/vel_cstring.h"
 
 namespace {
 

@@ -2,11 +2,11 @@
 // and hashing it, and querying an object by name never reach the pool.
 #include <gtest/gtest.h>
 
-#include "memory/bucket_memory_pool.h"
+#include "cadencehost/bucket_memory_pool.h"
 #include "memory/pool.h"
 #include "platform/override.h"
 #include "tests/support/fake_platform.h"
-#include "text/vel_cstring.h"
+#include "cadencehost/vel_cstring.h"
 
 namespace {
 
@@ -33,8 +33,8 @@ class UnpooledScope {
 
 TEST(BorrowedLookup, NameWrappingComparingAndHashingAllocateNothing) {
   UnpooledScope unpooled;
-  veltest::FailingHeap counting;
-  velport::ScopedOverride<velport::Heap> use(counting);
+  cadence::test::FailingHeap counting;
+  cadence::port::ScopedOverride<cadence::port::Heap> use(counting);
 
   // The instrument must see a pool allocation, or the test proves nothing.
   { VelCString probe = VelCString::copyOf("probe"); }

@@ -1,7 +1,7 @@
 // VelCString: borrowing, the copy rule, equality and nameHash.
 #include <gtest/gtest.h>
 
-#include "text/vel_cstring.h"
+#include "cadencehost/vel_cstring.h"
 
 namespace {
 

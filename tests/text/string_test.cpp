@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "text/vel_string.h"
+#include "cadencehost/vel_string.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <random>
 #include <string>
 
-#include "text/vel_string.h"
+#include "cadencehost/vel_string.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "core/class_factory.h"
-#include "text/vel_cstring.h"
+#include "cadencehost/vel_cstring.h"
 #include "timers/registry_hashing.h"
 
 namespace {

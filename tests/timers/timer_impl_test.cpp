@@ -11,16 +11,16 @@
 
 #include "tests/support/test_host.h"
 #include "tests/timers/timer_test_support.h"
-#include "text/vel_array.h"
+#include "cadencehost/vel_array.h"
 #include "timers/timer_impl.h"
 #include "timers/timer_service.h"
 
 using Velmora::ITimer;
 using Velmora::ITimerListener;
 using Velmora::TimerImpl;
-using timertest::AlertLog;
-using timertest::ListenerArray;
-using timertest::RecordingListener;
+using cadence::test::AlertLog;
+using cadence::test::ListenerArray;
+using cadence::test::RecordingListener;
 
 namespace {
 
@@ -50,7 +50,7 @@ void runPass(TimerImpl* timer) {
 
 class TimerImplTest : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() { timertest::app(); }
+  static void SetUpTestSuite() { cadence::test::app(); }
 };
 
 TEST_F(TimerImplTest, PublishesOneMetaObjectWithOnePrivateSlot) {
@@ -204,7 +204,7 @@ TEST_F(TimerImplTest, PassAllocatesNothing) {
   for (int i = 63; i >= 0; --i) t->addListener(&ls[i]);
   const int offset = TimerImpl::staticMetaObject.methodOffset();
   void* noArgs[] = {nullptr};
-  timertest::AllocationCounter allocations;
+  cadence::test::AllocationCounter allocations;
   t->qt_metacall(QMetaObject::InvokeMetaMethod, offset, noArgs);
   EXPECT_EQ(allocations.count(), 0);
   EXPECT_EQ(ls[0].alerts, 1);
@@ -219,7 +219,7 @@ TEST_F(TimerImplTest, DestructionReleasesEveryListenerOnceAndEndsTheAlerts) {
   t->start(5);
   t->releaseRef();
   for (int i = 0; i < 3; ++i) EXPECT_EQ(ls[i].getRefCount(), 1) << i;
-  timertest::pumpFor(60);
+  cadence::test::pumpFor(60);
   for (int i = 0; i < 3; ++i) EXPECT_EQ(ls[i].alerts, 0) << i;
 }
 
@@ -230,31 +230,31 @@ TEST_F(TimerImplTest, StartStopAndIntervalOnTheEventLoop) {
   HeldTimer t;
   t->addListener(&ls[0]);
   EXPECT_FALSE(t->isRunning());
-  timertest::pumpFor(50);
+  cadence::test::pumpFor(50);
   EXPECT_EQ(ls[0].alerts, 0);
 
   t->start(10);
   EXPECT_TRUE(t->isRunning());
   EXPECT_EQ(t->interval(), 10);
-  EXPECT_TRUE(timertest::pumpUntil([&] { return ls[0].alerts >= 3; }, 3000));
+  EXPECT_TRUE(cadence::test::pumpUntil([&] { return ls[0].alerts >= 3; }, 3000));
 
   t->stop();
   EXPECT_FALSE(t->isRunning());
   const int afterStop = ls[0].alerts;
-  timertest::pumpFor(50);
+  cadence::test::pumpFor(50);
   EXPECT_EQ(ls[0].alerts, afterStop);
 
   t->setInterval(5);  // a stopped timer stays stopped
   EXPECT_FALSE(t->isRunning());
   EXPECT_EQ(t->interval(), 5);
-  timertest::pumpFor(40);
+  cadence::test::pumpFor(40);
   EXPECT_EQ(ls[0].alerts, afterStop);
 
   t->start(5);
   t->setInterval(8);  // a running one keeps running
   EXPECT_TRUE(t->isRunning());
   EXPECT_EQ(t->interval(), 8);
-  EXPECT_TRUE(timertest::pumpUntil([&] { return ls[0].alerts >= afterStop + 3; }, 3000));
+  EXPECT_TRUE(cadence::test::pumpUntil([&] { return ls[0].alerts >= afterStop + 3; }, 3000));
 }
 
 TEST_F(TimerImplTest, StartRestartsTheFullInterval) {
@@ -262,11 +262,11 @@ TEST_F(TimerImplTest, StartRestartsTheFullInterval) {
   HeldTimer t;
   t->addListener(&ls[0]);
   t->start(300);
-  timertest::pumpFor(150);
+  cadence::test::pumpFor(150);
   t->start(300);  // the next expiry is a full interval from here
   QElapsedTimer sinceRestart;
   sinceRestart.start();
-  ASSERT_TRUE(timertest::pumpUntil([&] { return ls[0].alerts >= 1; }, 3000));
+  ASSERT_TRUE(cadence::test::pumpUntil([&] { return ls[0].alerts >= 1; }, 3000));
   EXPECT_GE(sinceRestart.elapsed(), 250);
 }
 
@@ -275,10 +275,10 @@ TEST_F(TimerImplTest, NegativeIntervalGoesToQtWhichRefusesIt) {
   HeldTimer t;
   t->addListener(&ls[0]);
   t->start(-5);  // Qt warns and starts nothing (its isActive may still say yes)
-  timertest::pumpFor(40);
+  cadence::test::pumpFor(40);
   EXPECT_EQ(ls[0].alerts, 0);
   t->start(5);  // still usable
-  EXPECT_TRUE(timertest::pumpUntil([&] { return ls[0].alerts >= 1; }, 3000));
+  EXPECT_TRUE(cadence::test::pumpUntil([&] { return ls[0].alerts >= 1; }, 3000));
 }
 
 // The last reference goes while the pass runs (a listener removes the timer
@@ -295,12 +295,12 @@ TEST_F(TimerImplTest, LastReferenceDroppedDuringAPassOutlivesThePass) {
   ls[0].onAlert = [&] { EXPECT_TRUE(service->removeTimer("doomed")); };
   ls[2].onAlert = [&] { refsSeenByLast = ls[2].getRefCount(); };
   timer->start(5);
-  ASSERT_TRUE(timertest::pumpUntil([&] { return ls[2].alerts == 1; }, 3000));
+  ASSERT_TRUE(cadence::test::pumpUntil([&] { return ls[2].alerts == 1; }, 3000));
   EXPECT_EQ(log, (AlertLog{ls[0].key(), ls[1].key(), ls[2].key()}));
   EXPECT_EQ(refsSeenByLast, 2);  // still registered with the timer then
   for (int i = 0; i < 3; ++i) EXPECT_EQ(ls[i].getRefCount(), 1) << i;  // released after
   EXPECT_FALSE(service->hasTimer("doomed"));
-  timertest::pumpFor(40);
+  cadence::test::pumpFor(40);
   EXPECT_EQ(ls[0].alerts, 1);
   service->releaseRef();
 }
@@ -326,8 +326,8 @@ TEST_F(TimerImplTest, ReplacedByNameDuringItsOwnPassFinishesThePassFirst) {
 
 // A pass takes no reference of its own: a host's count sees no traffic.
 TEST_F(TimerImplTest, PassMakesNoCountCallsToTheHost) {
-  veltest::TestHost host;
-  veltest::ScopedHost scoped(&host);
+  cadence::test::TestHost host;
+  cadence::test::ScopedHost scoped(&host);
   ListenerArray ls(2);  // outlives the timer
   HeldTimer t;
   t->addListener(&ls[0]);
@@ -343,8 +343,8 @@ TEST_F(TimerImplTest, PassMakesNoCountCallsToTheHost) {
 // With a host, the release its hook answers true for during a pass destroys
 // the timer only after the pass.
 TEST_F(TimerImplTest, HostsDestroyingReleaseDuringAPassWaitsForItsEnd) {
-  veltest::TestHost host;
-  veltest::ScopedHost scoped(&host);
+  cadence::test::TestHost host;
+  cadence::test::ScopedHost scoped(&host);
   ListenerArray ls(2);
   TimerImpl* timer = heldTimerListenedToBy(ls);
   int refsSeenByLast = -1;

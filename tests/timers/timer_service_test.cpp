@@ -7,9 +7,10 @@
 #include <vector>
 
 #include "core/class_factory.h"
-#include "core/vel_id.h"
+#include "cadencehost/module_ids.h"
+#include "cadencehost/vel_id.h"
 #include "tests/timers/timer_test_support.h"
-#include "text/vel_array.h"
+#include "cadencehost/vel_array.h"
 #include "timers/timer_impl.h"
 #include "timers/timer_service.h"
 
@@ -18,14 +19,14 @@ using Velmora::ITimerService;
 using Velmora::ITimerServiceV2;
 using Velmora::TimerImpl;
 using Velmora::TimerService;
-using timertest::ListenerArray;
-using timertest::RecordingListener;
+using cadence::test::ListenerArray;
+using cadence::test::RecordingListener;
 
 namespace {
 
 class TimerServiceTest : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() { timertest::app(); }
+  static void SetUpTestSuite() { cadence::test::app(); }
   TimerServiceTest() : service(new TimerService) { service->addRef(); }
   ~TimerServiceTest() override { service->releaseRef(); }
 
@@ -71,7 +72,7 @@ TEST_F(TimerServiceTest, SecondCreateReplacesAndDestroysTheFirstWithItsListeners
   EXPECT_EQ(service->registry().entryCount(), 1);
   EXPECT_EQ(ls[0].getRefCount(), 1);  // released by the destroyed first timer
   EXPECT_EQ(ls[1].getRefCount(), 1);
-  timertest::pumpFor(40);
+  cadence::test::pumpFor(40);
   EXPECT_EQ(ls[0].alerts, 0);
 }
 
@@ -83,7 +84,7 @@ TEST_F(TimerServiceTest, ReplacedTimerHeldByAClientLivesOnUnregistered) {
   first->start(5);
   service->createTimer("tick");
   EXPECT_EQ(first->getRefCount(), 1);
-  EXPECT_TRUE(timertest::pumpUntil([&] { return ls[0].alerts >= 2; }, 3000));  // still running
+  EXPECT_TRUE(cadence::test::pumpUntil([&] { return ls[0].alerts >= 2; }, 3000));  // still running
   service->onShutdown();  // no longer reached by the service
   EXPECT_TRUE(impl(first)->isRunning());
   first->releaseRef();
@@ -104,7 +105,7 @@ TEST_F(TimerServiceTest, RemoveStopsUnregistersAndLeavesAClientsTimerUsable) {
   EXPECT_EQ(t->getRefCount(), 1);
   EXPECT_EQ(impl(t)->listenerCount(), 1);
   t->start(5);  // the client may start it again
-  EXPECT_TRUE(timertest::pumpUntil([&] { return ls[0].alerts >= 1; }, 3000));
+  EXPECT_TRUE(cadence::test::pumpUntil([&] { return ls[0].alerts >= 1; }, 3000));
   t->releaseRef();
   EXPECT_EQ(ls[0].getRefCount(), 1);
 }
@@ -231,10 +232,10 @@ TEST_F(TimerServiceTest, ShutdownStopsEveryTimerAndKeepsThemRestartable) {
     EXPECT_EQ(ls[i].getRefCount(), 2);
   }
   const int before = ls[1].alerts;
-  timertest::pumpFor(40);
+  cadence::test::pumpFor(40);
   EXPECT_EQ(ls[1].alerts, before);
   service->getTimer("two")->start(5);
-  EXPECT_TRUE(timertest::pumpUntil([&] { return ls[1].alerts >= before + 2; }, 3000));
+  EXPECT_TRUE(cadence::test::pumpUntil([&] { return ls[1].alerts >= before + 2; }, 3000));
   service->onShutdown();  // works again
   EXPECT_FALSE(impl(timers[1])->isRunning());
   for (const char* name : names) EXPECT_TRUE(service->removeTimer(name));
@@ -245,7 +246,7 @@ TEST_F(TimerServiceTest, LookupsByABorrowedNameAllocateNothing) {
   for (int i = 0; i < 40; ++i) service->createTimer(VelCString::copyOf(("name-" + std::to_string(i)).c_str()));
   const char* present = "name-17";
   const char* absent = "name-99";
-  timertest::AllocationCounter allocations;
+  cadence::test::AllocationCounter allocations;
   EXPECT_NE(service->getTimer(present), nullptr);
   EXPECT_TRUE(service->hasTimer(present));
   EXPECT_EQ(service->getTimer(absent), nullptr);

@@ -34,7 +34,7 @@ void operator delete[](void* p) noexcept { std::free(p); }
 void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
 
-namespace timertest {
+namespace cadence::test {
 
 QCoreApplication& app() {
   static int argc = 1;
@@ -59,8 +59,8 @@ bool pumpUntil(const std::function<bool()>& done, int timeoutMs) {
 void pumpFor(int ms) { pumpUntil([] { return false; }, ms); }
 
 struct AllocationCounter::HeapProbe {
-  veltest::FailingHeap heap;  // never told to fail: it counts
-  velport::ScopedOverride<velport::Heap> use{heap};
+  cadence::test::FailingHeap heap;  // never told to fail: it counts
+  cadence::port::ScopedOverride<cadence::port::Heap> use{heap};
 };
 
 AllocationCounter::AllocationCounter()
@@ -72,4 +72,4 @@ AllocationCounter::~AllocationCounter() { delete heap_; }
 
 int64_t AllocationCounter::count() const { return newCalls.load() - startNew_ + heap_->heap.calls; }
 
-}  // namespace timertest
+}  // namespace cadence::test

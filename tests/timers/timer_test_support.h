@@ -10,10 +10,10 @@
 #include <functional>
 #include <vector>
 
-#include "core/vel_query.h"
-#include "timers/timer_interfaces.h"
+#include "cadencehost/vel_query.h"
+#include "cadencehost/timer_interfaces.h"
 
-namespace timertest {
+namespace cadence::test {
 
 // The program's QCoreApplication, made on first use.
 QCoreApplication& app();
@@ -91,4 +91,4 @@ class AllocationCounter {
   HeapProbe* heap_;
 };
 
-}  // namespace timertest
+}  // namespace cadence::test

@@ -4,12 +4,12 @@
 
 #include <cstdint>
 
-#include "core/vel_object.h"
-#include "text/vel_string.h"
+#include "cadencehost/vel_object.h"
+#include "cadencehost/vel_string.h"
 
 class IVelTranslator : public virtual IVelUnknown {
  public:
-  static const char* serviceName() { return "IVelTranslator"; }
+  static constexpr const char* kInterfaceName = "IVelTranslator";
   virtual VelString translate(const char* key, int32_t count, const VelString* args) = 0;
   virtual VelString translate(const char* key, const VelString& a1, const VelString& a2,
                               const VelString& a3, const VelString& a4, const VelString& a5,

@@ -6,7 +6,7 @@
 #include "host/known_ids.h"
 #include "host/name_listing.h"
 
-namespace cadencehost {
+namespace cadence::host {
 namespace {
 
 constexpr uint64_t kMaxIdBytesShown = 64;
@@ -89,4 +89,4 @@ int inspectModule(LoadedModule& module, std::FILE* out, std::FILE* err) {
   return kExitOk;
 }
 
-}  // namespace cadencehost
+}  // namespace cadence::host

@@ -3,6 +3,7 @@
 // the content is `text` alone, and this module never fills the aux blocks.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 struct VelString {
@@ -76,3 +77,9 @@ struct VelString {
   // Replaces the text by an owned copy of `units` units of `source`.
   void copyUnits(const char16_t* source, int32_t units);
 };
+
+// The shared layout (the same under LP64 and LLP64: no `long` in it).
+static_assert(sizeof(VelString) == 48 && offsetof(VelString, text) == 0 && offsetof(VelString, textCapacity) == 8 &&
+                  offsetof(VelString, aux1) == 16 && offsetof(VelString, aux1Capacity) == 24 &&
+                  offsetof(VelString, aux2) == 32 && offsetof(VelString, aux2Capacity) == 40,
+              "VelString layout");

@@ -1,16 +1,17 @@
 // What happens when the module is loaded, in this order: the identifiers
-// (constant-initialised, so they exist before anything runs); the component
-// factory; the component's class-factory pointer, which creates the class
+// (constant-initialised, so they exist before anything runs); the module's
+// identity, installed into its copy of the runtime; the component factory; the component's class-factory pointer, which creates the class
 // table; the other files' statics (the timer service's item factory registers
 // itself); and last the load hook, which asks the system for no thread
-// notices. The first two carry an early init priority so they come first
+// notices. The first three carry an early init priority so they come first
 // whatever the link order; registration would be safe in any order anyway,
 // since getDefaultClassFactory builds the class table on its first call.
 #include <new>
 
 #include "core/class_factory.h"
 #include "core/component.h"
-#include "core/module/module_statics.h"
+#include "module/identity.h"
+#include "module/module_statics.h"
 #include "platform/system.h"
 
 #ifdef _WIN32
@@ -29,22 +30,26 @@ IVelComponentFactory* g_velComponentFactory = nullptr;
 
 namespace {
 
+struct IdentityInstaller {
+  IdentityInstaller() { velInstallModuleIdentity(&kCadenceModuleIdentity); }
+} installIdentity VEL_LOAD_ORDER(1000);
+
 // The component factory; stays null if the allocation gives no object.
 struct ComponentFactoryMaker {
   ComponentFactoryMaker() { g_velComponentFactory = new (std::nothrow) VelBaseComponentFact; }
-} makeComponentFactory VEL_LOAD_ORDER(1000);
+} makeComponentFactory VEL_LOAD_ORDER(1001);
 
 // The component's class factory, set at load (creates the class table).
 struct ComponentClassFactorySetter {
   ComponentClassFactorySetter() { g_velComponentClassFactory = getDefaultClassFactory(); }
-} setComponentClassFactory VEL_LOAD_ORDER(1001);
+} setComponentClassFactory VEL_LOAD_ORDER(1002);
 
 }  // namespace
 
 #ifdef _WIN32
 
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
-  if (reason == DLL_PROCESS_ATTACH) velport::system().disableThreadNotices(instance);
+  if (reason == DLL_PROCESS_ATTACH) cadence::port::system().disableThreadNotices(instance);
   return TRUE;
 }
 
@@ -63,7 +68,7 @@ void* moduleHandle() {
 // The load hook. Without a priority it runs after every prioritised static
 // and after the statics of the files linked before this one.
 struct LoadHook {
-  LoadHook() { velport::system().disableThreadNotices(moduleHandle()); }
+  LoadHook() { cadence::port::system().disableThreadNotices(moduleHandle()); }
 } loadHook;
 
 }  // namespace

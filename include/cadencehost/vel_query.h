@@ -2,12 +2,13 @@
 // helpers every class's queryInterface is written with.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <initializer_list>
 
-#include "text/vel_array.h"
-#include "text/vel_cstring.h"
+#include "cadencehost/vel_array.h"
+#include "cadencehost/vel_cstring.h"
 
 struct VelNameEntry {
   VelCString name;
@@ -55,3 +56,18 @@ inline void** velQuerySlot(void* target) {
   if (slot) *slot = nullptr;
   return slot;
 }
+
+// The shared layouts (the same under LP64 and LLP64: no `long` in them).
+static_assert(sizeof(VelNameEntry) == 40 && offsetof(VelNameEntry, name) == 0 && offsetof(VelNameEntry, kind) == 16 &&
+                  offsetof(VelNameEntry, owner) == 24,
+              "VelNameEntry layout");
+static_assert(sizeof(VelStopSetNode) == 24 && offsetof(VelStopSetNode, key) == 0 &&
+                  offsetof(VelStopSetNode, next) == 16,
+              "stop-set node layout");
+static_assert(sizeof(VelStopSet) == 16 && offsetof(VelStopSet, buckets) == 0 &&
+                  offsetof(VelStopSet, bucketCount) == 8 && offsetof(VelStopSet, count) == 12,
+              "stop set layout");
+static_assert(sizeof(VelNameQuery) == 40 && offsetof(VelNameQuery, classStack) == 0 &&
+                  offsetof(VelNameQuery, entries) == 8 && offsetof(VelNameQuery, stopSet) == 16 &&
+                  offsetof(VelNameQuery, stopped) == 32,
+              "VelNameQuery layout");

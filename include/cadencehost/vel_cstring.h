@@ -2,6 +2,7 @@
 // names). Owns a pooled block when capacity > 0, otherwise borrows its text.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 struct VelCString {
@@ -41,3 +42,7 @@ struct VelCString {
   // Releases an owned block; afterwards text is null and capacity 0.
   void clear();
 };
+
+// The shared layout (the same under LP64 and LLP64: no `long` in it).
+static_assert(sizeof(VelCString) == 16 && offsetof(VelCString, text) == 0 && offsetof(VelCString, capacity) == 8,
+              "VelCString layout");

@@ -1,13 +1,13 @@
 // IPtr holds one reference on an object through its IVelUnknown part; SPtr is
 // an IPtr that fills itself by asking the host for a service by the
-// interface's name (I::serviceName()).
+// interface's name (I::kInterfaceName).
 #pragma once
 
 #include <cstdint>
 
-#include "core/vel_host.h"
-#include "core/vel_object.h"
-#include "text/vel_cstring.h"
+#include "cadencehost/vel_host.h"
+#include "cadencehost/vel_object.h"
+#include "cadencehost/vel_cstring.h"
 
 // Asks the host for `name` into *slot without taking a reference. Returns 0
 // when there is no host, else the host's result.
@@ -66,7 +66,7 @@ class SPtr : public IPtr<I, U> {
   // without a host).
   int32_t acquire() {
     this->clear();
-    const VelCString name(I::serviceName());  // borrowed, nothing allocated
+    const VelCString name(I::kInterfaceName);  // borrowed, nothing allocated
     const int32_t result = lookupService(name, reinterpret_cast<void**>(&this->interface_));
     if (this->interface_) {
       this->holder_ = static_cast<U*>(this->interface_);

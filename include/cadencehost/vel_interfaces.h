@@ -1,18 +1,29 @@
 // The module-side interfaces a host calls: the component, its internal view,
 // the binary object, the shutdown listener, and the test service hosts pass in.
+// None of their operations hands the caller a reference: createInstance and
+// queryInterface give borrowed pointers, and whoever keeps one calls addRef.
 #pragma once
 
 #include <cstdint>
 
-#include "core/vel_id.h"
-#include "core/vel_object.h"
+#include "cadencehost/vel_id.h"
+#include "cadencehost/vel_object.h"
 
 class IVelHost;
 class IVelClcBinary;
 class IVelTestService;
 
+// createInstance's status: 0 when no class is registered under the identifier
+// (the output is left alone); a class's item factory answers 2 when it hands
+// out its one shared instance (the timer service does).
+constexpr uint32_t kVelCreateUnknownClass = 0;
+constexpr uint32_t kVelCreatedSingleton = 2;
+
 class IVelComponent : public virtual IVelUnknown {
  public:
+  static constexpr const char* kInterfaceName = "IVelComponent";
+  // The reserved slots keep the table's shape: hosts call the later
+  // operations by position.
   virtual void setHost(IVelHost* host) = 0;
   virtual void reserved(void*, void*, void*) = 0;
   virtual uint32_t createInstance(const VelID& classId, IVelUnknown** object) = 0;
@@ -22,6 +33,7 @@ class IVelComponent : public virtual IVelUnknown {
 
 class IVelCompInternal : public virtual IVelUnknown {
  public:
+  static constexpr const char* kInterfaceName = "IVelCompInternal";
   virtual void reserved1() = 0;
   virtual void reserved2() = 0;
   virtual const VelID* getComponentId() = 0;
@@ -37,21 +49,21 @@ class IVelCompInternal : public virtual IVelUnknown {
 
 class IVelClcBinary : public virtual IVelUnknown {
  public:
+  static constexpr const char* kInterfaceName = "IVelClcBinary";
   virtual uint32_t getBinaryVersion() = 0;
   virtual const uint8_t* getBinaryId() = 0;
   virtual uint64_t getBinaryIdSize() = 0;
 };
 
+// Told once when the host shuts down; the timer service stops every timer.
 class IShutdownListener : public virtual IVelUnknown {
  public:
+  static constexpr const char* kInterfaceName = "IShutdownListener";
   virtual void onShutdown() = 0;
 };
 
 class IVelTestService : public virtual IVelUnknown {
  public:
+  static constexpr const char* kInterfaceName = "IVelTestService";
   virtual void runTest(intptr_t leadingValue) = 0;
 };
-
-// The module's only export.
-extern "C" int32_t EntryPoint(uint32_t* version, IVelComponent** object);
-using VelEntryPointFn = int32_t (*)(uint32_t* version, IVelComponent** object);

@@ -3,13 +3,14 @@
 // own pool is called through this very declaration.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
-#include "core/vel_object.h"
+#include "cadencehost/vel_object.h"
 
 class IBucketMemoryPool : public virtual IVelUnknown {
  public:
-  static const char* serviceName() { return "IBucketMemoryPool"; }
+  static constexpr const char* kInterfaceName = "IBucketMemoryPool";
 };
 
 struct BucketEntry {
@@ -23,6 +24,13 @@ struct Bucket {
   int32_t count;
 };
 
+// The shared layouts (the same under LP64 and LLP64: no `long` in them).
+static_assert(sizeof(BucketEntry) == 16 && offsetof(BucketEntry, size) == 0 && offsetof(BucketEntry, block) == 8,
+              "BucketEntry layout");
+static_assert(sizeof(Bucket) == 24 && offsetof(Bucket, capacity) == 0 && offsetof(Bucket, entries) == 8 &&
+                  offsetof(Bucket, count) == 16,
+              "Bucket layout");
+
 // Frees raw pooled blocks (header included). Every pooled block carries a
 // pointer to the allocator of the module that made it in its first 8 bytes.
 class BucketMemoryAllocator {
@@ -33,6 +41,8 @@ class BucketMemoryAllocator {
 
 class BucketMemoryPool : public virtual IBucketMemoryPool {
  public:
+  static constexpr const char* kClassName = "BucketMemoryPool";  // what a host's pool answers
+
   // The four pool operations come first in the table: hosts call them by slot.
   virtual bool purge();
   virtual void* allocate(int32_t size, int32_t* usable);

@@ -2,6 +2,7 @@
 // no element). VelBlockArray: an array kept in one pooled block.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <utility>
 
@@ -68,3 +69,11 @@ struct VelBlockArray {
 
 // The process-wide empty array handed to the error service.
 const VelBlockArray& velEmptyBlockArray();
+
+// The shared layouts (the same under LP64 and LLP64: no `long` in them).
+static_assert(sizeof(VelArray<void*>) == 24 && offsetof(VelArray<void*>, capacity) == 0 &&
+                  offsetof(VelArray<void*>, data) == 8 && offsetof(VelArray<void*>, count) == 16,
+              "VelArray layout");
+static_assert(sizeof(VelBlockArray) == 16 && offsetof(VelBlockArray, data) == 0 &&
+                  offsetof(VelBlockArray, capacity) == 8,
+              "VelBlockArray layout");

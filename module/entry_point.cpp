@@ -2,8 +2,9 @@
 // interface version to the host; no exception ever leaves it.
 #include <cstdint>
 
+#include "cadencehost/entry_point.h"
 #include "core/component.h"
-#include "core/module/module_statics.h"
+#include "module/module_statics.h"
 
 #ifdef _WIN32
 #define VEL_EXPORT __declspec(dllexport)
@@ -11,22 +12,18 @@
 #define VEL_EXPORT __attribute__((visibility("default")))
 #endif
 
-namespace {
-constexpr uint32_t kInterfaceVersion = 100;
-}  // namespace
-
 extern "C" VEL_EXPORT int32_t EntryPoint(uint32_t* version, IVelComponent** object) {
-  if (!object) return 0;
+  if (!object) return kVelEntryPointFailed;
   IVelComponentFactory* factory = g_velComponentFactory;
-  if (!factory) return 0;
+  if (!factory) return kVelEntryPointFailed;
   try {
     IVelComponent* component = factory->createComponent();
     *object = component;
-    if (version) *version = kInterfaceVersion;
-    return 1;
+    if (version) *version = kVelInterfaceVersion;
+    return kVelEntryPointSucceeded;
   } catch (...) {
     if (version) *version = 0;
     *object = nullptr;
-    return 0;
+    return kVelEntryPointFailed;
   }
 }

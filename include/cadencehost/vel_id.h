@@ -1,8 +1,12 @@
-// VelID: 128-bit class identifier in the layout of a GUID, and the two
-// identifiers of this module (constant-initialised, so they are ready before
-// any static constructor of the module runs).
+// VelID: the 128-bit class identifier, laid out as a GUID. It is polymorphic
+// (a virtual destructor and nothing else) because hosts built on the framework
+// pass it by reference with that table pointer in front of the fields: the
+// layout is shared, so the table pointer stays even though nothing here calls
+// through it. Constant-initialisable, so identifiers exist before any static
+// constructor runs.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 class VelID {
@@ -40,11 +44,16 @@ class VelID {
   uint8_t Data4[8];
 };
 
-// {A29D47F5-FC31-456F-8F72-10D767236FEF}: the class identifier of the timer service.
-extern const VelID kVelTimerServiceClassId;
-// {E6BE9F43-F2E6-4917-930E-F724B2DE29F2}: the constant the component identifier copies.
-extern const VelID kVelComponentIdValue;
-
-// The process-wide component identifier (a copy of kVelComponentIdValue,
-// always at the same address); what the component's getComponentId returns.
-const VelID& velComponentId();
+// The shared layout: a table pointer, then the four fields (LP64 and LLP64 alike).
+static_assert(sizeof(void*) == 8, "the framework's layouts are those of a 64-bit process");
+#if defined(__GNUC__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Winvalid-offsetof"
+#endif
+static_assert(sizeof(VelID) == 24 && alignof(VelID) == 8, "VelID layout");
+static_assert(offsetof(VelID, Data1) == 8 && offsetof(VelID, Data2) == 12 && offsetof(VelID, Data3) == 14 &&
+                  offsetof(VelID, Data4) == 16,
+              "VelID field offsets");
+#if defined(__GNUC__)
+#pragma GCC diagnostic pop
+#endif

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "core/vel_host.h"
+#include "cadencehost/vel_host.h"
 
 class VelObject {
  public:
@@ -21,15 +21,21 @@ class VelShared : public VelObject {
   int32_t refCount;
 };
 
+// The count value that marks an object whose destruction has begun.
+constexpr int32_t kVelDestroyingRefCount = -42;
+
 // Every interface derives virtually from IVelUnknown, so an object has one
 // count however many interfaces it implements. Without a host the count is
 // local; with a host (g_host) the host's hooks update it. The last release
 // stores -42 (local mode) and deletes the object through its destructor.
-// The count value that marks an object whose destruction has begun.
-constexpr int32_t kVelDestroyingRefCount = -42;
-
+//
+// A host links its own copy of this runtime, with its own g_host: the objects
+// a host makes count through its hooks only once the host stores itself in
+// that g_host as well (the module's copy is set by IVelComponent::setHost).
 class IVelUnknown : public VelShared {
  public:
+  static constexpr const char* kInterfaceName = "IVelUnknown";
+
   // Defined here so that the module's own hot paths (the alert walk, the
   // service pointers) count without a call; hosts still reach them by slot.
   virtual void addRef() {
