@@ -16,15 +16,7 @@ VelClcBinary::VelClcBinary(uint32_t version, const uint8_t* id, uint64_t size)
 VelClcBinary::~VelClcBinary() { delete[] id_; }
 
 void VelClcBinary::queryInterface(const char* name, void* target) {
-  if (!name) {
-    velEnumerateNames(target, "VelClcBinary", {"IVelClcBinary"});
-    return;
-  }
-  void** slot = velQuerySlot(target);
-  if (!slot) return;
-  if (velNameIs(name, "VelClcBinary")) *slot = this;
-  else if (velNameIs(name, "IVelUnknown")) *slot = static_cast<IVelUnknown*>(this);
-  else if (velNameIs(name, "IVelClcBinary")) *slot = static_cast<IVelClcBinary*>(this);
+  velAnswerQuery<IVelClcBinary>(this, kClassName, name, target);
 }
 
 namespace {

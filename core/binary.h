@@ -19,7 +19,8 @@ class VelClcBinary : public IVelClcBinary {
   uint64_t getBinaryIdSize() override { return idSize_; }
 
   void queryInterface(const char* name, void* target) override;
-  const char* getClassName() override { return "VelClcBinary"; }
+  static constexpr const char* kClassName = "VelClcBinary";
+  const char* getClassName() override { return kClassName; }
 
  private:
   uint32_t version_;

@@ -128,13 +128,7 @@ void VelBaseComponent::runTests(IVelTestService* service) {
 // ---- IVelUnknown ----------------------------------------------------------
 
 void VelBaseComponent::queryInterface(const char* name, void* target) {
-  if (!name) return;  // no enumeration mode
-  void** slot = velQuerySlot(target);
-  if (!slot) return;
-  if (velNameIs(name, "VelBaseComponent")) *slot = this;
-  else if (velNameIs(name, "IVelUnknown")) *slot = static_cast<IVelUnknown*>(this);
-  else if (velNameIs(name, "IVelComponent")) *slot = static_cast<IVelComponent*>(this);
-  else if (velNameIs(name, "IVelCompInternal")) *slot = static_cast<IVelCompInternal*>(this);
+  velAnswerQuery<IVelComponent, IVelCompInternal>(this, kClassName, name, target, VelListing::none);
 }
 
 // ---- component factory ----------------------------------------------------

@@ -38,7 +38,8 @@ class VelBaseComponent : public IVelComponent, public IVelCompInternal {
 
   // IVelUnknown. Answers queries by name; lists nothing.
   void queryInterface(const char* name, void* target) override;
-  const char* getClassName() override { return "VelBaseComponent"; }
+  static constexpr const char* kClassName = "VelBaseComponent";
+  const char* getClassName() override { return kClassName; }
 };
 
 // Makes component objects; not an IVelUnknown.

@@ -21,7 +21,7 @@ QStringList defaultModuleCandidates(const QString& programDirectory) {
   QStringList candidates{
       dir.absoluteFilePath(QStringLiteral("../module/") + kModuleFileName),
       dir.absoluteFilePath(kModuleFileName),
-      dir.absoluteFilePath(QStringLiteral("../lib/cadencehost/") + kModuleFileName),
+      dir.absoluteFilePath(QStringLiteral(VEL_MODULE_DIR_FROM_PROGRAM "/") + kModuleFileName),
   };
   const QString installed = QStringLiteral(VEL_MODULE_INSTALL_PATH);
   if (!candidates.contains(installed)) candidates << installed;

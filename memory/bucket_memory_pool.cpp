@@ -284,19 +284,7 @@ bool BucketMemoryPool::setEnabled(bool enable) {
 }
 
 void BucketMemoryPool::queryInterface(const char* name, void* target) {
-  if (!name) {
-    velEnumerateNames(target, "BucketMemoryPool", {"IBucketMemoryPool"});
-    return;
-  }
-  void** slot = velQuerySlot(target);
-  if (!slot) return;
-  if (velNameIs(name, "BucketMemoryPool")) {
-    *slot = this;
-  } else if (velNameIs(name, "IBucketMemoryPool")) {
-    *slot = static_cast<IBucketMemoryPool*>(this);
-  } else if (velNameIs(name, "IVelUnknown")) {
-    *slot = static_cast<IVelUnknown*>(this);
-  }
+  velAnswerQuery<IBucketMemoryPool>(this, kClassName, name, target);
 }
 
-const char* BucketMemoryPool::getClassName() { return "BucketMemoryPool"; }
+const char* BucketMemoryPool::getClassName() { return kClassName; }

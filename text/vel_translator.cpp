@@ -69,15 +69,7 @@ VelString VelTrivialTranslator::translate(const char* key, int32_t count, const 
 }
 
 void VelTrivialTranslator::queryInterface(const char* name, void* target) {
-  if (!name) {
-    velEnumerateNames(target, "VelTrivialTranslator", {"IVelTranslator"});
-    return;
-  }
-  void** slot = velQuerySlot(target);
-  if (!slot) return;
-  if (velNameIs(name, "VelTrivialTranslator")) *slot = this;
-  else if (velNameIs(name, "IVelUnknown")) *slot = static_cast<IVelUnknown*>(this);
-  else if (velNameIs(name, "IVelTranslator")) *slot = static_cast<IVelTranslator*>(this);
+  velAnswerQuery<IVelTranslator>(this, kClassName, name, target);
 }
 
 IVelTranslator* VelTranslatorHolder::get() {

@@ -32,7 +32,8 @@ class VelTrivialTranslator : public IVelTranslator {
   virtual bool lookupText(const char* key, VelString& out);
 
   void queryInterface(const char* name, void* target) override;
-  const char* getClassName() override { return "VelTrivialTranslator"; }
+  static constexpr const char* kClassName = "VelTrivialTranslator";
+  const char* getClassName() override { return kClassName; }
 
  private:
   // The key's text with the null-terminated argument list substituted.

@@ -67,21 +67,8 @@ void TimerImpl::releaseRef() {
 }
 
 void TimerImpl::queryInterface(const char* name, void* target) {
-  if (!name) {
-    velEnumerateNames(target, "TimerImpl", {"ITimer"});
-    return;
-  }
-  void** slot = velQuerySlot(target);
-  if (!slot) return;
-  if (velNameIs(name, "TimerImpl")) {
-    *slot = this;
-  } else if (velNameIs(name, "IVelUnknown")) {
-    *slot = static_cast<IVelUnknown*>(this);
-  } else if (velNameIs(name, "ITimer")) {
-    *slot = static_cast<ITimer*>(this);
-  }
+  velAnswerQuery<ITimer>(this, kClassName, name, target);
 }
 
-const char* TimerImpl::getClassName() { return "TimerImpl"; }
 
 }  // namespace Velmora

@@ -44,7 +44,8 @@ class TimerImpl : public QObject, public virtual ITimer {
   // timer only marks it: the timer goes when the outermost pass is over.
   void releaseRef() override;
   void queryInterface(const char* name, void* target) override;
-  const char* getClassName() override;
+  static constexpr const char* kClassName = "TimerImpl";
+  const char* getClassName() override { return kClassName; }
 
   // State, for clients of this class (the service) and tests.
   bool isRunning() const { return timer_.isActive(); }

@@ -29,25 +29,8 @@ void TimerService::onShutdown() {
 }
 
 void TimerService::queryInterface(const char* name, void* target) {
-  if (!name) {
-    velEnumerateNames(target, "TimerService", {"ITimerService", "ITimerServiceV2", "IShutdownListener"});
-    return;
-  }
-  void** slot = velQuerySlot(target);
-  if (!slot) return;
-  if (velNameIs(name, "TimerService")) {
-    *slot = this;
-  } else if (velNameIs(name, "IVelUnknown")) {
-    *slot = static_cast<IVelUnknown*>(this);
-  } else if (velNameIs(name, "ITimerService")) {
-    *slot = static_cast<ITimerService*>(this);
-  } else if (velNameIs(name, "ITimerServiceV2")) {
-    *slot = static_cast<ITimerServiceV2*>(this);
-  } else if (velNameIs(name, "IShutdownListener")) {
-    *slot = static_cast<IShutdownListener*>(this);
-  }
+  velAnswerQuery<ITimerService, ITimerServiceV2, IShutdownListener>(this, kClassName, name, target);
 }
 
-const char* TimerService::getClassName() { return "TimerService"; }
 
 }  // namespace Velmora

@@ -3,6 +3,7 @@
 // the host reports shutdown.
 #pragma once
 
+#include "cadencehost/module_ids.h"
 #include "cadencehost/vel_interfaces.h"
 #include "cadencehost/timer_interfaces.h"
 #include "timers/timer_registry.h"
@@ -31,7 +32,8 @@ class TimerService : public virtual ITimerServiceV2, public virtual IShutdownLis
 
   // IVelUnknown
   void queryInterface(const char* name, void* target) override;
-  const char* getClassName() override;
+  static constexpr const char* kClassName = kVelTimerServiceClassName;
+  const char* getClassName() override { return kClassName; }
 
   const TimerRegistry& registry() const { return registry_; }
 

@@ -9,6 +9,7 @@
 
 #include "cadencehost/vel_array.h"
 #include "cadencehost/vel_cstring.h"
+#include "cadencehost/vel_object.h"
 
 struct VelNameEntry {
   VelCString name;
@@ -55,6 +56,38 @@ inline void** velQuerySlot(void* target) {
   void** slot = static_cast<void**>(target);
   if (slot) *slot = nullptr;
   return slot;
+}
+
+// Whether a class lists its names when queried with a null name.
+enum class VelListing { names, none };
+
+// A class's whole queryInterface, written once from its interface list:
+//   void queryInterface(const char* name, void* target) override {
+//     velAnswerQuery<Velmora::ITimerListener>(this, "MyListener", name, target);
+//   }
+// Query mode: the class name gives the object itself, "IVelUnknown" its
+// IVelUnknown part, then each interface's kInterfaceName that interface's
+// part, in the order given; anything else leaves the slot null. Listing mode
+// (a null name): the class name (kind 1), then the interface names (kind 0).
+template <class... Interfaces, class Self>
+void velAnswerQuery(Self* self, const char* className, const char* name, void* target,
+                    VelListing listing = VelListing::names) {
+  if (!name) {
+    auto* record = static_cast<VelNameQuery*>(target);
+    if (listing == VelListing::none || !record) return;
+    appendQueryName(className, kVelNameKindClass, record);
+    (appendQueryName(Interfaces::kInterfaceName, kVelNameKindInterface, record), ...);
+    return;
+  }
+  void** slot = velQuerySlot(target);
+  if (!slot) return;
+  if (velNameIs(name, className)) {
+    *slot = self;
+  } else if (velNameIs(name, IVelUnknown::kInterfaceName)) {
+    *slot = static_cast<IVelUnknown*>(self);
+  } else {
+    ((velNameIs(name, Interfaces::kInterfaceName) && (*slot = static_cast<Interfaces*>(self), true)) || ...);
+  }
 }
 
 // The shared layouts (the same under LP64 and LLP64: no `long` in them).
