@@ -1,0 +1,19 @@
+# shellcheck shell=bash
+# Sourced by wine-run.sh and wine-session.sh: the environment every wine call
+# of the Windows build shares. Headless, quiet, a prefix of its own in the
+# build cache, and the mingw runtime and Qt DLL folders on the search path.
+cache=${CADENCEHOST_CACHE:-$HOME/.cache/cadencehost}
+export WINEPREFIX=${WINEPREFIX:-$cache/wine}
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="  # never offer to install Mono or Gecko
+unset DISPLAY WAYLAND_DISPLAY
+
+# libstdc++-6.dll and libgcc_s_seh-1.dll live with the compiler,
+# libwinpthread-1.dll with the mingw-w64 runtime.
+dll_dirs=("$(dirname "$(x86_64-w64-mingw32-g++-posix -print-file-name=libstdc++-6.dll)")"
+          /usr/x86_64-w64-mingw32/lib)
+[ -n "${CADENCEHOST_QT_MINGW_PREFIX:-}" ] && dll_dirs+=("$CADENCEHOST_QT_MINGW_PREFIX/bin")
+WINEPATH=""
+for d in "${dll_dirs[@]}"; do WINEPATH+="${WINEPATH:+;}Z:$d"; done
+export WINEPATH
+mkdir -p "$WINEPREFIX"
