@@ -64,6 +64,9 @@ int inspectModule(LoadedModule& module, std::FILE* out, std::FILE* err) {
   printField(out, "module", QString::fromUtf8(orNone(internal->getModuleName())));
   printField(out, "file", module.path());
   printField(out, "interface version", QString::number(module.interfaceVersion()));
+  const QtLinkage& qt = module.qtLinkage();
+  printField(out, "built with Qt", qt.major ? QStringLiteral("%1 (%2)").arg(qt.major).arg(qt.library)
+                                            : QStringLiteral("(links no Qt core library)"));
   printField(out, "build date", QString::fromUtf8(orNone(component->getBuildDate())));
   const VelID* componentId = internal->getComponentId();
   printField(out, "component id", componentId ? idText(*componentId) : QStringLiteral("(none)"));

@@ -4,6 +4,7 @@
 #include <dlfcn.h>
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 namespace cadence::host {
@@ -15,6 +16,23 @@ QString loaderError(const char* fallback) {
 }
 
 }  // namespace
+
+bool LoadedModule::checkQtLinkage(QString* reason) {
+  QFile file(path_);
+  QStringList imports;
+  QString unreadable;
+  // A file that cannot be read or parsed is left to the loader to refuse.
+  if (!file.open(QIODevice::ReadOnly) || !readModuleImports(file.readAll(), &imports, &unreadable)) return true;
+  qt_ = qtLinkageOf(imports);
+  if (qt_.major == 0 || qt_.major == QT_VERSION_MAJOR) return true;
+  *reason = QStringLiteral("cannot use module %1: it is built against Qt %2 (%3), this host against Qt %4; "
+                           "build both with the same Qt major version")
+                .arg(path_)
+                .arg(qt_.major)
+                .arg(qt_.library)
+                .arg(QT_VERSION_MAJOR);
+  return false;
+}
 
 QStringList defaultModuleCandidates(const QString& programDirectory) {
   const QDir dir(programDirectory);
@@ -40,13 +58,14 @@ bool LoadedModule::load(const QString& path, IVelHost* host, QString* reason) {
   // A bare file name would make the loader search the library path instead
   // of the current directory.
   path_ = QFileInfo(path).absoluteFilePath();
+  if (!checkQtLinkage(reason)) return false;
   dlerror();
   void* handle = dlopen(QFile::encodeName(path_).constData(), RTLD_NOW | RTLD_LOCAL);
   if (!handle) {
     *reason = QStringLiteral("cannot load module: ") + loaderError("unknown loader error");
     return false;
   }
-  auto entryPoint = reinterpret_cast<VelEntryPointFn>(dlsym(handle, "EntryPoint"));
+  auto entryPoint = reinterpret_cast<VelEntryPointFn>(dlsym(handle, kVelEntryPointName));
   if (!entryPoint) {
     *reason = QStringLiteral("module has no EntryPoint: ") + loaderError("symbol not found");
     dlclose(handle);
@@ -55,16 +74,16 @@ bool LoadedModule::load(const QString& path, IVelHost* host, QString* reason) {
   uint32_t version = 0;
   IVelComponent* component = nullptr;
   const int32_t result = entryPoint(&version, &component);
-  if (result != 1 || !component) {
+  if (result != kVelEntryPointSucceeded || !component) {
     *reason = QStringLiteral("EntryPoint failed: it returned %1 and %2")
                   .arg(result)
                   .arg(component ? QStringLiteral("a component") : QStringLiteral("no component"));
     return false;  // the library stays open: EntryPoint may have left objects behind
   }
-  if (version != kExpectedInterfaceVersion) {
+  if (version != kVelInterfaceVersion) {
     *reason = QStringLiteral("EntryPoint failed: interface version %1, expected %2")
                   .arg(version)
-                  .arg(kExpectedInterfaceVersion);
+                  .arg(kVelInterfaceVersion);
     return false;
   }
   handle_ = handle;
@@ -74,7 +93,7 @@ bool LoadedModule::load(const QString& path, IVelHost* host, QString* reason) {
   component->setHost(host);
   component_.assign(component);
   void* internal = nullptr;
-  component->queryInterface("IVelCompInternal", &internal);
+  component->queryInterface(IVelCompInternal::kInterfaceName, &internal);
   internal_ = static_cast<IVelCompInternal*>(internal);
   return true;
 }

@@ -10,12 +10,12 @@
 
 #include "cadencehost/entry_point.h"
 #include "cadencehost/vel_ptr.h"
+#include "host/module_imports.h"
 
 class IVelHost;
 
 namespace cadence::host {
 
-inline constexpr uint32_t kExpectedInterfaceVersion = 100;
 inline constexpr const char* kModuleFileName = "cadencehost_mod.so";
 
 // Where to look when no --module is given, in order: beside the program in the
@@ -36,11 +36,14 @@ class LoadedModule {
 
   // Opens `path` and starts the module with `host` installed. False, with the
   // loader's one-line reason, when the library cannot be opened, has no
-  // EntryPoint, or EntryPoint fails.
+  // EntryPoint, or EntryPoint fails; also when the file names another Qt
+  // major version than this host's (checked before the library is opened).
   bool load(const QString& path, IVelHost* host, QString* reason);
 
   const QString& path() const { return path_; }
   uint32_t interfaceVersion() const { return version_; }
+  // The Qt core library the module file names (major 0: none).
+  const QtLinkage& qtLinkage() const { return qt_; }
   IVelComponent* component() const { return component_.get(); }
   // The component's internal view, or null when it does not answer it.
   IVelCompInternal* internal() const { return internal_; }
@@ -49,7 +52,10 @@ class LoadedModule {
   void release();
 
  private:
+  bool checkQtLinkage(QString* reason);
+
   void* handle_ = nullptr;
+  QtLinkage qt_;
   QString path_;
   uint32_t version_ = 0;
   IPtr<IVelComponent> component_;

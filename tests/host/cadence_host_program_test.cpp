@@ -214,3 +214,14 @@ TEST(CadenceHostModule, AFailingEntryPointGivesStatusThree) {
 }
 
 }  // namespace
+
+TEST(CadenceHostModule, AModuleBuiltAgainstAnotherQtMajorIsRefusedUnopened) {
+  const Outcome outcome = runHost({"inspect", "--module", OTHER_QT_MODULE_PATH});
+  EXPECT_EQ(outcome.status, 3) << show(outcome);
+  const QString expected = QStringLiteral("is built against Qt %1 (").arg(OTHER_QT_MAJOR);
+  EXPECT_TRUE(outcome.err.startsWith("cadence-host: cannot use module ")) << show(outcome);
+  EXPECT_TRUE(outcome.err.contains(expected)) << show(outcome);
+  EXPECT_TRUE(outcome.err.contains(QStringLiteral("this host against Qt %1;").arg(QT_VERSION_MAJOR))) << show(outcome);
+  EXPECT_FALSE(outcome.err.contains("other-qt module loaded")) << show(outcome);
+  EXPECT_EQ(outcome.err.count('\n'), 1) << show(outcome);
+}

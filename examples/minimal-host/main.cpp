@@ -1,0 +1,92 @@
+// A minimal host: loads the installed module, creates its timer service and
+// two named timers, runs the Qt event loop for a second and prints how often
+// each timer alerted.
+#include <dlfcn.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include <QCoreApplication>
+#include <QTimer>
+
+#include "cadencehost/sdk.h"
+
+static_assert(QT_VERSION_MAJOR == CADENCEHOST_QT_VERSION_MAJOR, "build the host with the module's Qt");
+
+// The host object. It offers no services; the module then uses its own pool,
+// its own translator and its defaults. Counting is plain: one thread.
+class MinimalHost final : public IVelHost {
+ public:
+  int32_t getService(const VelCString&, void**) override { return 0; }
+  char getTestStatus() override { return 'P'; }
+  void addRefHook(int32_t* counter) override { ++*counter; }
+  bool releaseRefHook(int32_t* counter) override { return --*counter == 0; }
+};
+
+// Counts its alerts. The timer holds one reference on it while registered.
+class CountingListener final : public Velmora::ITimerListener {
+ public:
+  void alert() override { ++alerts; }
+  void queryInterface(const char* name, void* target) override {
+    velAnswerQuery<Velmora::ITimerListener>(this, "CountingListener", name, target);
+  }
+  const char* getClassName() override { return "CountingListener"; }
+  int alerts = 0;
+};
+
+int main(int argc, char** argv) {
+  QCoreApplication app(argc, argv);
+  // Kept until exit: the module may call the host and its objects until then.
+  static MinimalHost host;
+  static CountingListener fastListener, slowListener;
+  g_host = &host;  // this host's own copy of the runtime counts through it too
+  // The host's own reference on each listener: a timer gives back the one it
+  // took, and an object whose count reaches zero is deleted.
+  fastListener.addRef();
+  slowListener.addRef();
+
+  void* library = dlopen(MODULE_PATH, RTLD_NOW | RTLD_LOCAL);  // never closed
+  auto entryPoint = library ? reinterpret_cast<VelEntryPointFn>(dlsym(library, kVelEntryPointName)) : nullptr;
+  uint32_t version = 0;
+  IVelComponent* component = nullptr;
+  if (!entryPoint || entryPoint(&version, &component) != kVelEntryPointSucceeded ||
+      version != kVelInterfaceVersion) {
+    std::fprintf(stderr, "cannot start %s: %s\n", MODULE_PATH, library ? "bad EntryPoint" : dlerror());
+    return 3;
+  }
+  component->setHost(&host);  // before the first reference
+  component->addRef();
+
+  IVelUnknown* object = nullptr;  // borrowed: take a reference to keep it
+  if (component->createInstance(kVelTimerServiceClassId, &object) != kVelCreatedSingleton) return 3;
+  object->addRef();
+  Velmora::ITimerServiceV2* timers = nullptr;
+  object->queryInterface(Velmora::ITimerServiceV2::kInterfaceName, &timers);
+
+  // A literal outlives every timer, so it may be lent; the reused buffer may
+  // not, so the service gets an owned copy of it.
+  Velmora::ITimer* fast = timers->createTimer(VelCString("fast"));
+  char buffer[32];
+  std::snprintf(buffer, sizeof buffer, "slow-%d", 250);
+  Velmora::ITimer* slow = timers->createTimer(VelCString::copyOf(buffer));
+  std::strcpy(buffer, "overwritten");
+
+  fast->addListener(&fastListener);
+  slow->addListener(&slowListener);
+  fast->start(100);  // nothing alerts before start
+  slow->start(250);
+  QTimer::singleShot(1000, &app, &QCoreApplication::quit);
+  app.exec();
+
+  IShutdownListener* shutdown = nullptr;
+  object->queryInterface(IShutdownListener::kInterfaceName, &shutdown);
+  shutdown->onShutdown();  // stops every timer
+  timers->removeTimer(VelCString("fast"));  // the registry's release frees the timer and its listeners
+  timers->removeTimer(VelCString("slow-250"));
+  object->releaseRef();
+  component->releaseRef();
+
+  std::printf("fast (100 ms): %d alerts\nslow-250 (250 ms): %d alerts\n", fastListener.alerts,
+              slowListener.alerts);
+  return fastListener.alerts > 0 && slowListener.alerts > 0 ? 0 : 1;
+}

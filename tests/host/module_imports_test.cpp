@@ -1,0 +1,62 @@
+// Reading a module's needed libraries from the file: the real module names its
+// Qt core library, and damaged or cut-off files are refused without reading
+// outside the bytes given.
+#include <gtest/gtest.h>
+
+#include <QFile>
+
+#include <random>
+
+#include "host/module_imports.h"
+
+namespace cadence::host {
+namespace {
+
+QByteArray moduleBytes() {
+  QFile file(QStringLiteral(VEL_MODULE_PATH));
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+TEST(ModuleImports, TheBuiltModuleNamesTheQtCoreLibraryOfThisBuild) {
+  QStringList imports;
+  QString reason;
+  ASSERT_TRUE(readModuleImports(moduleBytes(), &imports, &reason)) << reason.toStdString();
+  const QtLinkage qt = qtLinkageOf(imports);
+  EXPECT_EQ(qt.major, QT_VERSION_MAJOR) << imports.join(' ').toStdString();
+  EXPECT_TRUE(imports.contains(qt.library));
+}
+
+TEST(ModuleImports, CutOffAndDamagedFilesAreRefusedOrReadWithinBounds) {
+  const QByteArray whole = moduleBytes();
+  ASSERT_GT(whole.size(), 4096);
+  QStringList imports;
+  QString reason;
+  for (int length = 0; length < whole.size(); length += 1 + length / 8) {
+    // A copy of exactly `length` bytes, so a read past it is caught by ASan.
+    readModuleImports(QByteArray(whole.constData(), length), &imports, &reason);
+  }
+  std::mt19937 random(7);
+  for (int round = 0; round < 300; ++round) {
+    QByteArray damaged = whole;
+    for (int i = 0; i < 8; ++i) {
+      // Damage the headers and the tables at the end, where the offsets live.
+      const int position = random() % 2 ? random() % 128 : damaged.size() - 1 - random() % 4096;
+      damaged[position] = static_cast<char>(random());
+    }
+    readModuleImports(damaged, &imports, &reason);
+  }
+  EXPECT_FALSE(readModuleImports("MZ", &imports, &reason));
+  EXPECT_FALSE(readModuleImports("plain text", &imports, &reason));
+  EXPECT_EQ(reason, QStringLiteral("neither an ELF nor a PE file"));
+}
+
+TEST(ModuleImports, OnlyAQtCoreLibraryCountsAsTheModulesQt) {
+  EXPECT_EQ(qtLinkageOf({"libc.so.6", "libQt5Core.so.5"}).major, 5);
+  EXPECT_EQ(qtLinkageOf({"KERNEL32.dll", "Qt6Core.dll"}).major, 6);
+  EXPECT_EQ(qtLinkageOf({"Qt5Cored.dll"}).library, QStringLiteral("Qt5Cored.dll"));
+  EXPECT_EQ(qtLinkageOf({"libQt5Network.so.5", "libQt5CoreExtras.so.5", "libc.so.6"}).major, 0);
+  EXPECT_EQ(qtLinkageOf({}).major, 0);
+}
+
+}  // namespace
+}  // namespace cadence::host
