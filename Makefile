@@ -3,7 +3,7 @@
 PRESET ?= default
 JOBS ?= $(shell nproc)
 
-.PHONY: deps demo test build asan tsan qt6 bench fuzz clean
+.PHONY: deps demo test build sdk-check asan tsan qt6 bench fuzz clean
 
 deps:
 	@tools/ensure-deps.sh
@@ -17,6 +17,10 @@ demo: build
 
 test: build
 	ctest --preset $(PRESET) -j $(JOBS)
+
+# Install into an empty prefix and build the example host out of tree against it.
+sdk-check: build
+	tools/check-sdk.sh build/$(PRESET)
 
 asan: deps
 	tools/ensure-deps.sh libclang-rt-14-dev

@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ make qtbase5-dev qt6-base-dev qt6-base-dev-tools
-          libgtest-dev libgmock-dev libbenchmark-dev binutils)
+          libgtest-dev libgmock-dev libbenchmark-dev binutils pkg-config)
 for extra in "$@"; do packages+=("$extra"); done
 
 missing=()
