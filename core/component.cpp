@@ -4,15 +4,15 @@
 
 #include <cstring>
 
-#include "core/binary.h"
-#include "core/class_factory.h"
-#include "core/module_identity.h"
 #include "cadencehost/vel_host.h"
 #include "cadencehost/vel_ptr.h"
 #include "cadencehost/vel_query.h"
 #include "cadencehost/vel_services.h"
-#include "memory/xal_alloc.h"
 #include "cadencehost/vel_string.h"
+#include "core/binary.h"
+#include "core/class_factory.h"
+#include "core/module_identity.h"
+#include "memory/xal_alloc.h"
 
 IVelClassFactory* g_velComponentClassFactory = nullptr;
 

@@ -10,6 +10,8 @@
 // Tests construct their own holder objects to start from a fresh state.
 #pragma once
 
+#include <optional>
+
 #include "cadencehost/vel_ptr.h"
 
 template <class I>
@@ -55,3 +57,22 @@ I* velRetryingService() {
   static VelRetryingService<I> holder;
   return holder.get();
 }
+
+// A process-wide holder that can be dropped: the next use builds it again and
+// asks the host afresh (a host installed later, or a test starting clean).
+template <class Holder>
+class VelResettableService {
+ public:
+  VelResettableService() = default;
+  VelResettableService(const VelResettableService&) = delete;
+  VelResettableService& operator=(const VelResettableService&) = delete;
+
+  auto* get() {
+    if (!holder_) holder_.emplace();  // the holder's construction asks the host
+    return holder_->get();
+  }
+  void forget() { holder_.reset(); }
+
+ private:
+  std::optional<Holder> holder_;
+};

@@ -1,17 +1,9 @@
-// The process-wide holders of the memory guard's services.
+// The process-wide holder of the host's memory manager.
 #include "memory/guard_services.h"
 
-ResettableService<VelOnceService<VelMM::IVelMManager>>& memoryManagerHolder() {
-  static ResettableService<VelOnceService<VelMM::IVelMManager>> holder;
+VelResettableService<VelOnceService<VelMM::IVelMManager>>& memoryManagerHolder() {
+  static VelResettableService<VelOnceService<VelMM::IVelMManager>> holder;
   return holder;
 }
 
-ResettableService<VelRetryingService<IMemChecker>>& memCheckerHolder() {
-  static ResettableService<VelRetryingService<IMemChecker>> holder;
-  return holder;
-}
-
-ResettableService<VelOnceService<IVelDirService>>& dirServiceHolder() {
-  static ResettableService<VelOnceService<IVelDirService>> holder;
-  return holder;
-}
+VelMM::IVelMManager* memoryManager() { return memoryManagerHolder().get(); }

@@ -1,14 +1,16 @@
 // Guarded allocation: xalMalloc and xalRealloc. A refused request is retried
 // with the host's memory manager, then with fewer elements, then after the
 // block's contents have been parked in a temporary file; only then does the
-// process end, after the out-of-memory report and notice.
+// process end, after the out-of-memory report and notice. The spill and the
+// report are reached through the installed out-of-memory handler.
 #include "memory/xal_alloc.h"
 
 #include <cstring>
 
 #include "cadencehost/vel_ptr.h"
 #include "cadencehost/vel_services.h"
-#include "memory/memory_report.h"
+#include "memory/guard_services.h"
+#include "memory/out_of_memory_handler.h"
 #include "memory/xal_internal.h"
 #include "platform/heap.h"
 #include "platform/process.h"
@@ -30,11 +32,17 @@ int64_t checkedBytes(int32_t elemSize, int32_t count) {
       Reporting() { reporting = true; }
       ~Reporting() { reporting = false; }  // a test's exit double may unwind
     } scope;
-    writeMemoryReport(bytes);
-    showOutOfMemoryNotice(reasonCode);  // always false
+    if (const XalOutOfMemoryHandler* handler = xalOutOfMemoryHandler()) handler->reportFailure(bytes, reasonCode);
     cadence::port::exitProcess(-1);
   }
   cadence::port::exitProcess(-1);
+}
+
+int32_t spillAndReallocate(void** block, int64_t oldBytes, int64_t bytes, int32_t count,
+                           VelMM::IVelMManager* manager) {
+  const XalOutOfMemoryHandler* handler = xalOutOfMemoryHandler();
+  if (!handler) failForGood(bytes, kOomNoMemory);
+  return handler->spillAndReallocate(block, oldBytes, bytes, count, manager);
 }
 
 void* retryWithManager(int64_t bytes, VelMM::IVelMManager*& manager) {

@@ -1,6 +1,6 @@
 // VelBlockArray and the process-wide empty array.
-#include "memory/pool.h"
 #include "cadencehost/vel_array.h"
+#include "memory/pool.h"
 
 VelBlockArray::~VelBlockArray() { poolFree(&capacity, &data); }
 

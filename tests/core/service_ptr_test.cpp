@@ -2,8 +2,8 @@
 // without a reference, and the once-only versus retrying process-wide holders.
 #include <gtest/gtest.h>
 
-#include "core/service_holders.h"
 #include "cadencehost/vel_services.h"
+#include "core/service_holders.h"
 #include "tests/support/test_host.h"
 
 namespace {

@@ -9,11 +9,11 @@
 #include <sstream>
 #include <string>
 
+#include "cadencehost/vel_string.h"
 #include "io/vel_fd_streambuf.h"
 #include "io/vel_ofstream.h"
 #include "platform/override.h"
 #include "tests/support/fake_platform.h"
-#include "cadencehost/vel_string.h"
 
 namespace {
 

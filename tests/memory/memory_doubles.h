@@ -14,11 +14,11 @@
 #include <vector>
 
 #include "cadencehost/vel_services.h"
+#include "cadencehost/vel_string.h"
 #include "memory/guard_services.h"
 #include "platform/override.h"
 #include "tests/support/fake_platform.h"
 #include "tests/support/test_host.h"
-#include "cadencehost/vel_string.h"
 
 namespace cadence::test {
 

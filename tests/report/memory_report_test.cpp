@@ -2,10 +2,14 @@
 // figures from the memory checker or the platform.
 #include <algorithm>
 
-#include "memory/memory_report.h"
+#include "report/memory_figures.h"
+#include "report/memory_report.h"
+#include "report/out_of_memory_notice.h"
 #include "tests/report/report_fixture.h"
 
 namespace {
+
+using namespace cadence::report;
 
 class MemoryReport : public cadence::test::ReportFixture {};
 

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "memory/guard_services.h"
+#include "report/report_services.h"
 #include "tests/report/service_fakes.h"
 #include "tests/support/fake_platform.h"
 #include "tests/support/test_host.h"
@@ -33,8 +34,8 @@ inline std::filesystem::path makeTempDirectory() {
 
 inline void forgetGuardServices() {
   memoryManagerHolder().forget();
-  memCheckerHolder().forget();
-  dirServiceHolder().forget();
+  report::memCheckerHolder().forget();
+  report::dirServiceHolder().forget();
 }
 
 class ReportFixture : public ::testing::Test {

@@ -1,0 +1,16 @@
+// The process-wide service pointers of the out-of-memory report and the
+// temporary-file paths: built on first use, released at unload; forget()
+// drops one, so the next use asks the host afresh.
+#pragma once
+
+#include "cadencehost/vel_services.h"
+#include "core/service_holders.h"
+
+namespace cadence::report {
+
+// "IMemChecker", looked up again while none was found.
+VelResettableService<VelRetryingService<IMemChecker>>& memCheckerHolder();
+// "IVelDirService", looked up once.
+VelResettableService<VelOnceService<IVelDirService>>& dirServiceHolder();
+
+}  // namespace cadence::report
