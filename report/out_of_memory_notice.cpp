@@ -10,6 +10,7 @@
 #include "cadencehost/vel_services.h"
 #include "cadencehost/vel_string.h"
 #include "platform/notice.h"
+#include "text/translator_holder.h"
 #include "text/vel_trivial_translator.h"
 
 namespace cadence::report {

@@ -23,6 +23,7 @@
 #include "cadencehost/vel_query.h"
 #include "cadencehost/vel_string.h"
 #include "memory/pool.h"
+#include "text/translator_holder.h"
 #include "text/vel_trivial_translator.h"
 #include "timers/timer_service.h"
 

@@ -25,6 +25,7 @@
 #include "tests/report/service_fakes.h"
 #include "tests/support/fake_platform.h"
 #include "tests/support/test_host.h"
+#include "text/translator_holder.h"
 #include "text/vel_trivial_translator.h"
 #include "timers/timer_impl.h"
 #include "timers/timer_service.h"

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "cadencehost/vel_cstring.h"
-#include "core/class_factory.h"
+#include "core/primes.h"
 #include "timers/registry_hashing.h"
 
 namespace {
