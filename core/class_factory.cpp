@@ -2,6 +2,8 @@
 // item factories.
 #include "core/class_factory.h"
 
+#include "base/process_wide.h"
+
 // ---- default class factory ------------------------------------------------
 
 uint32_t VelDefaultClassFactory::createInstance(const VelID& classId, IVelUnknown** object) {
@@ -32,8 +34,9 @@ void VelDefaultClassFactory::registerItemFactory(VelItemFactory* factory) {
 VelDefaultClassFactory* getDefaultClassFactory() {
   // Built on the first call (item factories may register before anything
   // else asks), kept for the life of the process.
-  static VelDefaultClassFactory* const factory = new VelDefaultClassFactory(*new VelClassTable);
-  return factory;
+  static cadence::NoDestructor<VelClassTable> table;
+  static cadence::NoDestructor<VelDefaultClassFactory> factory(*table);
+  return factory.get();
 }
 
 // ---- item factories -------------------------------------------------------

@@ -1,9 +1,12 @@
 // The process-wide holder of the host's memory manager.
 #include "memory/guard_services.h"
 
-VelResettableService<VelOnceService<VelMM::IVelMManager>>& memoryManagerHolder() {
-  static VelResettableService<VelOnceService<VelMM::IVelMManager>> holder;
-  return holder;
+namespace cadence::guard {
+
+ManagerHolder& memoryManagerHolder() {
+  return builtOnFirstUse<[] { return ManagerHolder(); }>();
 }
 
 VelMM::IVelMManager* memoryManager() { return memoryManagerHolder().get(); }
+
+}  // namespace cadence::guard

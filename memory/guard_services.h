@@ -5,8 +5,14 @@
 #include "cadencehost/vel_services.h"
 #include "core/service_holders.h"
 
+namespace cadence::guard {
+
+using ManagerHolder = ResettableService<OnceService<VelMM::IVelMManager>>;
+
 // "IVelMManager", looked up once.
-VelResettableService<VelOnceService<VelMM::IVelMManager>>& memoryManagerHolder();
+ManagerHolder& memoryManagerHolder();
 
 // The host's memory manager, or null if it offers none.
 VelMM::IVelMManager* memoryManager();
+
+}  // namespace cadence::guard

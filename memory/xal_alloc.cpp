@@ -120,7 +120,7 @@ int32_t grow(void** block, int32_t elemSize, int32_t curSize, int32_t minNewSize
 
   // Settle for less: two halvings toward minNewSize alone, five more with
   // the memory manager's help, and a last try at exactly minNewSize.
-  VelMM::IVelMManager* manager = memoryManager();
+  VelMM::IVelMManager* manager = cadence::guard::memoryManager();
   int32_t n = maxNewSize;
   for (int k = 7; k >= 0; --k) {
     if (minNewSize >= n) break;
@@ -148,7 +148,7 @@ int32_t xalMalloc(void** block, int32_t elemSize, int32_t count) {
   const int64_t bytes = cadence::guard::checkedBytes(elemSize, count);
   *block = cadence::port::sysMalloc(static_cast<size_t>(bytes));
   if (*block || bytes == 0) return count;
-  VelMM::IVelMManager* manager = memoryManager();
+  VelMM::IVelMManager* manager = cadence::guard::memoryManager();
   *block = cadence::guard::retryWithManager(bytes, manager);
   if (!*block) cadence::guard::failForGood(bytes, kOomNoMemory);
   return count;

@@ -56,11 +56,11 @@ void writeMemoryReport(int64_t attemptedBytes) {
   writeFigure(out, "swap free:        ", swapFree, 'k');
   writeFigure(out, "swap total:       ", swapTotal, 'k');
   out << std::endl;
-  if (memoryManager()) {
-    writeFigure(out, "velmm core now:   ", unitsToKiB(memoryManager()->coreNow()), 'k');
-    writeFigure(out, "velmm core limit: ", unitsToKiB(memoryManager()->coreLimit()), 'k');
-    writeFigure(out, "velmm swap now:   ", unitsToKiB(memoryManager()->swapNow()), 'k');
-    writeFigure(out, "velmm swap limit: ", unitsToKiB(memoryManager()->swapLimit()), 'k');
+  if (guard::memoryManager()) {
+    writeFigure(out, "velmm core now:   ", unitsToKiB(guard::memoryManager()->coreNow()), 'k');
+    writeFigure(out, "velmm core limit: ", unitsToKiB(guard::memoryManager()->coreLimit()), 'k');
+    writeFigure(out, "velmm swap now:   ", unitsToKiB(guard::memoryManager()->swapNow()), 'k');
+    writeFigure(out, "velmm swap limit: ", unitsToKiB(guard::memoryManager()->swapLimit()), 'k');
   } else {
     out << "velmm not available" << std::endl;
   }

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "base/process_wide.h"
 #include "cadencehost/vel_ptr.h"
 #include "cadencehost/vel_services.h"
 #include "platform/system.h"
@@ -16,14 +17,12 @@ namespace {
 
 // The process-wide empty string returned without a directory service.
 const VelString& emptyPath() {
-  static const VelString empty;
-  return empty;
+  return builtOnFirstUse<[] { return VelString(); }>();
 }
 
 // The process-wide separator string.
 const VelString& separator() {
-  static const VelString backslash('\\');
-  return backslash;
+  return builtOnFirstUse<[] { return VelString('\\'); }>();
 }
 
 }  // namespace

@@ -3,14 +3,12 @@
 
 namespace cadence::report {
 
-VelResettableService<VelRetryingService<IMemChecker>>& memCheckerHolder() {
-  static VelResettableService<VelRetryingService<IMemChecker>> holder;
-  return holder;
+MemCheckerHolder& memCheckerHolder() {
+  return builtOnFirstUse<[] { return MemCheckerHolder(); }>();
 }
 
-VelResettableService<VelOnceService<IVelDirService>>& dirServiceHolder() {
-  static VelResettableService<VelOnceService<IVelDirService>> holder;
-  return holder;
+DirServiceHolder& dirServiceHolder() {
+  return builtOnFirstUse<[] { return DirServiceHolder(); }>();
 }
 
 }  // namespace cadence::report

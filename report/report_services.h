@@ -8,9 +8,12 @@
 
 namespace cadence::report {
 
+using MemCheckerHolder = ResettableService<RetryingService<IMemChecker>>;
+using DirServiceHolder = ResettableService<OnceService<IVelDirService>>;
+
 // "IMemChecker", looked up again while none was found.
-VelResettableService<VelRetryingService<IMemChecker>>& memCheckerHolder();
+MemCheckerHolder& memCheckerHolder();
 // "IVelDirService", looked up once.
-VelResettableService<VelOnceService<IVelDirService>>& dirServiceHolder();
+DirServiceHolder& dirServiceHolder();
 
 }  // namespace cadence::report

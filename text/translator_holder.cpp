@@ -2,6 +2,7 @@
 // this module's component) or its translator, else holds a pass-through one.
 #include "text/translator_holder.h"
 
+#include "base/process_wide.h"
 #include "cadencehost/vel_services.h"
 #include "core/module_identity.h"
 #include "text/vel_trivial_translator.h"
@@ -26,6 +27,5 @@ void VelTranslatorHolder::consultHost() {
 }
 
 IVelTranslator* getTranslator() {
-  static VelTranslatorHolder holder;
-  return holder.get();
+  return cadence::builtOnFirstUse<[] { return VelTranslatorHolder(); }>().get();
 }

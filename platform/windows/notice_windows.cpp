@@ -1,6 +1,7 @@
 // The notice on Windows: a message box with the given caption, text and style.
 #include "platform/windows/windows_api.h"
 
+#include "base/process_wide.h"
 #include "platform/notice.h"
 
 namespace cadence::port {
@@ -18,7 +19,7 @@ class MessageBoxNotice final : public Notice {
 }  // namespace
 
 Notice& systemNotice() {
-  static MessageBoxNotice* notice = new MessageBoxNotice;
+  static cadence::NoDestructor<MessageBoxNotice> notice;  // never destroyed: used until the very end
   return *notice;
 }
 

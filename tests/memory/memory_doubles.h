@@ -111,10 +111,10 @@ class MemoryHostScope {
         useNotice(notice),
         useSystem(system) {
     host.offer("IDataStore", static_cast<IDataStore*>(&store));
-    memoryManagerHolder().forget();
+    guard::memoryManagerHolder().forget();
   }
   ~MemoryHostScope() {
-    memoryManagerHolder().forget();
+    guard::memoryManagerHolder().forget();
     std::error_code ignored;
     if (ownsDirectory) std::filesystem::remove_all(directory, ignored);
   }

@@ -54,11 +54,11 @@ TEST_F(MemoryReport, WithoutDataStoreWritesToTheCurrentDirectory) {
 }
 
 TEST_F(MemoryReport, MemoryManagerLookupIsNotRepeated) {
-  EXPECT_EQ(memoryManager(), nullptr);
+  EXPECT_EQ(cadence::guard::memoryManager(), nullptr);
   host.offer("IVelMManager", static_cast<VelMM::IVelMManager*>(&manager));
-  EXPECT_EQ(memoryManager(), nullptr);
+  EXPECT_EQ(cadence::guard::memoryManager(), nullptr);
   cadence::test::forgetGuardServices();
-  EXPECT_EQ(memoryManager(), static_cast<VelMM::IVelMManager*>(&manager));
+  EXPECT_EQ(cadence::guard::memoryManager(), static_cast<VelMM::IVelMManager*>(&manager));
   EXPECT_EQ(lookupsOf("IVelMManager"), 2);
 }
 

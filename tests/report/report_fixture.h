@@ -33,7 +33,7 @@ inline std::filesystem::path makeTempDirectory() {
 }
 
 inline void forgetGuardServices() {
-  memoryManagerHolder().forget();
+  guard::memoryManagerHolder().forget();
   report::memCheckerHolder().forget();
   report::dirServiceHolder().forget();
 }
