@@ -23,6 +23,7 @@
 #include "cadencehost/vel_query.h"
 #include "cadencehost/vel_string.h"
 #include "memory/pool.h"
+#include "tests/support/test_listener.h"
 #include "text/translator_holder.h"
 #include "text/vel_trivial_translator.h"
 #include "timers/timer_service.h"
@@ -45,25 +46,6 @@ QCoreApplication& app() {
   return *instance;
 }
 
-// A listener of one loop thread; it may change its timer's listeners from
-// inside alert().
-class StressListener : public Velmora::ITimerListener {
- public:
-  void alert() override {
-    ++alerts;
-    if (onAlert) onAlert();
-  }
-  void queryInterface(const char* name, void* target) override {
-    if (!name) return;
-    void** slot = velQuerySlot(target);
-    if (slot && velNameIs(name, "ITimerListener")) *slot = static_cast<Velmora::ITimerListener*>(this);
-  }
-  const char* getClassName() override { return "StressListener"; }
-
-  int alerts = 0;
-  std::function<void()> onAlert;
-};
-
 // One thread with its own event loop, service, timers and listeners. A plain
 // thread that runs a QEventLoop (Qt gives it an event dispatcher), so its
 // start and join are seen by the sanitizer.
@@ -79,8 +61,8 @@ class LoopThread {
     QEventLoop loop;  // first: it gives the thread its event dispatcher, which timers need
     auto* service = new Velmora::TimerService;
     service->addRef();
-    std::vector<StressListener> listeners(kListenersPerLoop);
-    for (StressListener& l : listeners) l.addRef();  // the thread's own reference
+    std::vector<cadence::test::RecordingListener> listeners(kListenersPerLoop);
+    for (cadence::test::RecordingListener& l : listeners) l.addRef();  // the thread's own reference
     std::vector<VelCString> names;
     for (int i = 0; i < kTimersPerLoop; ++i)
       names.push_back(VelCString::copyOf(("loop-" + std::to_string(index_) + "-" + std::to_string(i)).c_str()));
@@ -129,7 +111,7 @@ class LoopThread {
     for (int i = 0; i < kTimersPerLoop; ++i)
       if (!service->hasTimer(names[i]) && error.empty()) error = "a name went missing";
     service->releaseRef();
-    for (StressListener& l : listeners) {
+    for (cadence::test::RecordingListener& l : listeners) {
       alerts += l.alerts;
       if (l.getRefCount() != 1 && error.empty()) error = "a timer kept a listener reference";
     }

@@ -3,6 +3,7 @@
 // a file (the process ends right after it), and a memory manager that gives
 // memory back.
 #include "tests/harness/sweep_workload.h"
+#include "tests/support/test_listener.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -22,8 +23,8 @@
 #include "memory/xal_alloc.h"
 #include "report/memory_report.h"
 #include "tests/harness/child_process.h"
-#include "tests/report/service_fakes.h"
 #include "tests/support/fake_platform.h"
+#include "tests/support/service_fakes.h"
 #include "tests/support/test_host.h"
 #include "text/translator_holder.h"
 #include "text/vel_trivial_translator.h"
@@ -83,29 +84,6 @@ class FileNotice : public cadence::port::Notice {
   std::string path_;
 };
 
-class GivingManager : public cadence::test::FakeMManager {
- public:
-  bool freeOneUnit() override {
-    ++given;
-    return true;
-  }
-  int64_t given = 0;
-};
-
-// Counts its alerts; kept alive by the workload's own reference.
-class CountingListener : public Velmora::ITimerListener {
- public:
-  CountingListener() { addRef(); }
-  void alert() override { ++alerts; }
-  void queryInterface(const char* name, void* target) override {
-    if (!name) return;
-    void** slot = velQuerySlot(target);
-    if (slot && velNameIs(name, "ITimerListener")) *slot = static_cast<Velmora::ITimerListener*>(this);
-  }
-  const char* getClassName() override { return "CountingListener"; }
-  int alerts = 0;
-};
-
 std::u16string widen(const std::string& s) {
   std::u16string out;
   for (unsigned char c : s) out.push_back(c);
@@ -128,7 +106,8 @@ class Workload {
   void timers() {
     auto* service = new Velmora::TimerService;
     service->addRef();
-    CountingListener listeners[3];
+    cadence::test::RecordingListener listeners[3];
+    for (auto& l : listeners) l.addRef();  // the workload's own reference
     std::vector<VelCString> names;
     for (int i = 0; i < 20; ++i) names.push_back(VelCString::copyOf(("sweep-timer-" + std::to_string(i)).c_str()));
     for (int i = 0; i < 20; ++i) {
@@ -153,7 +132,7 @@ class Workload {
     service->createTimer(names[1]);  // replaces (and destroys) the timer under that name
     service->onShutdown();
     service->releaseRef();  // the registry releases the rest
-    for (CountingListener& l : listeners) expect(l.getRefCount() == 1, "every timer released its listeners");
+    for (auto& l : listeners) expect(l.getRefCount() == 1, "every timer released its listeners");
   }
 
   void strings() {
@@ -259,7 +238,8 @@ int runSweepWorkload(const SweepSettings& settings) {
   store.strings["Directories/Logs Directory"] = VelString::borrowing(directory.c_str());
   store.strings["Directories/Temp Directory"] = VelString::borrowing(directory.c_str());
   host.offer("IDataStore", static_cast<IDataStore*>(&store));
-  static GivingManager manager;
+  static cadence::test::FakeMManager manager;  // gives a unit back whenever asked
+  manager.answer = [](int) { return true; };
   if (settings.mode == SweepMode::FailOneCallWithManager)
     host.offer("IVelMManager", static_cast<VelMM::IVelMManager*>(&manager));
 
@@ -288,7 +268,7 @@ int runSweepWorkload(const SweepSettings& settings) {
   counts.reallocs = runOfReallocs ? failRun.reallocs : 0;
   for (const std::string& path : files.openedPaths)
     if (path.find("-temp") != std::string::npos) ++counts.spills;
-  counts.managerUnits = manager.given;
+  counts.managerUnits = manager.freeCalls;
   std::ofstream out(settings.directory + "/counts.txt");
   out << counts.heapCalls << ' ' << counts.reallocs << ' ' << counts.spills << ' ' << counts.managerUnits << '\n';
   out.close();

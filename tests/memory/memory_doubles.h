@@ -1,6 +1,6 @@
-// Host services and helpers for the memory tests: a memory manager with a
-// scripted answer, an assertion handler that records, a data store naming
-// the logs and temporary directories, and a scope that installs them all
+// The memory tests' host: a scratch directory, and a scope that installs the
+// shared service fakes (a data store naming that directory for logs and
+// temporary files, a scripted memory manager, a recording assertion handler)
 // with quiet platform doubles (captured notice, fixed system figures).
 #pragma once
 
@@ -18,67 +18,10 @@
 #include "memory/guard_services.h"
 #include "platform/override.h"
 #include "tests/support/fake_platform.h"
+#include "tests/support/service_fakes.h"
 #include "tests/support/test_host.h"
 
 namespace cadence::test {
-
-// Services live on the test's stack: a large count keeps lookups from ever
-// destroying them.
-template <class I>
-class StackService : public I {
- public:
-  StackService() { this->refCount = 1 << 20; }
-  void queryInterface(const char* name, void* target) override {
-    if (name && target) *static_cast<void**>(target) = nullptr;
-  }
-  const char* getClassName() override { return "StackService"; }
-};
-
-class ScriptedManager : public StackService<VelMM::IVelMManager> {
- public:
-  bool freeOneUnit() override {
-    ++calls;
-    const bool gave = answer ? answer(calls) : false;
-    if (!gave) ++refusals;
-    return gave;
-  }
-  int32_t coreLimit() override { return 0; }
-  int32_t swapLimit() override { return 0; }
-  int32_t swapNow() override { return 0; }
-  int32_t coreNow() override { return 0; }
-
-  std::function<bool(int call)> answer;  // the call number from 1
-  int calls = 0;
-  int refusals = 0;
-};
-
-struct RecordedAssertion {
-  std::string expression;
-  std::string file;
-  int32_t line;
-};
-
-class RecordingAssertHandler : public StackService<IVelAssertHandlerCB> {
- public:
-  void assertionFailed(const char* expression, const char* file, int32_t line) override {
-    seen.push_back({expression, file, line});
-  }
-  std::vector<RecordedAssertion> seen;
-};
-
-class DirectoryStore : public StackService<IDataStore> {
- public:
-  explicit DirectoryStore(const std::string& directory) : directory_(directory.c_str()) {}
-  int32_t getBool(const char*, int32_t defaultValue) override { return defaultValue; }
-  const VelString& getString(const char* key, int32_t) override {
-    const std::string k = key;
-    return k == "Directories/Logs Directory" || k == "Directories/Temp Directory" ? directory_ : none_;
-  }
-
- private:
-  VelString directory_;
-  VelString none_;
-};
 
 inline std::filesystem::path makeScratchDirectory() {
   std::string pattern = (std::filesystem::temp_directory_path() / "vel-memory-XXXXXX").string();
@@ -125,8 +68,8 @@ class MemoryHostScope {
 
   bool ownsDirectory;
   std::filesystem::path directory;
-  DirectoryStore store;
-  ScriptedManager manager;
+  FakeDataStore store;
+  FakeMManager manager;
   RecordingAssertHandler assertHandler;
   TestHost host;
   CapturingNotice notice;

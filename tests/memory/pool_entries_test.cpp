@@ -18,7 +18,7 @@ int64_t lookupsOf(const cadence::test::TestHost& host, const std::string& name) 
 }
 
 // A host service that is not a bucket pool underneath.
-class HollowPoolService : public cadence::test::StackService<IBucketMemoryPool> {};
+class HollowPoolService : public cadence::test::PinnedService<IBucketMemoryPool> {};
 
 class PoolEntries : public ::testing::Test {
  protected:

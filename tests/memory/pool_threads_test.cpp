@@ -1,7 +1,6 @@
 // Several threads allocating and freeing through the pool at once: every
 // block a thread holds carries that thread's mark over its whole usable size,
-// so a block handed out twice, or reused while held, breaks a mark. Also the
-// pool lock's re-entrance and mutual exclusion under contention.
+// so a block handed out twice, or reused while held, breaks a mark.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -12,7 +11,6 @@
 
 #include "cadencehost/vel_cstring.h"
 #include "memory/pool.h"
-#include "memory/pool_lock.h"
 
 namespace {
 
@@ -75,36 +73,6 @@ TEST(PoolThreads, NoBlockIsLostOrHandedOutTwice) {
   for (auto& t : threads) t.join();
   EXPECT_EQ(broken.load(), 0);
   EXPECT_GT(handedOut.load(), kThreads * 1000);
-}
-
-TEST(PoolLock, ExcludesOtherThreadsAndReentersForTheOwner) {
-  cadence::port::ReentrantLock& lock = poolLock();
-  int64_t counter = 0;  // plain: only touched under the lock
-  auto work = [&] {
-    for (int i = 0; i < 20000; ++i) {
-      cadence::port::ReentrantLockGuard outer(lock);
-      cadence::port::ReentrantLockGuard inner(lock);  // the owner enters again
-      EXPECT_TRUE(lock.heldByCurrentThread());
-      ++counter;
-    }
-    EXPECT_FALSE(lock.heldByCurrentThread());
-  };
-  std::vector<std::thread> threads;
-  for (int id = 0; id < kThreads; ++id) threads.emplace_back(work);
-  for (auto& t : threads) t.join();
-  EXPECT_EQ(counter, int64_t{kThreads} * 20000);
-
-  lock.enter();
-  std::thread other([&] { EXPECT_FALSE(lock.tryEnter()); });
-  other.join();
-  EXPECT_TRUE(lock.tryEnter());  // the owner may
-  lock.leave();
-  lock.leave();
-  std::thread after([&] {
-    EXPECT_TRUE(lock.tryEnter());
-    lock.leave();
-  });
-  after.join();
 }
 
 }  // namespace

@@ -113,16 +113,16 @@ TEST(XalReallocNarrowing, ManagerHelpsFromTheThirdRoundAndIsDroppedAfterNo) {
   void* block = heapBlock(40, 3);
   EXPECT_EQ(xalRealloc(&block, 4, 10, 20, 1000), 142);
   EXPECT_EQ(elementsAsked(heap, 4, 1), (std::vector<size_t>{1000, 510, 265, 142, 142}));
-  EXPECT_EQ(scope.manager.calls, 1);
+  EXPECT_EQ(scope.manager.freeCalls, 1);
   cadence::port::sysFree(block);
 
   // A manager that says no is asked once in the call, then never again.
-  scope.manager.calls = 0;
+  scope.manager.freeCalls = 0;
   scope.manager.answer = nullptr;
   heap.shouldFail = [](int64_t, size_t bytes) { return bytes > 80; };
   block = heapBlock(40, 3);
   EXPECT_EQ(xalRealloc(&block, 4, 10, 20, 1000), 20);
-  EXPECT_EQ(scope.manager.calls, 1);
+  EXPECT_EQ(scope.manager.freeCalls, 1);
   cadence::port::sysFree(block);
 }
 
@@ -137,19 +137,19 @@ TEST(XalMallocRetries, ManagerIsAskedUntilItSaysNo) {
   cadence::port::ScopedOverride<cadence::port::Process> useProcess(process);
   void* block = nullptr;
   EXPECT_THROW(xalMalloc(&block, 16, 256), ExitCalled);
-  EXPECT_EQ(scope.manager.calls, 4);  // three yes, one no, no more
+  EXPECT_EQ(scope.manager.freeCalls, 4);  // three yes, one no, no more
   // The first try and one per yes (the report's own buffers come on top).
   EXPECT_EQ(std::count(heap.requestedSizes.begin(), heap.requestedSizes.end(), 4096u), 4);
   EXPECT_EQ(process.statuses, std::vector<int>{-1});
   EXPECT_EQ(scope.notice.calls.size(), 1u);
 
   // Memory that comes back on the manager's second yes ends the retries.
-  scope.manager.calls = 0;
+  scope.manager.freeCalls = 0;
   scope.manager.answer = [](int) { return true; };
-  heap.shouldFail = [&](int64_t, size_t) { return scope.manager.calls < 2; };
+  heap.shouldFail = [&](int64_t, size_t) { return scope.manager.freeCalls < 2; };
   EXPECT_EQ(xalMalloc(&block, 16, 256), 256);
   EXPECT_NE(block, nullptr);
-  EXPECT_EQ(scope.manager.calls, 2);
+  EXPECT_EQ(scope.manager.freeCalls, 2);
   cadence::port::sysFree(block);
 }
 

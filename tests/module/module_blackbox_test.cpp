@@ -194,6 +194,7 @@ TEST(ModuleRunTests, WithoutTestServiceReportsTwiceThroughTheErrorService) {
   TestHost host;
   host.testStatus = 'Q';
   RecordingErrorService errors;
+  errors.refCount = 1;  // the host's own reference only
   host.offer<IVelErrorService>("IVelErrorService", &errors);
   Session s(&host);
   s.internal->runTests(nullptr);

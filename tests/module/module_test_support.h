@@ -13,6 +13,7 @@
 #include "cadencehost/vel_array.h"
 #include "cadencehost/vel_services.h"
 #include "cadencehost/vel_string.h"
+#include "tests/support/service_fakes.h"
 
 namespace cadence::test {
 
@@ -25,30 +26,5 @@ inline VelEntryPointFn moduleEntryPoint() {
   }();
   return entry;
 }
-
-struct ErrorReport {
-  std::u16string message;
-  int32_t severity;
-  const void* detailsData;
-  int32_t detailsCapacity;
-};
-
-// Reads the module's VelString by its shared layout only.
-class RecordingErrorService : public IVelErrorService {
- public:
-  RecordingErrorService() { addRef(); }  // the host's own reference
-  void reportError(const VelString& message, int32_t* severity, const VelBlockArray& details) override {
-    reports.push_back({message.text ? std::u16string(message.text) : std::u16string(),
-                       severity ? *severity : -1, details.data, details.capacity});
-    if (onReport) onReport();
-  }
-  void queryInterface(const char*, void* target) override {
-    if (target) *static_cast<void**>(target) = nullptr;
-  }
-  const char* getClassName() override { return "RecordingErrorService"; }
-
-  std::vector<ErrorReport> reports;
-  std::function<void()> onReport;
-};
 
 }  // namespace cadence::test

@@ -40,9 +40,10 @@ TEST_F(OutOfMemoryNotice, ErrorServiceWhenConfiguredAndNothingWhenItIsMissing) {
   offerErrorService();
   EXPECT_FALSE(showOutOfMemoryNotice(-1));
   EXPECT_TRUE(notice.calls.empty());
-  EXPECT_EQ(errorService.messages, std::vector<std::u16string>{kNoticeText});
-  EXPECT_EQ(errorService.severities, std::vector<int32_t>{1});
-  EXPECT_EQ(errorService.detailArrays[0], &velEmptyBlockArray());
+  ASSERT_EQ(errorService.reports.size(), 1u);
+  EXPECT_EQ(errorService.reports[0].message, kNoticeText);
+  EXPECT_EQ(errorService.reports[0].severity, 1);
+  EXPECT_EQ(errorService.reports[0].details, &velEmptyBlockArray());
   EXPECT_EQ(events, (std::vector<std::string>{"suspend", "report", "resume"}));
 }
 

@@ -3,8 +3,8 @@
 
 #include "report/paths.h"
 #include "report/report_services.h"
-#include "tests/report/service_fakes.h"
 #include "tests/support/fake_platform.h"
+#include "tests/support/service_fakes.h"
 #include "tests/support/test_host.h"
 
 namespace {

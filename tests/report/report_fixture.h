@@ -14,8 +14,8 @@
 
 #include "memory/guard_services.h"
 #include "report/report_services.h"
-#include "tests/report/service_fakes.h"
 #include "tests/support/fake_platform.h"
+#include "tests/support/service_fakes.h"
 #include "tests/support/test_host.h"
 
 namespace cadence::test {
@@ -76,7 +76,7 @@ class ReportFixture : public ::testing::Test {
   ScopedHost scopedHost{&host};
   FakeDataStore store;
   FakeRenderer renderer{&events};
-  FakeErrorService errorService{&events};
+  RecordingErrorService errorService{&events};
   FakeMManager manager;
   FixedSystem system;
   cadence::port::ScopedOverride<cadence::port::System> useSystem{system};

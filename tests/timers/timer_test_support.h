@@ -12,6 +12,7 @@
 
 #include "cadencehost/timer_interfaces.h"
 #include "cadencehost/vel_query.h"
+#include "tests/support/test_listener.h"
 
 namespace cadence::test {
 
@@ -22,41 +23,6 @@ QCoreApplication& app();
 bool pumpUntil(const std::function<bool()>& done, int timeoutMs);
 // Runs the event loop for about `ms` milliseconds.
 void pumpFor(int ms);
-
-class RecordingListener;
-// The order in which listeners were alerted, shared by a group of listeners.
-using AlertLog = std::vector<const Velmora::ITimerListener*>;
-
-// Appends itself to a log on every alert and then runs an optional action.
-// Heap-allocated listeners delete themselves on their last release; array
-// members (made with `inArray`) only record that it happened.
-class RecordingListener : public Velmora::ITimerListener {
- public:
-  RecordingListener() = default;
-  ~RecordingListener() override {
-    if (destroyedFlag) *destroyedFlag = true;
-  }
-
-  void alert() override {
-    ++alerts;
-    if (log) log->push_back(this);
-    if (onAlert) onAlert();
-  }
-  void queryInterface(const char* name, void* target) override {
-    if (!name) return;
-    void** slot = velQuerySlot(target);
-    if (slot && velNameIs(name, "ITimerListener")) *slot = static_cast<Velmora::ITimerListener*>(this);
-  }
-  const char* getClassName() override { return "RecordingListener"; }
-
-  // The key the timer orders by.
-  Velmora::ITimerListener* key() { return this; }
-
-  int alerts = 0;
-  AlertLog* log = nullptr;
-  std::function<void()> onAlert;
-  bool* destroyedFlag = nullptr;
-};
 
 // `count` listeners in one array, so their keys ascend with their index. Each
 // carries one reference of the test's own, which keeps it from being deleted.

@@ -7,7 +7,7 @@
 
 #include "cadencehost/vel_id.h"
 #include "core/module_identity.h"
-#include "tests/report/service_fakes.h"
+#include "tests/support/service_fakes.h"
 #include "tests/support/test_host.h"
 #include "text/translator_holder.h"
 #include "text/vel_trivial_translator.h"

@@ -1,12 +1,15 @@
-// Host services for the report, notice, path and translator tests. Each fake
-// starts with a large reference count, so a test may keep it on the stack.
+// Host services for the tests, one of each kind. Each starts with a large
+// reference count, so a test may keep it on its stack: no lookup or release
+// ever destroys it. None answers queries (the slot stays null).
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
 
+#include "cadencehost/vel_array.h"
 #include "cadencehost/vel_services.h"
 #include "cadencehost/vel_string.h"
 #include "text/vel_trivial_translator.h"
@@ -25,6 +28,12 @@ class PinnedService : public I {
 
 class FakeDataStore : public PinnedService<IDataStore> {
  public:
+  FakeDataStore() = default;
+  // The logs and the temporary directory both at `directory`.
+  explicit FakeDataStore(const std::string& directory) {
+    setString(IDataStore::kLogsDirectoryKey, directory);
+    setString(IDataStore::kTempDirectoryKey, directory);
+  }
   int32_t getBool(const char* key, int32_t defaultValue) override {
     auto it = bools.find(key);
     return it == bools.end() ? defaultValue : it->second;
@@ -40,7 +49,7 @@ class FakeDataStore : public PinnedService<IDataStore> {
   VelString none;
 };
 
-// Logs "suspend", "resume" and "report" into a shared event list.
+// Logs "suspend" and "resume" into a shared event list.
 class FakeRenderer : public PinnedService<IGfxRenderer> {
  public:
   explicit FakeRenderer(std::vector<std::string>* log) : events(log) {}
@@ -49,19 +58,28 @@ class FakeRenderer : public PinnedService<IGfxRenderer> {
   std::vector<std::string>* events;
 };
 
-class FakeErrorService : public PinnedService<IVelErrorService> {
+struct ErrorReport {
+  std::u16string message;
+  int32_t severity;
+  const VelBlockArray* details;
+  const void* detailsData;
+  int32_t detailsCapacity;
+};
+
+// Records every report, reading the VelString by its shared layout only;
+// logs "report" into a shared event list when given one.
+class RecordingErrorService : public PinnedService<IVelErrorService> {
  public:
-  explicit FakeErrorService(std::vector<std::string>* log) : events(log) {}
+  explicit RecordingErrorService(std::vector<std::string>* log = nullptr) : events(log) {}
   void reportError(const VelString& message, int32_t* severity, const VelBlockArray& details) override {
-    events->push_back("report");
-    messages.emplace_back(message.text ? message.text : u"");
-    severities.push_back(*severity);
-    detailArrays.push_back(&details);
+    if (events) events->push_back("report");
+    reports.push_back({message.text ? std::u16string(message.text) : std::u16string(), severity ? *severity : -1,
+                       &details, details.data, details.capacity});
+    if (onReport) onReport();
   }
   std::vector<std::string>* events;
-  std::vector<std::u16string> messages;
-  std::vector<int32_t> severities;
-  std::vector<const VelBlockArray*> detailArrays;
+  std::vector<ErrorReport> reports;
+  std::function<void()> onReport;
 };
 
 class FakeMemChecker : public PinnedService<IMemChecker> {
@@ -74,14 +92,39 @@ class FakeMemChecker : public PinnedService<IMemChecker> {
   }
 };
 
+// A memory manager whose accounts are fixed and logged, and whose answer to
+// freeOneUnit is scripted by call number (from 1; none: it refuses).
 class FakeMManager : public PinnedService<VelMM::IVelMManager> {
  public:
-  bool freeOneUnit() override { return false; }
+  bool freeOneUnit() override {
+    ++freeCalls;
+    const bool gave = answer ? answer(freeCalls) : false;
+    if (!gave) ++refusals;
+    return gave;
+  }
   int32_t coreLimit() override { return calls.push_back("coreLimit"), 200; }
   int32_t swapLimit() override { return calls.push_back("swapLimit"), 0x10000000; }
   int32_t swapNow() override { return calls.push_back("swapNow"), 3; }
   int32_t coreNow() override { return calls.push_back("coreNow"), 100; }
+
+  std::function<bool(int call)> answer;
+  int freeCalls = 0;
+  int refusals = 0;
   std::vector<std::string> calls;
+};
+
+struct RecordedAssertion {
+  std::string expression;
+  std::string file;
+  int32_t line;
+};
+
+class RecordingAssertHandler : public PinnedService<IVelAssertHandlerCB> {
+ public:
+  void assertionFailed(const char* expression, const char* file, int32_t line) override {
+    seen.push_back({expression, file, line});
+  }
+  std::vector<RecordedAssertion> seen;
 };
 
 class FakeDirService : public PinnedService<IVelDirService> {
