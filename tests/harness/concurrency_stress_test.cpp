@@ -23,6 +23,7 @@
 #include "cadencehost/vel_query.h"
 #include "cadencehost/vel_string.h"
 #include "memory/pool.h"
+#include "tests/support/test_application.h"
 #include "tests/support/test_listener.h"
 #include "text/translator_holder.h"
 #include "text/vel_trivial_translator.h"
@@ -38,13 +39,7 @@ constexpr int kHammerThreads = 2;
 constexpr int kTimersPerLoop = 6;
 constexpr int kListenersPerLoop = 4;
 
-QCoreApplication& app() {
-  static int argc = 1;
-  static char name[] = "harness_stress";
-  static char* argv[] = {name, nullptr};
-  static auto* instance = new QCoreApplication(argc, argv);
-  return *instance;
-}
+QCoreApplication& app() { return cadence::test::testApplication(); }
 
 // One thread with its own event loop, service, timers and listeners. A plain
 // thread that runs a QEventLoop (Qt gives it an event dispatcher), so its

@@ -12,6 +12,7 @@
 #include "cadencehost/vel_object.h"
 #include "cadencehost/vel_query.h"
 #include "tests/module/module_test_support.h"
+#include "tests/support/test_application.h"
 #include "tests/support/test_host.h"
 
 namespace {
@@ -19,13 +20,7 @@ namespace {
 const VelID kTimerServiceId(0xA29D47F5u, 0xFC31u, 0x456Fu, 0x8F, 0x72, 0x10, 0xD7, 0x67, 0x23, 0x6F,
                             0xEF);
 
-QCoreApplication& app() {
-  static int argc = 1;
-  static char name[] = "timer_module_tests";
-  static char* argv[] = {name, nullptr};
-  static QCoreApplication* instance = new QCoreApplication(argc, argv);
-  return *instance;
-}
+QCoreApplication& app() { return cadence::test::testApplication(); }
 
 template <class I>
 I* query(IVelUnknown* object, const char* name) {

@@ -8,6 +8,7 @@
 #include <new>
 
 #include "tests/support/fake_platform.h"
+#include "tests/support/test_application.h"
 
 namespace {
 std::atomic<int64_t> newCalls{0};
@@ -36,13 +37,7 @@ void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
 
 namespace cadence::test {
 
-QCoreApplication& app() {
-  static int argc = 1;
-  static char name[] = "timers_tests";
-  static char* argv[] = {name, nullptr};
-  static QCoreApplication* instance = new QCoreApplication(argc, argv);
-  return *instance;
-}
+QCoreApplication& app() { return testApplication(); }
 
 bool pumpUntil(const std::function<bool()>& done, int timeoutMs) {
   app();
