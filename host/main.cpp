@@ -59,7 +59,7 @@ int main(int argc, char** argv) {
     QString reason;
     if (!readIniFile(line.configPath, &config, &reason)) {
       printUsageError(QStringLiteral("cannot use --config '%1': %2").arg(line.configPath, reason),
-                      QStringLiteral("Usage: cadence-host [inspect|run] --config FILE, FILE a readable INI file; see 'cadence-host --help'."));
+                      QStringLiteral("Usage: cadence-host [inspect|run] --config FILE, FILE a readable INI file of UTF-8 text; see 'cadence-host --help'."));
       return kExitUsage;
     }
   }
