@@ -1,7 +1,8 @@
 // cadence-host run as a program, the way a person or `make demo` runs it:
 // what `inspect` prints, the alerts and summary of `run` and of the demo, the
 // host's count of live objects after a run, and the exit statuses for bad
-// arguments (2) and modules that cannot be used (3).
+// arguments (2: bad timer names and periods, configuration files that are not
+// text) and modules that cannot be used (3).
 #include <gtest/gtest.h>
 
 #include <QFile>
@@ -27,6 +28,25 @@ Outcome runHost(const QStringList& arguments, int timeoutMs = 30000) {
     process.kill();
     process.waitForFinished();
     outcome.err = QStringLiteral("timed out");
+    return outcome;
+  }
+  outcome.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+  outcome.out = QString::fromUtf8(process.readAllStandardOutput());
+  outcome.err = QString::fromUtf8(process.readAllStandardError());
+  return outcome;
+}
+
+// The same through the shell, so that an argument can hold bytes that are
+// not UTF-8 (QProcess passes text): `script` sees the host's path as $0 and
+// the module's as $1.
+Outcome runHostInShell(const QString& script) {
+  QProcess process;
+  process.start(QStringLiteral("/bin/sh"),
+                {QStringLiteral("-c"), script, QStringLiteral(CADENCE_HOST_PATH), QStringLiteral(MODULE_PATH)});
+  Outcome outcome;
+  if (!process.waitForFinished(30000)) {
+    process.kill();
+    process.waitForFinished();
     return outcome;
   }
   outcome.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
@@ -165,6 +185,77 @@ TEST(CadenceHostArguments, EachBadArgumentEndsWithStatusTwoAndItsMessage) {
     EXPECT_TRUE(lines[1].startsWith("Usage: cadence-host")) << show(outcome);
     EXPECT_TRUE(outcome.out.isEmpty()) << show(outcome);
   }
+}
+
+// Status 2, and on standard error one short line naming the problem, then
+// the usage hint; nothing on standard output.
+void expectRefused(const Outcome& outcome, const QString& message) {
+  EXPECT_EQ(outcome.status, 2) << show(outcome);
+  const QStringList lines = outcome.err.split('\n', Qt::SkipEmptyParts);
+  ASSERT_EQ(lines.size(), 2) << show(outcome).substr(0, 2000);
+  EXPECT_EQ(lines[0].toStdString(), ("cadence-host: " + message).toStdString());
+  EXPECT_LT(lines[0].size(), 200);
+  EXPECT_TRUE(lines[1].startsWith("Usage: cadence-host")) << show(outcome);
+  EXPECT_TRUE(outcome.out.isEmpty()) << show(outcome).substr(0, 2000);
+}
+
+TEST(CadenceHostArguments, TimerNamesThatWouldBreakTheOutputEndWithStatusTwo) {
+  const std::vector<std::pair<QString, QString>> cases = {
+      {"a\tb=100", "bad --timer 'a\\tb=100': the name holds a control character (U+0009)"},
+      {"a\nb=100", "bad --timer 'a\\nb=100': the name holds a control character (U+000A)"},
+      {"bell\a=100", "bad --timer 'bell\\x07=100': the name holds a control character (U+0007)"},
+      {"   =100", "bad --timer '   =100': the name is empty"},
+      {"=100", "bad --timer '=100': the name is empty"},
+      {QString(131000, 'n') + "=100",
+       "bad --timer '" + QString(60, 'n') + "...': the name is 131000 bytes of UTF-8, more than 256"},
+  };
+  for (const auto& [value, message] : cases) {
+    expectRefused(runHost(withModule({"run", "--timer", value, "--for", "0.2"})), message);
+  }
+  // Bytes that are not UTF-8, as a shell passes them.
+  expectRefused(runHostInShell(R"sh(exec "$0" run --module "$1" --timer "$(printf 'caf\351=100')" --for 0.2)sh"),
+                "bad --timer 'caf\\xE9=100': the name is not valid UTF-8 (byte 0xE9)");
+  expectRefused(runHostInShell(R"sh(exec "$0" run --module "$1" --timer "$(printf '\355\240\200=5')")sh"),
+                "bad --timer '\\xED\\xA0\\x80=5': the name is not valid UTF-8 (byte 0xED)");
+}
+
+TEST(CadenceHostArguments, PeriodsOutsideTheRangeSayOutOfRangeWithTheRange) {
+  for (const QString period : {"0", "-5", "86400001", "99999999999"}) {
+    expectRefused(runHost(withModule({"run", "--timer", "t=" + period})),
+                  "bad --timer 't=" + period + "': the period " + period +
+                      " ms is out of range (1 to 86400000 ms)");
+  }
+  expectRefused(runHost(withModule({"run", "--timer", "t=5ms"})),
+                "malformed --timer 't=5ms': expected NAME=MS, MS a whole number of milliseconds from 1 to 86400000");
+}
+
+TEST(CadenceHostArguments, AConfigFileThatIsNotTextEndsWithStatusTwoAndTheReason) {
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  auto fileWith = [&](const char* name, const QByteArray& bytes) {
+    const QString path = dir.filePath(name);
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+    return path;
+  };
+  const QString library = QStringLiteral(NO_ENTRY_MODULE_PATH);  // a small shared library
+  const QString latin1 = fileWith("latin1.ini", "[Directories]\nTemp Directory=/srv/t\xE9mp\n");
+  const QString large = fileWith("large.ini", QByteArray(2 << 20, '#'));
+  const std::vector<std::pair<QString, QString>> cases = {
+      {library, "cannot use --config '" + library + "': not a text file (a NUL byte at offset 7)"},
+      {latin1, "cannot use --config '" + latin1 + "': not UTF-8 text (byte 0xE9 at offset 35)"},
+      {large, "cannot use --config '" + large + "': too large for a configuration file (2097152 bytes, at most 1048576)"},
+  };
+  for (const auto& [path, message] : cases) {
+    for (const char* command : {"run", "inspect"}) {
+      expectRefused(runHost(withModule({command, "--config", path})), message);
+    }
+  }
+  // An empty file is a configuration without keys.
+  const Outcome empty = runHost(withModule({"run", "--config", fileWith("empty.ini", QByteArray()), "--timer",
+                                            "t=50", "--for", "0.1", "--quiet"}));
+  EXPECT_EQ(empty.status, 0) << show(empty);
 }
 
 TEST(CadenceHostArguments, HelpAndVersionSucceedWithoutTheModule) {
