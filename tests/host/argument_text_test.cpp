@@ -1,11 +1,13 @@
-// Text from the command line: strict UTF-8 checks, the decoding of arguments
-// that keeps bytes which are not UTF-8, and their one-line form in messages.
+// Text from the command line and in the output: strict UTF-8 checks, the
+// decoding of arguments that keeps bytes which are not UTF-8, their one-line
+// form in messages, and the terminal columns names are padded by.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "host/argument_text.h"
+#include "host/terminal_columns.h"
 #include "host/utf8_text.h"
 
 namespace cadence::host {
@@ -64,6 +66,37 @@ TEST(ArgumentText, ShowsAnyArgumentOnOneLineAndCutsLongOnes) {
   EXPECT_EQ(printableArgument(QString(kShownCharacters, 'x')), QString(kShownCharacters, 'x'));
   EXPECT_EQ(printableArgument(QString(kShownCharacters + 1, 'x')), QString(kShownCharacters, 'x') + "...");
   EXPECT_EQ(printableArgument(QString(131000, 'x')).size(), kShownCharacters + 3);
+}
+
+TEST(TerminalColumns, CountWideCharactersTwiceAndMarksNotAtAll) {
+  const std::vector<std::pair<std::string, int>> cases = {
+      {"", 0},
+      {"timer", 5},
+      {"Gr\xC3\xBC\xC3\x9F" "e", 5},                     // Latin letters of two bytes: one column each
+      {"\xE6\x97\xA5\xE6\x9C\xAC", 4},                   // two CJK ideographs
+      {"\xED\x95\x9C\xEA\xB8\x80", 4},                   // two Hangul syllables
+      {"\xEF\xBC\xA1", 2},                               // fullwidth A
+      {"\xF0\x9F\x98\x80", 2},                           // an emoji
+      {"e\xCC\x8A", 1},                                  // e + combining ring
+      {"\xE2\x80\x8B", 0},                               // zero width space
+      {"\xC2\xAD", 1},                                   // soft hyphen
+      {"\xD0\x9C\xD0\xB8\xD1\x80", 3},                   // Cyrillic
+      {"\xE3\x80\x80", 2},                               // ideographic space
+      {"\xE3\x80\xBF", 1},                               // U+303F, narrow among the wide
+      {"\xF0\xA0\x80\x80", 2},                           // CJK extension B
+      {"ab\xFF", 3},                                     // not UTF-8: a column a byte
+  };
+  for (const auto& [text, columns] : cases) EXPECT_EQ(terminalColumns(text), columns) << text;
+}
+
+TEST(TerminalColumns, PadsNamesOfAnyScriptToTheSameWidth) {
+  for (const std::string name : {"x", "Gr\xC3\xBC\xC3\x9F" "e", "\xE6\x97\xA5\xE6\x9C\xAC", "e\xCC\x8A",
+                                 "\xF0\x9F\x98\x80!"}) {
+    const std::string padded = padToColumns(name, 8);
+    EXPECT_EQ(terminalColumns(padded), 8) << name;
+    EXPECT_EQ(padded.substr(0, name.size()), name);
+  }
+  EXPECT_EQ(padToColumns("longer than four", 4), "longer than four");
 }
 
 }  // namespace

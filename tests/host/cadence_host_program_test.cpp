@@ -1,5 +1,6 @@
 // cadence-host run as a program, the way a person or `make demo` runs it:
-// what `inspect` prints, the alerts and summary of `run` and of the demo, the
+// what `inspect` prints, the alerts and summary of `run` and of the demo (the
+// alerts due inside the window, lined up whatever the names' script), the
 // host's count of live objects after a run, and the exit statuses for bad
 // arguments (2: bad timer names and periods, configuration files that are not
 // text) and modules that cannot be used (3).
@@ -54,6 +55,9 @@ Outcome runHostInShell(const QString& script) {
   outcome.err = QString::fromUtf8(process.readAllStandardError());
   return outcome;
 }
+
+// Alerts due in a window of `ms` for a period: the run counts no more.
+int dueIn(int ms, int periodMs) { return ms / periodMs; }
 
 // The module goes first, so a trailing option without its value stays last.
 QStringList withModule(const QStringList& arguments) {
@@ -123,13 +127,16 @@ TEST(CadenceHostInspect, ListsTheNamesTheTimerServiceAnswersToInOrder) {
 
 // --- run -----------------------------------------------------------------------
 
-TEST(CadenceHostRun, AHundredMillisecondTimerAlertsAboutTenTimesInASecond) {
+TEST(CadenceHostRun, AHundredMillisecondTimerAlertsTheTenTimesDueInASecond) {
   const Outcome outcome = runHost(withModule({"run", "--timer", "t=100", "--for", "1", "--verbose"}));
   ASSERT_EQ(outcome.status, 0) << show(outcome);
   const auto alerts = summaryAlerts(outcome.out);
   ASSERT_EQ(alerts.count("t"), 1u) << show(outcome);
-  EXPECT_GE(alerts.at("t"), 7) << show(outcome);
-  EXPECT_LE(alerts.at("t"), 12) << show(outcome);
+  // Never more than are due; up to three fewer when a loaded machine (or a
+  // sanitizer) delays the loop by more than a period and Qt skips an expiry.
+  const int due = dueIn(1000, 100);
+  EXPECT_LE(alerts.at("t"), due) << show(outcome);
+  EXPECT_GE(alerts.at("t"), due - 3) << show(outcome);
   // One line per alert, passes numbered from 1 without gaps.
   const std::vector<int> passes = passesOf(outcome.out, "t");
   ASSERT_EQ(static_cast<int>(passes.size()), alerts.at("t")) << show(outcome);
@@ -152,16 +159,42 @@ TEST(CadenceHostRun, QuietPrintsTheSummaryOnly) {
   const auto alerts = summaryAlerts(outcome.out);
   ASSERT_EQ(alerts.count("q"), 1u) << show(outcome);
   EXPECT_GE(alerts.at("q"), 2);
+  EXPECT_LE(alerts.at("q"), dueIn(300, 50));
   EXPECT_TRUE(outcome.out.contains("worst lateness"));
 }
 
-TEST(CadenceHostRun, WithoutArgumentsRunsTheThreeTimerDemoForThreeSeconds) {
+TEST(CadenceHostRun, WithoutArgumentsTheDemoShowsEveryAlertDueInThreeSeconds) {
   const Outcome outcome = runHost(withModule({}));
   ASSERT_EQ(outcome.status, 0) << show(outcome);
-  EXPECT_TRUE(outcome.out.contains("Summary after 3.")) << show(outcome);
+  EXPECT_TRUE(outcome.out.contains("\nSummary after 3.00 s:\n")) << show(outcome);
+  // The same counts on every run: the third alert of the 1000 ms timer is due
+  // at the end of the window and is waited for; none due later is shown.
   const auto alerts = summaryAlerts(outcome.out);
-  ASSERT_EQ(alerts.size(), 3u) << show(outcome);
-  for (const auto& [name, count] : alerts) EXPECT_GT(count, 0) << name.toStdString();
+  const std::map<QString, int> due = {{"fast", 12}, {"steady", 6}, {"slow", 3}};
+  EXPECT_EQ(alerts, due) << show(outcome);
+  for (const auto& [name, count] : due) {
+    EXPECT_EQ(static_cast<int>(passesOf(outcome.out, name).size()), count) << show(outcome);
+  }
+}
+
+TEST(CadenceHostRun, ColumnsLineUpForNamesInAnyScript) {
+  // Terminal columns: "Gr\u00fc\u00dfe" 5, two ideographs 4, "x" 1, "e" with a
+  // combining ring 1; the name column is as wide as the widest, 5.
+  const QString latin = QString::fromUtf8("Gr\xC3\xBC\xC3\x9F" "e"), cjk = QString::fromUtf8("\xE6\x97\xA5\xE6\x9C\xAC"),
+                ring = QString::fromUtf8("e\xCC\x8A");
+  const Outcome outcome = runHost(withModule({"run", "--timer", latin + "=100", "--timer", cjk + "=100", "--timer",
+                                              "x=100", "--timer", ring + "=100", "--for", "0.25"}));
+  ASSERT_EQ(outcome.status, 0) << show(outcome);
+  for (const QString& padded : {latin + "  pass 1", cjk + "   pass 1", QString("x      pass 1"), ring + "      pass 1"}) {
+    EXPECT_TRUE(outcome.out.contains(QRegularExpression("^ +\\d+ ms  " + QRegularExpression::escape(padded) + "$",
+                                                        QRegularExpression::MultilineOption)))
+        << padded.toStdString() << "\n" << show(outcome);
+  }
+  for (const QString& row : {"  " + latin + "     100 ms       2", "  " + cjk + "      100 ms       2",
+                             QString("  x         100 ms       2"), "  " + ring + "         100 ms       2",
+                             QString("  timer     period  alerts")}) {
+    EXPECT_TRUE(outcome.out.contains(row)) << row.toStdString() << "\n" << show(outcome);
+  }
 }
 
 // --- bad arguments: status 2 -------------------------------------------------

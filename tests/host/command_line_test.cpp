@@ -1,7 +1,7 @@
 // The command line of cadence-host: commands, options, help and version, the
 // demo's defaults, and the one-line message for every kind of bad argument
-// (timer names that would break the output, periods out of range); and the
-// alert statistics printed in the run's summary.
+// (timer names that would break the output, periods out of range); the
+// alert statistics printed in the run's summary and the alerts a window counts.
 #include <gtest/gtest.h>
 
 #include <QStringList>
@@ -9,6 +9,7 @@
 #include "host/alert_stats.h"
 #include "host/argument_text.h"
 #include "host/command_line.h"
+#include "host/run_window.h"
 #include "host/timer_name.h"
 
 namespace cadence::host {
@@ -221,6 +222,20 @@ TEST(CommandLine, TimerNamesAreTrimmedAndMayBeAnyPrintableTextUpTo256Bytes) {
   EXPECT_EQ(twice.error, "duplicate --timer name 'a'");
   std::string e257 = e256 + "\xC3\xA9";
   EXPECT_TRUE(parseRaw({"run", "--timer", e257 + "=5"}).error.endsWith("the name is 258 bytes of UTF-8, more than 256"));
+}
+
+TEST(RunWindow, CountsTheAlertsDueAtOrBeforeTheEndOfTheWindow) {
+  EXPECT_EQ(dueAlerts(3000, 1000), 3);  // the third is due exactly at the end
+  EXPECT_EQ(dueAlerts(3000, 250), 12);
+  EXPECT_EQ(dueAlerts(2999, 1000), 2);
+  EXPECT_EQ(dueAlerts(1000, 100), 10);
+  EXPECT_EQ(dueAlerts(500, 1000), 0);
+  EXPECT_EQ(dueAlerts(0, 5), 0);
+  EXPECT_EQ(dueAlerts(86400000, 1), 86400000);
+  // Up to 5 % of the window for Qt's coarse timers, plus the loop's delay.
+  EXPECT_EQ(graceMs(3000), 400);
+  EXPECT_EQ(graceMs(0), 250);
+  EXPECT_EQ(graceMs(86400000), 4320250);
 }
 
 TEST(AlertStats, CountsPassesAndMeasuresMeanPeriodAndWorstLateness) {
