@@ -12,7 +12,10 @@ build: deps
 	cmake --preset $(PRESET) >/dev/null
 	cmake --build --preset $(PRESET) -j $(JOBS)
 
-demo: build
+# The demo needs the host and the module it loads, not the tests and benchmarks.
+demo: deps
+	cmake --preset $(PRESET) >/dev/null
+	cmake --build --preset $(PRESET) -j $(JOBS) --target cadence-host cadencehost_mod
 	build/$(PRESET)/host/cadence-host
 
 test: build
