@@ -53,8 +53,9 @@ TEST(MemoryTrend, GrowthPastTheBoundOrARisingLastHalfFails) {
   EXPECT_LT(falling.trend, 0);
 }
 
-TEST(MemoryTrend, TheWarmUpIsAQuarterOfTheRunWithinTwoToSixtySecondsAndIsNotJudged) {
-  EXPECT_EQ(warmUpSeconds(5), 2);
+TEST(MemoryTrend, TheWarmUpIsAQuarterOfTheRunWithinFiveToSixtySecondsAndIsNotJudged) {
+  EXPECT_EQ(warmUpSeconds(5), 5);
+  EXPECT_EQ(warmUpSeconds(12), 5);
   EXPECT_EQ(warmUpSeconds(30), 7);
   EXPECT_EQ(warmUpSeconds(60), 15);
   EXPECT_EQ(warmUpSeconds(1800), 60);
