@@ -24,7 +24,7 @@ double slope(const std::vector<uint64_t>& samples, size_t begin, size_t end) {
 
 }  // namespace
 
-int warmUpSeconds(int seconds) { return std::clamp(seconds / 4, 5, 60); }
+int warmUpSeconds(int seconds) { return std::clamp(seconds / 3, 5, 60); }
 
 MemoryVerdict judgeResidentSet(const std::vector<uint64_t>& samples, size_t warmUpSamples,
                                const MemoryBounds& bounds) {

@@ -28,7 +28,7 @@ struct MemoryVerdict {
   double trend = 0;   // rise of the fitted line over the last half, / first
 };
 
-// The warm-up for a run of `seconds`: a quarter of it, at least 5 s (the
+// The warm-up for a run of `seconds`: a third of it, at least 5 s (the
 // population of listeners and the pool's caches settle within them) and at
 // most 60 s.
 int warmUpSeconds(int seconds);

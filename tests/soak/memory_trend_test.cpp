@@ -53,11 +53,11 @@ TEST(MemoryTrend, GrowthPastTheBoundOrARisingLastHalfFails) {
   EXPECT_LT(falling.trend, 0);
 }
 
-TEST(MemoryTrend, TheWarmUpIsAQuarterOfTheRunWithinFiveToSixtySecondsAndIsNotJudged) {
+TEST(MemoryTrend, TheWarmUpIsAThirdOfTheRunWithinFiveToSixtySecondsAndIsNotJudged) {
   EXPECT_EQ(warmUpSeconds(5), 5);
   EXPECT_EQ(warmUpSeconds(12), 5);
-  EXPECT_EQ(warmUpSeconds(30), 7);
-  EXPECT_EQ(warmUpSeconds(60), 15);
+  EXPECT_EQ(warmUpSeconds(30), 10);
+  EXPECT_EQ(warmUpSeconds(60), 20);
   EXPECT_EQ(warmUpSeconds(1800), 60);
   EXPECT_FALSE(judgeResidentSet(samples(16, [](int) { return 1.0; }), 15).judged);  // one sample after it
   const auto doubled = judgeResidentSet(samples(20, [](int s) { return s < 15 ? 1.0 + s : 16.0; }), 15);
