@@ -6,6 +6,9 @@
 
 #include <QCommandLineParser>
 
+#include "host/argument_text.h"
+#include "host/timer_name.h"
+
 namespace cadence::host {
 namespace {
 
@@ -93,19 +96,37 @@ bool parseSeconds(const QString& text, double* seconds) {
 
 std::vector<TimerRequest> demoTimers() { return {{"fast", 250}, {"steady", 500}, {"slow", 1000}}; }
 
-bool parseTimerRequest(const QString& text, TimerRequest* request) {
+QString parseTimerRequest(const QString& text, TimerRequest* request) {
+  const QString shown = printableArgument(text);
   const int split = text.lastIndexOf('=');
-  if (split <= 0) return false;
-  const QString digits = text.mid(split + 1);
+  QString digits = split < 0 ? QString() : text.mid(split + 1);
+  const bool negative = digits.startsWith('-');
+  if (negative) digits.remove(0, 1);
+  bool allDigits = !digits.isEmpty();
   for (QChar c : digits) {
-    if (!c.isDigit() || c.unicode() > 0x7F) return false;  // no sign, space or exponent
+    if (!c.isDigit() || c.unicode() > 0x7F) allDigits = false;  // no sign, space or exponent
   }
-  bool ok = false;
-  const int period = digits.toInt(&ok);
-  if (!ok || period < 1 || period > kMaxPeriodMs) return false;
-  request->name = text.left(split).toStdString();
+  if (split < 0 || !allDigits) {
+    return QStringLiteral("malformed --timer '%1': expected NAME=MS, MS a whole number of milliseconds from 1 to %2")
+        .arg(shown, QString::number(kMaxPeriodMs));
+  }
+  std::string name;
+  const QString nameProblem = checkTimerName(text.left(split), &name);
+  if (!nameProblem.isEmpty()) return QStringLiteral("bad --timer '%1': %2").arg(shown, nameProblem);
+  // Any number of digits is a number; only its value can be wrong.
+  int firstSignificant = 0;
+  while (firstSignificant < digits.size() && digits[firstSignificant] == '0') ++firstSignificant;
+  const QString significant = digits.mid(firstSignificant);
+  const int period = significant.size() > 9 ? kMaxPeriodMs + 1 : significant.toInt();
+  if (negative || period < 1 || period > kMaxPeriodMs) {
+    // One arg() call: a '%' in the user's text must not be taken for a placeholder.
+    return QStringLiteral("bad --timer '%1': the period %2%3 ms is out of range (1 to %4 ms)")
+        .arg(shown, negative ? QStringLiteral("-") : QString(), printableArgument(digits),
+             QString::number(kMaxPeriodMs));
+  }
+  request->name = std::move(name);
   request->periodMs = period;
-  return true;
+  return QString();
 }
 
 ParsedCommandLine parseCommandLine(const QStringList& arguments) {
@@ -125,7 +146,7 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments) {
     } else if (argument == "run") {
       command = Command::run;
     } else {
-      return failure(QStringLiteral("unknown command '%1'").arg(argument), kGeneralHint);
+      return failure(QStringLiteral("unknown command '%1'").arg(printableArgument(argument)), kGeneralHint);
     }
     rest.removeAt(i);
     break;
@@ -150,7 +171,8 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments) {
 
   const bool parsedOk = parser.parse(rest);
   if (!parser.unknownOptionNames().isEmpty()) {
-    return failure(QStringLiteral("unknown option '%1'").arg(optionSpelling(parser.unknownOptionNames().first())),
+    return failure(QStringLiteral("unknown option '%1'")
+                       .arg(printableArgument(optionSpelling(parser.unknownOptionNames().first()))),
                    hint);
   }
   if (!parsedOk) return failure(asOneLine(parser.errorText()), hint);
@@ -171,7 +193,8 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments) {
     return parsed;
   }
   if (!parser.positionalArguments().isEmpty()) {
-    return failure(QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().first()), hint);
+    return failure(
+        QStringLiteral("unexpected argument '%1'").arg(printableArgument(parser.positionalArguments().first())), hint);
   }
 
   line.command = command;
@@ -188,16 +211,12 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments) {
     std::set<std::string> names;
     for (const QString& value : parser.values(timerOption)) {
       TimerRequest request;
-      if (!parseTimerRequest(value, &request)) {
-        return failure(QStringLiteral("malformed --timer '%1': expected NAME=MS, MS a whole number of "
-                                      "milliseconds from 1 to %2")
-                           .arg(value)
-                           .arg(kMaxPeriodMs),
-                       hint);
-      }
+      const QString problem = parseTimerRequest(value, &request);
+      if (!problem.isEmpty()) return failure(problem, hint);
       if (!names.insert(request.name).second) {
-        return failure(QStringLiteral("duplicate --timer name '%1'").arg(QString::fromStdString(request.name)),
-                       hint);
+        return failure(
+            QStringLiteral("duplicate --timer name '%1'").arg(printableArgument(QString::fromStdString(request.name))),
+            hint);
       }
       line.timers.push_back(request);
     }
@@ -206,8 +225,7 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments) {
       const QString value = parser.value(forOption);
       if (!parseSeconds(value, &line.seconds)) {
         return failure(QStringLiteral("malformed --for '%1': expected a number of seconds above 0, at most %2")
-                           .arg(value)
-                           .arg(kMaxRunSeconds),
+                           .arg(printableArgument(value), QString::number(kMaxRunSeconds)),
                        hint);
       }
     }

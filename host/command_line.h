@@ -42,11 +42,13 @@ inline constexpr double kMaxRunSeconds = 86400;  // one day
 // The demo's three timers of different periods.
 std::vector<TimerRequest> demoTimers();
 
-// `arguments` as the program received them, program name first.
+// `arguments` as the program received them (decodeArguments), program name first.
 ParsedCommandLine parseCommandLine(const QStringList& arguments);
 
-// "NAME=MS": NAME not empty (it may itself hold '='), MS a whole number of
-// milliseconds from 1 to kMaxPeriodMs.
-bool parseTimerRequest(const QString& text, TimerRequest* request);
+// "NAME=MS": NAME a name checkTimerName accepts (it may itself hold '=';
+// MS follows the last one), MS a whole number of milliseconds from 1 to
+// kMaxPeriodMs. Empty when acceptable, and then *request holds the trimmed
+// name and the period; otherwise the one-line message naming the problem.
+QString parseTimerRequest(const QString& text, TimerRequest* request);
 
 }  // namespace cadence::host

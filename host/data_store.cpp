@@ -1,21 +1,59 @@
 // The host's data store.
 #include "host/data_store.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QSettings>
 
 #include "host/host_query.h"
+#include "host/utf8_text.h"
 
 namespace cadence::host {
+namespace {
+
+// Why the file's bytes are not text for an INI file, or empty.
+QString whyNotText(const QByteArray& bytes) {
+  const int nul = bytes.indexOf('\0');
+  if (nul >= 0) return QStringLiteral("not a text file (a NUL byte at offset %1)").arg(nul);
+  const int64_t invalid = firstInvalidUtf8(bytes.constData(), static_cast<size_t>(bytes.size()));
+  if (invalid >= 0) {
+    const auto byte = static_cast<unsigned char>(bytes[static_cast<int>(invalid)]);
+    return QStringLiteral("not UTF-8 text (byte 0x%1 at offset %2)")
+        .arg(QStringLiteral("%1").arg(byte, 2, 16, QLatin1Char('0')).toUpper())
+        .arg(invalid);
+  }
+  return QString();
+}
+
+}  // namespace
 
 bool readIniFile(const QString& path, QVariantMap* values, QString* reason) {
-  const QFileInfo file(path);
-  if (!file.exists()) {
+  const QFileInfo info(path);
+  if (!info.exists()) {
     *reason = QStringLiteral("no such file");
     return false;
   }
-  if (!file.isFile() || !file.isReadable()) {
+  if (!info.isFile() || !info.isReadable()) {
     *reason = QStringLiteral("not a readable file");
+    return false;
+  }
+  // QSettings reads anything as INI, a shared library included; a
+  // configuration file has to be text first.
+  QFile file(path);
+  if (file.size() > kMaxConfigBytes) {
+    *reason = QStringLiteral("too large for a configuration file (%1 bytes, at most %2)")
+                  .arg(file.size())
+                  .arg(kMaxConfigBytes);
+    return false;
+  }
+  if (!file.open(QIODevice::ReadOnly)) {
+    *reason = QStringLiteral("cannot be read");
+    return false;
+  }
+  const QString notText = whyNotText(file.read(kMaxConfigBytes + 1));
+  file.close();
+  if (!notText.isEmpty()) {
+    *reason = notText;
     return false;
   }
   QSettings settings(path, QSettings::IniFormat);

@@ -21,8 +21,13 @@ inline constexpr const char* kLogsDirectoryKey = "Directories/Logs Directory";
 inline constexpr const char* kTempDirectoryKey = "Directories/Temp Directory";
 inline constexpr const char* kUseErrorServiceKey = "Memory/UseErrorService";
 
+// The largest configuration file read; an INI file of a few keys is far smaller.
+inline constexpr qint64 kMaxConfigBytes = 1 << 20;
+
 // Reads every key of the INI file at `path` ("Group/Key" names). False, with
-// a one-line reason, when the file cannot be read or is malformed.
+// a one-line reason, when the file cannot be read, is not UTF-8 text (a NUL
+// byte, or bytes that are not UTF-8), is larger than kMaxConfigBytes, or is
+// malformed. An empty file has no keys.
 bool readIniFile(const QString& path, QVariantMap* values, QString* reason);
 
 class HostDataStore final : public IDataStore {

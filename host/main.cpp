@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QVariantMap>
 
+#include "host/argument_text.h"
 #include "host/command_line.h"
 #include "host/commands.h"
 #include "host/data_store.h"
@@ -39,7 +40,8 @@ int main(int argc, char** argv) {
   QCoreApplication::setApplicationName(QStringLiteral("cadence-host"));
   QCoreApplication::setApplicationVersion(QStringLiteral(CADENCE_HOST_VERSION));
 
-  const ParsedCommandLine parsed = parseCommandLine(QCoreApplication::arguments());
+  // UTF-8 whatever the locale, bytes that are not UTF-8 kept recognisable.
+  const ParsedCommandLine parsed = parseCommandLine(decodeArguments(argc, argv));
   if (!parsed.ok) {
     printUsageError(parsed.error, parsed.usageHint);
     return kExitUsage;
@@ -58,8 +60,8 @@ int main(int argc, char** argv) {
   if (!line.configPath.isEmpty()) {
     QString reason;
     if (!readIniFile(line.configPath, &config, &reason)) {
-      printUsageError(QStringLiteral("cannot use --config '%1': %2").arg(line.configPath, reason),
-                      QStringLiteral("Usage: cadence-host [inspect|run] --config FILE, FILE a readable INI file; see 'cadence-host --help'."));
+      printUsageError(QStringLiteral("cannot use --config '%1': %2").arg(printableArgument(line.configPath), reason),
+                      QStringLiteral("Usage: cadence-host [inspect|run] --config FILE, FILE a readable INI file of UTF-8 text; see 'cadence-host --help'."));
       return kExitUsage;
     }
   }

@@ -1,19 +1,20 @@
 // `cadence-host run` (and the demo): timers from the module's timer service,
-// alerting host listeners on the Qt event loop, then an orderly shutdown in
-// which every timer and listener the run created is destroyed.
+// alerting host listeners on the Qt event loop over the run's window (the
+// alerts due inside it are counted, see run_window.h), then an orderly
+// shutdown in which every timer and listener the run created is destroyed.
 #include <algorithm>
 #include <cmath>
 #include <memory>
 #include <vector>
 
-#include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QTimer>
 
 #include "host/commands.h"
 #include "host/exit_status.h"
 #include "host/known_ids.h"
 #include "host/live_objects.h"
+#include "host/run_window.h"
+#include "host/terminal_columns.h"
 #include "host/timer_listener.h"
 
 namespace cadence::host {
@@ -41,24 +42,18 @@ I* queryAs(IVelUnknown* object, const char* name) {
   return static_cast<I*>(part);
 }
 
-void printSummary(std::FILE* out, const std::vector<SummaryRow>& rows, double seconds, int nameWidth) {
+void printSummary(std::FILE* out, const std::vector<SummaryRow>& rows, double seconds, int nameColumns) {
   std::fprintf(out, "\nSummary after %.2f s:\n", seconds);
-  std::fprintf(out, "  %-*s  %9s  %6s  %11s  %14s\n", nameWidth, "timer", "period", "alerts", "mean period",
-               "worst lateness");
+  std::fprintf(out, "  %s  %9s  %6s  %11s  %14s\n", padToColumns("timer", nameColumns).c_str(), "period", "alerts",
+               "mean period", "worst lateness");
   for (const SummaryRow& row : rows) {
-    std::fprintf(out, "  %-*s  %6d ms  %6d  ", nameWidth, row.name.c_str(), row.periodMs, row.alerts);
+    std::fprintf(out, "  %s  %6d ms  %6d  ", padToColumns(row.name, nameColumns).c_str(), row.periodMs, row.alerts);
     if (row.alerts == 0) {
       std::fprintf(out, "%11s  %14s\n", "-", "-");
     } else {
       std::fprintf(out, "%8.1f ms  %11.1f ms\n", row.meanPeriodMs, row.worstLatenessMs);
     }
   }
-}
-
-void runEventLoopFor(double seconds) {
-  const auto ms = static_cast<int>(std::lround(seconds * 1000.0));
-  QTimer::singleShot(ms, Qt::PreciseTimer, QCoreApplication::instance(), &QCoreApplication::quit);
-  QCoreApplication::exec();
 }
 
 }  // namespace
@@ -82,18 +77,28 @@ int runTimers(const CommandLine& line, LoadedModule& module, ReferenceHost& host
     return kExitModule;
   }
 
-  int nameWidth = 5;  // "timer"
+  int nameColumns = terminalColumns("timer");
+  const int64_t windowMs = std::llround(line.seconds * 1000.0);
+  int withDueAlerts = 0;
   for (const TimerRequest& request : line.timers) {
-    nameWidth = std::max(nameWidth, static_cast<int>(request.name.size()));
+    nameColumns = std::max(nameColumns, terminalColumns(request.name));
+    if (dueAlerts(windowMs, request.periodMs) > 0) ++withDueAlerts;
   }
+  RunWindow window(windowMs, withDueAlerts);
 
   QElapsedTimer clock;
   clock.start();
   std::vector<std::unique_ptr<RunningTimer>> running;
   for (const TimerRequest& request : line.timers) {
     auto entry = std::make_unique<RunningTimer>();
-    entry->listener = new HostTimerListener(request.name, request.periodMs, clock, line.quiet ? nullptr : out,
-                                            nameWidth);
+    HostTimerListener::Setup setup;
+    setup.name = request.name;
+    setup.periodMs = request.periodMs;
+    setup.dueAlerts = dueAlerts(windowMs, request.periodMs);
+    setup.nameColumns = nameColumns;
+    setup.out = line.quiet ? nullptr : out;
+    setup.onLastDueAlert = [&window] { window.listenerDone(); };
+    entry->listener = new HostTimerListener(std::move(setup), clock);
     entry->listenerRef.assign(entry->listener);
     entry->name = VelCString(entry->listener->name().c_str());
     entry->timer = timers->createTimer(entry->name);
@@ -115,8 +120,12 @@ int runTimers(const CommandLine& line, LoadedModule& module, ReferenceHost& host
     entry->timer->start(entry->listener->periodMs());
     entry->listener->markStarted();
   }
-  runEventLoopFor(line.seconds);
+  window.run();
   const double elapsedSeconds = static_cast<double>(clock.nsecsElapsed()) / 1e9;
+  if (line.verbose) {
+    std::fprintf(err, "cadence-host: the event loop ran %.3f s for a window of %.3f s\n", elapsedSeconds,
+                 static_cast<double>(windowMs) / 1000.0);
+  }
 
   // Shutdown as a host application does it: tell the service, then take the
   // timers out of its registry (the registry's release destroys each one,
@@ -129,7 +138,7 @@ int runTimers(const CommandLine& line, LoadedModule& module, ReferenceHost& host
                               stats.meanPeriodMs(), stats.worstLatenessMs()});
     if (serviceV2) serviceV2->removeTimer(entry->name);
   }
-  printSummary(out, rows, elapsedSeconds, nameWidth);
+  printSummary(out, rows, static_cast<double>(windowMs) / 1000.0, nameColumns);
   std::fflush(out);
 
   running.clear();  // gives back the host's references on its listeners

@@ -1,9 +1,11 @@
-// The listener the host registers with each timer: counts the alerts, keeps
-// their statistics and prints one line per alert (elapsed milliseconds since
-// the run began, timer name, pass number) unless told to be quiet.
+// The listener the host registers with each timer: counts the alerts due
+// inside the run's window, keeps their statistics and prints one line per
+// alert (elapsed milliseconds since the run began, timer name, pass number)
+// unless told to be quiet. Alerts past the due ones are left out.
 #pragma once
 
 #include <cstdio>
+#include <functional>
 #include <string>
 
 #include <QElapsedTimer>
@@ -18,9 +20,17 @@ class HostTimerListener final : public Velmora::ITimerListener {
  public:
   static constexpr const char* kClassName = "HostTimerListener";
 
-  // `clock` runs from the start of the run; `out` null means quiet.
-  HostTimerListener(std::string name, int periodMs, const QElapsedTimer& clock, std::FILE* out,
-                    int nameWidth);
+  struct Setup {
+    std::string name;  // UTF-8
+    int periodMs = 0;
+    int32_t dueAlerts = 0;    // the alerts counted; later ones are left out
+    int nameColumns = 0;      // the name is padded to this many terminal columns
+    std::FILE* out = nullptr;  // null: quiet
+    std::function<void()> onLastDueAlert;  // called when the last due alert came
+  };
+
+  // `clock` runs from the start of the run.
+  HostTimerListener(Setup setup, const QElapsedTimer& clock);
 
   // Call right after starting the timer: the schedule counts from here.
   void markStarted() { startNs_ = clock_.nsecsElapsed(); }
@@ -29,17 +39,16 @@ class HostTimerListener final : public Velmora::ITimerListener {
   void queryInterface(const char* name, void* target) override;
   const char* getClassName() override { return kClassName; }
 
-  const std::string& name() const { return name_; }
-  int periodMs() const { return periodMs_; }
+  const std::string& name() const { return setup_.name; }
+  int periodMs() const { return setup_.periodMs; }
+  int32_t dueAlerts() const { return setup_.dueAlerts; }
   const AlertStats& stats() const { return stats_; }
 
  private:
   LiveToken token_{LiveKind::listener};
-  std::string name_;
-  int periodMs_;
+  Setup setup_;
+  std::string paddedName_;
   const QElapsedTimer& clock_;
-  std::FILE* out_;
-  int nameWidth_;
   int64_t startNs_ = 0;
   AlertStats stats_;
 };

@@ -1,12 +1,16 @@
 // The command line of cadence-host: commands, options, help and version, the
-// demo's defaults, and the one-line message for every kind of bad argument;
-// and the alert statistics printed in the run's summary.
+// demo's defaults, and the one-line message for every kind of bad argument
+// (timer names that would break the output, periods out of range); the
+// alert statistics printed in the run's summary and the alerts a window counts.
 #include <gtest/gtest.h>
 
 #include <QStringList>
 
 #include "host/alert_stats.h"
+#include "host/argument_text.h"
 #include "host/command_line.h"
+#include "host/run_window.h"
+#include "host/timer_name.h"
 
 namespace cadence::host {
 namespace {
@@ -88,6 +92,7 @@ TEST(CommandLine, EachBadArgumentGivesOneLineNamingItAndAUsageHint) {
   const QString limit = QString::number(kMaxPeriodMs);
   const QString malformedTimer =
       "malformed --timer '%1': expected NAME=MS, MS a whole number of milliseconds from 1 to " + limit;
+  const QString outOfRange = "bad --timer '%1': the period %2 ms is out of range (1 to " + limit + " ms)";
   const std::vector<BadArguments> cases = {
       {{"frobnicate"}, "unknown command 'frobnicate'", "cadence-host --help"},
       {{"run", "--bogus"}, "unknown option '--bogus'", "run --help"},
@@ -98,14 +103,16 @@ TEST(CommandLine, EachBadArgumentGivesOneLineNamingItAndAUsageHint) {
       {{"--module"}, "missing value after '--module'", "cadence-host --help"},
       {{"run", "--timer", "t"}, malformedTimer.arg("t"), "run --help"},
       {{"run", "--timer", "t="}, malformedTimer.arg("t="), "run --help"},
-      {{"run", "--timer", "=100"}, malformedTimer.arg("=100"), "run --help"},
+      {{"run", "--timer", "=100"}, "bad --timer '=100': the name is empty", "run --help"},
       {{"run", "--timer", "t=abc"}, malformedTimer.arg("t=abc"), "run --help"},
-      {{"run", "--timer", "t=0"}, malformedTimer.arg("t=0"), "run --help"},
-      {{"run", "--timer", "t=-5"}, malformedTimer.arg("t=-5"), "run --help"},
+      {{"run", "--timer", "t=0"}, outOfRange.arg("t=0", "0"), "run --help"},
+      {{"run", "--timer", "t=-5"}, outOfRange.arg("t=-5", "-5"), "run --help"},
+      {{"run", "--timer", "t=--5"}, malformedTimer.arg("t=--5"), "run --help"},
       {{"run", "--timer", "t=+5"}, malformedTimer.arg("t=+5"), "run --help"},
       {{"run", "--timer", "t=1e3"}, malformedTimer.arg("t=1e3"), "run --help"},
-      {{"run", "--timer", "t=86400001"}, malformedTimer.arg("t=86400001"), "run --help"},
-      {{"run", "--timer", "t=99999999999"}, malformedTimer.arg("t=99999999999"), "run --help"},
+      {{"run", "--timer", "t=86400001"}, outOfRange.arg("t=86400001", "86400001"), "run --help"},
+      {{"run", "--timer", "t=99999999999"}, outOfRange.arg("t=99999999999", "99999999999"), "run --help"},
+      {{"run", "--timer", "%1=0"}, outOfRange.arg("%1=0", "0"), "run --help"},
       {{"run", "--timer", "t=10", "--timer", "t=20"}, "duplicate --timer name 't'", "run --help"},
       {{"run", "--for", "soon"},
        "malformed --for 'soon': expected a number of seconds above 0, at most 86400", "run --help"},
@@ -115,6 +122,9 @@ TEST(CommandLine, EachBadArgumentGivesOneLineNamingItAndAUsageHint) {
        "run --help"},
       {{"run", "extra"}, "unexpected argument 'extra'", "run --help"},
       {{"run", "--module="}, "empty value for '--module'", "run --help"},
+      {{"fro\nb"}, "unknown command 'fro\\nb'", "cadence-host --help"},
+      {{"run", "--for", "soon\t"}, "malformed --for 'soon\\t': expected a number of seconds above 0, at most 86400",
+       "run --help"},
   };
   for (const BadArguments& bad : cases) {
     const ParsedCommandLine parsed = parse(bad.arguments);
@@ -125,6 +135,107 @@ TEST(CommandLine, EachBadArgumentGivesOneLineNamingItAndAUsageHint) {
     EXPECT_TRUE(parsed.usageHint.startsWith("Usage: cadence-host")) << context;
     EXPECT_TRUE(parsed.usageHint.contains(bad.hintMentions)) << context;
   }
+}
+
+TEST(CommandLine, PeriodsAreWholeMillisecondsInRangeWhateverTheirLeadingZeros) {
+  const std::vector<std::pair<QString, int>> accepted = {
+      {"t=1", 1}, {"t=86400000", kMaxPeriodMs}, {"t=0100", 100}, {"t=00000000000000000000250", 250}};
+  for (const auto& [text, period] : accepted) {
+    TimerRequest request;
+    EXPECT_EQ(parseTimerRequest(text, &request), QString()) << text.toStdString();
+    EXPECT_EQ(request.periodMs, period) << text.toStdString();
+  }
+  for (const QString text : {"t=0000", "t=-0", "t=86400001", "t=000086400001", "t=18446744073709551617"}) {
+    TimerRequest request;
+    const QString problem = parseTimerRequest(text, &request);
+    EXPECT_TRUE(problem.endsWith("ms is out of range (1 to 86400000 ms)")) << problem.toStdString();
+  }
+}
+
+// A timer name the way the program receives it: bytes decoded as UTF-8, bytes
+// that are not UTF-8 kept (decodeArgument).
+ParsedCommandLine parseRaw(const std::vector<std::string>& arguments) {
+  QStringList decoded{QStringLiteral("cadence-host")};
+  for (const std::string& argument : arguments) decoded << decodeArgument(argument.c_str());
+  return parseCommandLine(decoded);
+}
+
+TEST(CommandLine, TimerNamesThatWouldBreakTheOutputAreRefusedNamingTheProblem) {
+  const std::string longName(131000, 'x');
+  const std::vector<std::pair<std::string, QString>> cases = {
+      // Empty once trimmed.
+      {"   =5", "bad --timer '   =5': the name is empty"},
+      {"\xE3\x80\x80=5", "bad --timer '\u3000=5': the name is empty"},  // an ideographic space
+      // Control characters: C0, DEL and C1, anywhere in the name.
+      {"a\tb=100", "bad --timer 'a\\tb=100': the name holds a control character (U+0009)"},
+      {"a\nb=100", "bad --timer 'a\\nb=100': the name holds a control character (U+000A)"},
+      {"\tlead=1", "bad --timer '\\tlead=1': the name holds a control character (U+0009)"},
+      {"cr\r=1", "bad --timer 'cr\\r=1': the name holds a control character (U+000D)"},
+      {"esc\x1B[31m=1", "bad --timer 'esc\\x1B[31m=1': the name holds a control character (U+001B)"},
+      {"del\x7F=1", "bad --timer 'del\\x7F=1': the name holds a control character (U+007F)"},
+      {"nel\xC2\x85=1", "bad --timer 'nel\\u0085=1': the name holds a control character (U+0085)"},
+      // Not UTF-8: a Latin-1 byte, a stray continuation, an overlong form, a
+      // surrogate, a sequence cut short.
+      {"caf\xE9=5", "bad --timer 'caf\\xE9=5': the name is not valid UTF-8 (byte 0xE9)"},
+      {"\x80x=5", "bad --timer '\\x80x=5': the name is not valid UTF-8 (byte 0x80)"},
+      {"\xC0\xAF=5", "bad --timer '\\xC0\\xAF=5': the name is not valid UTF-8 (byte 0xC0)"},
+      {"\xED\xA0\x80=5", "bad --timer '\\xED\\xA0\\x80=5': the name is not valid UTF-8 (byte 0xED)"},
+      {"\xE6\x97=5", "bad --timer '\\xE6\\x97=5': the name is not valid UTF-8 (byte 0xE6)"},
+      // Too long: the message shows the start of the value only.
+      {longName + "=100", "bad --timer '" + QString(kShownCharacters, 'x') +
+                              "...': the name is 131000 bytes of UTF-8, more than 256"},
+      {std::string(257, 'y') + "=1", "bad --timer '" + QString(kShownCharacters, 'y') +
+                                         "...': the name is 257 bytes of UTF-8, more than 256"},
+  };
+  for (const auto& [value, message] : cases) {
+    const ParsedCommandLine parsed = parseRaw({"run", "--timer", value});
+    EXPECT_FALSE(parsed.ok) << value;
+    EXPECT_EQ(parsed.error, message) << value.substr(0, 80);
+    EXPECT_FALSE(parsed.error.contains('\n'));
+    EXPECT_FALSE(parsed.error.contains('\t'));
+  }
+}
+
+TEST(CommandLine, TimerNamesAreTrimmedAndMayBeAnyPrintableTextUpTo256Bytes) {
+  std::string e256;
+  for (int i = 0; i < 128; ++i) e256 += "\xC3\xA9";  // 128 two-byte characters
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"  padded  =5", "padded"},
+      {"Gr\xC3\xBC\xC3\x9F" "e=5", "Gr\xC3\xBC\xC3\x9F" "e"},
+      {"\xE6\x97\xA5\xE6\x9C\xAC=5", "\xE6\x97\xA5\xE6\x9C\xAC"},
+      {"\xF0\x9F\x98\x80=5", "\xF0\x9F\x98\x80"},                 // outside the BMP
+      {"\xF0\x90\x82\x80=5", "\xF0\x90\x82\x80"},                 // U+10080: its low surrogate is DC80
+      {"\xEF\xBF\xBD=5", "\xEF\xBF\xBD"},                           // U+FFFD itself is text
+      {"a b=c=5", "a b=c"},
+      {std::string(256, 'z') + "=5", std::string(256, 'z')},
+      {e256 + "=5", e256},
+  };
+  for (const auto& [value, name] : cases) {
+    const ParsedCommandLine parsed = parseRaw({"run", "--timer", value});
+    ASSERT_TRUE(parsed.ok) << value << ": " << parsed.error.toStdString();
+    ASSERT_EQ(parsed.line.timers.size(), 1u);
+    EXPECT_EQ(parsed.line.timers[0].name, name);
+  }
+  // Names are compared once trimmed.
+  const ParsedCommandLine twice = parseRaw({"run", "--timer", "a=5", "--timer", " a =6"});
+  EXPECT_FALSE(twice.ok);
+  EXPECT_EQ(twice.error, "duplicate --timer name 'a'");
+  std::string e257 = e256 + "\xC3\xA9";
+  EXPECT_TRUE(parseRaw({"run", "--timer", e257 + "=5"}).error.endsWith("the name is 258 bytes of UTF-8, more than 256"));
+}
+
+TEST(RunWindow, CountsTheAlertsDueAtOrBeforeTheEndOfTheWindow) {
+  EXPECT_EQ(dueAlerts(3000, 1000), 3);  // the third is due exactly at the end
+  EXPECT_EQ(dueAlerts(3000, 250), 12);
+  EXPECT_EQ(dueAlerts(2999, 1000), 2);
+  EXPECT_EQ(dueAlerts(1000, 100), 10);
+  EXPECT_EQ(dueAlerts(500, 1000), 0);
+  EXPECT_EQ(dueAlerts(0, 5), 0);
+  EXPECT_EQ(dueAlerts(86400000, 1), 86400000);
+  // Up to 5 % of the window for Qt's coarse timers, plus the loop's delay.
+  EXPECT_EQ(graceMs(3000), 400);
+  EXPECT_EQ(graceMs(0), 250);
+  EXPECT_EQ(graceMs(86400000), 4320250);
 }
 
 TEST(AlertStats, CountsPassesAndMeasuresMeanPeriodAndWorstLateness) {

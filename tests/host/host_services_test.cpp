@@ -265,6 +265,44 @@ TEST(HostDataStore, RefusesAMissingConfigFileWithAReason) {
   EXPECT_EQ(reason, "not a readable file");
 }
 
+// Writes `bytes` to a file of `dir` and reads it as the configuration.
+bool readConfigBytes(const QTemporaryDir& dir, const QByteArray& bytes, QVariantMap* values, QString* reason) {
+  const QString path = dir.filePath("host.ini");
+  QFile file(path);
+  if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
+  file.write(bytes);
+  file.close();
+  return readIniFile(path, values, reason);
+}
+
+TEST(HostDataStore, RefusesAConfigFileThatIsNotTextAndTakesAnEmptyOne) {
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  const std::vector<std::pair<QByteArray, QString>> refused = {
+      {QByteArray("\x7f" "ELF\x02\x01\x01\x00\x00", 9), "not a text file (a NUL byte at offset 7)"},
+      {QByteArray("[Memory]\nUseErrorService=1\n\x00", 28), "not a text file (a NUL byte at offset 27)"},
+      {QByteArray("\xFF\xFE[\x00M\x00", 6), "not a text file (a NUL byte at offset 3)"},  // UTF-16
+      {"[Directories]\nTemp Directory=/srv/t\xE9mp\n", "not UTF-8 text (byte 0xE9 at offset 35)"},
+      {"[Memory]\nUseErrorService=\xC0\xAF\n", "not UTF-8 text (byte 0xC0 at offset 25)"},
+      {QByteArray(static_cast<int>(kMaxConfigBytes) + 1, '#'),
+       "too large for a configuration file (1048577 bytes, at most 1048576)"},
+  };
+  for (const auto& [bytes, expected] : refused) {
+    QVariantMap values;
+    QString reason;
+    EXPECT_FALSE(readConfigBytes(dir, bytes, &values, &reason)) << expected.toStdString();
+    EXPECT_EQ(reason, expected);
+    EXPECT_TRUE(values.isEmpty());
+  }
+  QVariantMap values;
+  QString reason;
+  EXPECT_TRUE(readConfigBytes(dir, QByteArray(), &values, &reason)) << reason.toStdString();
+  EXPECT_TRUE(values.isEmpty());
+  EXPECT_TRUE(readConfigBytes(dir, "\xEF\xBB\xBF[Memory]\nUseErrorService=yes\n", &values, &reason))
+      << reason.toStdString();  // a byte-order mark is UTF-8 too
+  EXPECT_EQ(values.value(kUseErrorServiceKey).toString(), "yes");
+}
+
 TEST(HostDirService, NamesOnlyTheTemporaryDirectory) {
   HostDirService dirs(QStringLiteral("/tmp/d"));
   EXPECT_EQ(textOf(dirs.directoryFor("temp")), "/tmp/d");

@@ -1,0 +1,40 @@
+// The rules for timer names from the command line.
+#include "host/timer_name.h"
+
+#include "host/argument_text.h"
+
+namespace cadence::host {
+namespace {
+
+QString upperHex(unsigned value, int digits) {
+  return QStringLiteral("%1").arg(value, digits, 16, QLatin1Char('0')).toUpper();
+}
+
+}  // namespace
+
+QString checkTimerName(const QString& name, std::string* accepted) {
+  for (int i = 0; i < name.size(); ++i) {
+    const QChar c = name[i];
+    if (keptByte(c) >= 0) {
+      return QStringLiteral("the name is not valid UTF-8 (byte 0x%1)").arg(upperHex(keptByte(c), 2));
+    }
+    if (c.isHighSurrogate() && i + 1 < name.size() && name[i + 1].isLowSurrogate()) {
+      ++i;
+      continue;
+    }
+    if (c.isSurrogate()) return QStringLiteral("the name is not valid UTF-8 (an unpaired surrogate)");
+    if (isControlCharacter(c.unicode())) {
+      return QStringLiteral("the name holds a control character (U+%1)").arg(upperHex(c.unicode(), 4));
+    }
+  }
+  const QString trimmed = name.trimmed();
+  if (trimmed.isEmpty()) return QStringLiteral("the name is empty");
+  const QByteArray bytes = trimmed.toUtf8();
+  if (bytes.size() > kMaxTimerNameBytes) {
+    return QStringLiteral("the name is %1 bytes of UTF-8, more than %2").arg(bytes.size()).arg(kMaxTimerNameBytes);
+  }
+  accepted->assign(bytes.constData(), static_cast<size_t>(bytes.size()));
+  return QString();
+}
+
+}  // namespace cadence::host

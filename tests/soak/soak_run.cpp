@@ -1,0 +1,164 @@
+// The soak run: setup, the event loop with its timers, the checks and the figures.
+#include "tests/soak/soak_run.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTimer>
+
+#include <algorithm>
+#include <list>
+#include <string>
+#include <vector>
+
+#include "cadencehost/bucket_memory_pool.h"
+#include "host/host_setup.h"
+#include "host/known_ids.h"
+#include "host/live_objects.h"
+#include "host/module_loader.h"
+#include "host/process_memory.h"
+#include "tests/soak/memory_trend.h"
+#include "tests/soak/soak_figures.h"
+
+namespace cadence::soak {
+namespace {
+
+constexpr int kChurnEveryMs = 5;
+constexpr int kCheckEveryMs = 100;
+constexpr size_t kGrowthFaultBytes = 4 << 20;  // a second, after the warm-up
+
+template <class I>
+I* queryAs(IVelUnknown* object, const char* name) {
+  void* part = nullptr;
+  object->queryInterface(name, &part);
+  return static_cast<I*>(part);
+}
+
+const char* faultName(Fault fault) {
+  switch (fault) {
+    case Fault::none: return "none";
+    case Fault::dropAlert: return "drop-alert";
+    case Fault::stopTimer: return "stop-timer";
+    case Fault::leakListener: return "leak-listener";
+    case Fault::growMemory: return "grow-memory";
+  }
+  return "?";
+}
+
+// The host's bucket pool, offered half-way through; the module moves its
+// cached blocks to it at its next check (every 601 allocations), which
+// takes a reference on it.
+struct HostPoolOffer {
+  BucketMemoryPool* pool = nullptr;
+  double offeredAtSeconds = -1;
+  double movedAtSeconds = -1;
+};
+
+}  // namespace
+
+int runSoak(const SoakOptions& options, std::FILE* out) {
+  host::ReferenceHost& host = host::installReferenceHost({});
+  host::LoadedModule module;
+  QString reason;
+  if (!module.load(options.modulePath, &host, &reason)) {
+    std::fprintf(stderr, "soak: %s\n", reason.toUtf8().constData());
+    return kSoakModule;
+  }
+  IVelUnknown* object = nullptr;
+  module.component()->createInstance(host::timerServiceClassId(), &object);
+  auto* service = object ? queryAs<Velmora::ITimerServiceV2>(object, "ITimerServiceV2") : nullptr;
+  auto* shutdown = object ? queryAs<IShutdownListener>(object, "IShutdownListener") : nullptr;
+  if (!service || !shutdown) {
+    std::fprintf(stderr, "soak: the module gave no timer service with 'ITimerServiceV2' and 'IShutdownListener'\n");
+    return kSoakModule;
+  }
+  IPtr<IVelUnknown> serviceReference(object);
+
+  QElapsedTimer clock;
+  clock.start();
+  SoakPopulation::Config config;
+  config.timers = options.timers;
+  config.seed = options.seed;
+  config.fault = options.fault;
+  std::fprintf(out, "soak: %d s, %d timer names (a quarter steady), periods %d to %d ms, seed %u, fault %s\n",
+               options.seconds, options.timers, kMinPeriodMs, kMaxPeriodMs, options.seed, faultName(options.fault));
+  std::fflush(out);
+
+  SoakFigures figures;
+  std::vector<uint64_t> residentSet;
+  std::list<std::vector<char>> grown;  // the growth fault's memory
+  HostPoolOffer offer;
+  const int warmUp = warmUpSeconds(options.seconds);
+  const int progressEvery = std::max(10, options.seconds / 10);
+  {
+    SoakPopulation population(*service, *shutdown, host, clock, config);
+    population.start();
+    QObject timers;  // context of the run's own timers
+    QTimer churn(&timers), check(&timers), sample(&timers);
+    QObject::connect(&churn, &QTimer::timeout, [&] { population.churn(); });
+    QObject::connect(&check, &QTimer::timeout, [&] {
+      population.check();
+      if (offer.pool && offer.movedAtSeconds < 0 && offer.pool->getRefCount() > 1) {
+        offer.movedAtSeconds = static_cast<double>(clock.nsecsElapsed()) / 1e9;
+      }
+    });
+    QObject::connect(&sample, &QTimer::timeout, [&] {
+      residentSet.push_back(host::readMemoryFigures().processResident);
+      const int second = static_cast<int>(residentSet.size());
+      if (options.fault == Fault::growMemory && second > warmUp) {
+        grown.emplace_back(kGrowthFaultBytes, static_cast<char>(second));
+      }
+      if (second % progressEvery == 0) {
+        std::fprintf(out, "  [%5d s] alerts %s, timers created %s, resident set %s\n", second,
+                     grouped(population.alerts()).c_str(), grouped(population.churnCounts().created).c_str(),
+                     megabytes(residentSet.back()).c_str());
+        std::fflush(out);
+      }
+    });
+    churn.start(kChurnEveryMs);
+    check.start(kCheckEveryMs);
+    sample.start(1000);
+    if (options.offerHostPool) {
+      QTimer::singleShot(options.seconds * 500, Qt::PreciseTimer, &timers, [&] {
+        // Offered from the event loop's own thread, between calls into the
+        // host, so the host's registry needs no lock for it.
+        offer.pool = new BucketMemoryPool(4, 8192, 262144);
+        host.offer<IBucketMemoryPool>("IBucketMemoryPool", offer.pool);
+        offer.offeredAtSeconds = static_cast<double>(clock.nsecsElapsed()) / 1e9;
+      });
+    }
+    QTimer::singleShot(options.seconds * 1000, Qt::PreciseTimer, &timers, [] { QCoreApplication::quit(); });
+    QCoreApplication::exec();
+    churn.stop();
+    check.stop();
+    sample.stop();
+    figures.ranSeconds = static_cast<double>(clock.nsecsElapsed()) / 1e9;
+    population.finish();
+    // Everything the soak made is gone now, unless something leaked.
+    figures.timersAlive = host.watchedAlive();
+    figures.listenersAlive = host::liveCount(host::LiveKind::listener);
+    figures.recordsAlive = SoakTimer::aliveCount();
+    figures.qtTimersFollowed = population.followedTimers();
+    population.giveBackLeakedReference();
+
+    figures.ledger = population.ledger();
+    figures.steady = population.steady();
+    figures.longestSilenceOverMs = population.longestSilenceOverMs();
+    figures.alertsAfterShutdown = population.alertsAfterShutdown();
+    figures.churn = population.churnCounts();
+    figures.textsMade = population.texts().textsMade();
+    figures.translations = population.texts().translations();
+    figures.hostPoolOffered = offer.pool != nullptr;
+    figures.poolOfferedAtSeconds = offer.offeredAtSeconds;
+    figures.moduleMovedAtSeconds = offer.movedAtSeconds;
+    figures.warmUpSeconds = warmUp;
+    figures.memory = judgeResidentSet(residentSet, static_cast<size_t>(warmUp));
+    figures.failures = population.failures();
+  }
+  judgeEnd(figures);
+  printFigures(out, figures);
+  serviceReference.clear();
+  module.release();
+  return figures.failures.empty() ? kSoakPassed : kSoakFailed;
+}
+
+}  // namespace cadence::soak
