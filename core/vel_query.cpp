@@ -42,11 +42,3 @@ void appendQueryName(const char* name, int32_t kind, VelNameQuery* record) {
   }
   if (kind != 0 && stack) stack->push(VelCString(name));
 }
-
-void velEnumerateNames(void* target, const char* className,
-                       std::initializer_list<const char*> interfaceNames) {
-  auto* record = static_cast<VelNameQuery*>(target);
-  if (!record) return;
-  appendQueryName(className, kVelNameKindClass, record);
-  for (const char* name : interfaceNames) appendQueryName(name, kVelNameKindInterface, record);
-}

@@ -5,7 +5,7 @@
 #include <QFileInfo>
 #include <QSettings>
 
-#include "host/host_query.h"
+#include "cadencehost/vel_query.h"
 #include "host/utf8_text.h"
 
 namespace cadence::host {
@@ -102,7 +102,7 @@ const VelString& HostDataStore::getString(const char* key, int32_t) {
 }
 
 void HostDataStore::queryInterface(const char* name, void* target) {
-  answerQuery<IDataStore>(this, kClassName, "IDataStore", name, target);
+  velAnswerQuery<IDataStore>(this, kClassName, name, target);
 }
 
 }  // namespace cadence::host

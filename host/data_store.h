@@ -17,9 +17,9 @@
 namespace cadence::host {
 
 // Keys the module reads.
-inline constexpr const char* kLogsDirectoryKey = "Directories/Logs Directory";
-inline constexpr const char* kTempDirectoryKey = "Directories/Temp Directory";
-inline constexpr const char* kUseErrorServiceKey = "Memory/UseErrorService";
+inline constexpr const char* kLogsDirectoryKey = IDataStore::kLogsDirectoryKey;
+inline constexpr const char* kTempDirectoryKey = IDataStore::kTempDirectoryKey;
+inline constexpr const char* kUseErrorServiceKey = IDataStore::kUseErrorServiceKey;
 
 // The largest configuration file read; an INI file of a few keys is far smaller.
 inline constexpr qint64 kMaxConfigBytes = 1 << 20;

@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "host/host_query.h"
+#include "cadencehost/vel_query.h"
 
 namespace cadence::host {
 
@@ -13,7 +13,7 @@ const VelString& HostDirService::directoryFor(const char* name) {
 }
 
 void HostDirService::queryInterface(const char* name, void* target) {
-  answerQuery<IVelDirService>(this, kClassName, "IVelDirService", name, target);
+  velAnswerQuery<IVelDirService>(this, kClassName, name, target);
 }
 
 }  // namespace cadence::host

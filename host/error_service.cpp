@@ -3,7 +3,7 @@
 
 #include <cstdio>
 
-#include "host/host_query.h"
+#include "cadencehost/vel_query.h"
 #include "host/stored_text.h"
 
 namespace cadence::host {
@@ -22,7 +22,7 @@ void HostErrorService::reportError(const VelString& message, int32_t*, const Vel
 }
 
 void HostErrorService::queryInterface(const char* name, void* target) {
-  answerQuery<IVelErrorService>(this, kClassName, "IVelErrorService", name, target);
+  velAnswerQuery<IVelErrorService>(this, kClassName, name, target);
 }
 
 }  // namespace cadence::host

@@ -12,10 +12,10 @@
 namespace cadence::host {
 
 void offerHostServices(ReferenceHost& host, const QVariantMap& config, const QString& tempDirectory) {
-  host.offer<IVelErrorService>("IVelErrorService", new HostErrorService());
-  host.offer<IDataStore>("IDataStore", new HostDataStore(config, tempDirectory));
-  host.offer<IVelDirService>("IVelDirService", new HostDirService(tempDirectory));
-  host.offer<VelMM::IVelMManager>("IVelMManager", new HostMemoryManager());
+  host.offer<IVelErrorService>(IVelErrorService::kInterfaceName, new HostErrorService());
+  host.offer<IDataStore>(IDataStore::kInterfaceName, new HostDataStore(config, tempDirectory));
+  host.offer<IVelDirService>(IVelDirService::kInterfaceName, new HostDirService(tempDirectory));
+  host.offer<VelMM::IVelMManager>(VelMM::IVelMManager::kInterfaceName, new HostMemoryManager());
 }
 
 ReferenceHost& installReferenceHost(const QVariantMap& config) {

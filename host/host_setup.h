@@ -6,13 +6,15 @@
 #include <QString>
 #include <QVariantMap>
 
+#include "cadencehost/vel_services.h"
 #include "host/reference_host.h"
 
 namespace cadence::host {
 
 // Service names this host offers.
-inline constexpr const char* kOfferedServices[] = {"IVelErrorService", "IDataStore", "IVelDirService",
-                                                    "IVelMManager"};
+inline constexpr const char* kOfferedServices[] = {IVelErrorService::kInterfaceName, IDataStore::kInterfaceName,
+                                                    IVelDirService::kInterfaceName,
+                                                    VelMM::IVelMManager::kInterfaceName};
 
 // Offers the four services on `host`; `config` holds the values of --config.
 void offerHostServices(ReferenceHost& host, const QVariantMap& config, const QString& tempDirectory);

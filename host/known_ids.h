@@ -1,4 +1,4 @@
-// Class identifiers the host asks the module for, and their text form.
+// The text form of class identifiers.
 #pragma once
 
 #include <QString>
@@ -6,11 +6,6 @@
 #include "cadencehost/vel_id.h"
 
 namespace cadence::host {
-
-// {A29D47F5-FC31-456F-8F72-10D767236FEF}: the timer service.
-inline VelID timerServiceClassId() {
-  return VelID(0xA29D47F5, 0xFC31, 0x456F, 0x8F, 0x72, 0x10, 0xD7, 0x67, 0x23, 0x6F, 0xEF);
-}
 
 // "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}" in upper case.
 inline QString idText(const VelID& id) {

@@ -3,7 +3,7 @@
 
 #include <limits>
 
-#include "host/host_query.h"
+#include "cadencehost/vel_query.h"
 
 namespace cadence::host {
 
@@ -23,7 +23,7 @@ int32_t HostMemoryManager::swapNow() { return memoryUnits(source_().processSwapp
 int32_t HostMemoryManager::coreNow() { return memoryUnits(source_().processResident); }
 
 void HostMemoryManager::queryInterface(const char* name, void* target) {
-  answerQuery<VelMM::IVelMManager>(this, kClassName, "IVelMManager", name, target);
+  velAnswerQuery<VelMM::IVelMManager>(this, kClassName, name, target);
 }
 
 }  // namespace cadence::host

@@ -9,6 +9,8 @@
 
 #include <QElapsedTimer>
 
+#include "cadencehost/module_ids.h"
+#include "cadencehost/vel_query.h"
 #include "host/commands.h"
 #include "host/exit_status.h"
 #include "host/known_ids.h"
@@ -35,13 +37,6 @@ struct SummaryRow {
   double worstLatenessMs;
 };
 
-template <class I>
-I* queryAs(IVelUnknown* object, const char* name) {
-  void* part = nullptr;
-  object->queryInterface(name, &part);
-  return static_cast<I*>(part);
-}
-
 void printSummary(std::FILE* out, const std::vector<SummaryRow>& rows, double seconds, int nameColumns) {
   std::fprintf(out, "\nSummary after %.2f s:\n", seconds);
   std::fprintf(out, "  %s  %9s  %6s  %11s  %14s\n", padToColumns("timer", nameColumns).c_str(), "period", "alerts",
@@ -60,7 +55,7 @@ void printSummary(std::FILE* out, const std::vector<SummaryRow>& rows, double se
 
 int runTimers(const CommandLine& line, LoadedModule& module, ReferenceHost& host, std::FILE* out,
               std::FILE* err) {
-  const VelID classId = timerServiceClassId();
+  const VelID classId = kVelTimerServiceClassId;
   IVelUnknown* object = nullptr;
   const uint32_t status = module.component()->createInstance(classId, &object);
   if (!object) {
@@ -69,9 +64,9 @@ int runTimers(const CommandLine& line, LoadedModule& module, ReferenceHost& host
     return kExitModule;
   }
   IPtr<IVelUnknown> service(object);
-  auto* serviceV2 = queryAs<Velmora::ITimerServiceV2>(object, "ITimerServiceV2");
+  auto* serviceV2 = velQueryAs<Velmora::ITimerServiceV2>(object);
   Velmora::ITimerService* timers =
-      serviceV2 ? serviceV2 : queryAs<Velmora::ITimerService>(object, "ITimerService");
+      serviceV2 ? serviceV2 : velQueryAs<Velmora::ITimerService>(object);
   if (!timers) {
     std::fprintf(err, "cadence-host: the timer service answers neither 'ITimerServiceV2' nor 'ITimerService'\n");
     return kExitModule;
@@ -130,7 +125,7 @@ int runTimers(const CommandLine& line, LoadedModule& module, ReferenceHost& host
   // Shutdown as a host application does it: tell the service, then take the
   // timers out of its registry (the registry's release destroys each one,
   // which releases the timer's reference on its listener).
-  if (auto* shutdown = queryAs<IShutdownListener>(object, "IShutdownListener")) shutdown->onShutdown();
+  if (auto* shutdown = velQueryAs<IShutdownListener>(object)) shutdown->onShutdown();
   std::vector<SummaryRow> rows;
   for (auto& entry : running) {
     const AlertStats& stats = entry->listener->stats();

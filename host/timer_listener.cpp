@@ -1,7 +1,7 @@
 // The host's timer listener.
 #include "host/timer_listener.h"
 
-#include "host/host_query.h"
+#include "cadencehost/vel_query.h"
 #include "host/terminal_columns.h"
 
 namespace cadence::host {
@@ -24,7 +24,7 @@ void HostTimerListener::alert() {
 }
 
 void HostTimerListener::queryInterface(const char* name, void* target) {
-  answerQuery<Velmora::ITimerListener>(this, kClassName, "ITimerListener", name, target);
+  velAnswerQuery<Velmora::ITimerListener>(this, kClassName, name, target);
 }
 
 }  // namespace cadence::host

@@ -60,8 +60,7 @@ int main(int argc, char** argv) {
   IVelUnknown* object = nullptr;  // borrowed: take a reference to keep it
   if (component->createInstance(kVelTimerServiceClassId, &object) != kVelCreatedSingleton) return 3;
   object->addRef();
-  Velmora::ITimerServiceV2* timers = nullptr;
-  object->queryInterface(Velmora::ITimerServiceV2::kInterfaceName, &timers);
+  auto* timers = velQueryAs<Velmora::ITimerServiceV2>(object);
 
   // A literal outlives every timer, so it may be lent; the reused buffer may
   // not, so the service gets an owned copy of it.
@@ -78,9 +77,7 @@ int main(int argc, char** argv) {
   QTimer::singleShot(1000, &app, &QCoreApplication::quit);
   app.exec();
 
-  IShutdownListener* shutdown = nullptr;
-  object->queryInterface(IShutdownListener::kInterfaceName, &shutdown);
-  shutdown->onShutdown();  // stops every timer
+  velQueryAs<IShutdownListener>(object)->onShutdown();  // stops every timer
   timers->removeTimer(VelCString("fast"));  // the registry's release frees the timer and its listeners
   timers->removeTimer(VelCString("slow-250"));
   object->releaseRef();

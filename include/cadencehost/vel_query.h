@@ -5,7 +5,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
-#include <initializer_list>
 
 #include "cadencehost/vel_array.h"
 #include "cadencehost/vel_cstring.h"
@@ -45,17 +44,22 @@ void appendQueryName(const char* name, int32_t kind, VelNameQuery* record);
 // Exact, case-sensitive name comparison.
 inline bool velNameIs(const char* query, const char* name) { return std::strcmp(query, name) == 0; }
 
-// Enumeration mode of a class: its class name (kind 1), then each interface
-// name (kind 0). A null record is ignored.
-void velEnumerateNames(void* record, const char* className,
-                       std::initializer_list<const char*> interfaceNames);
-
 // Query mode prologue: returns the slot to fill (already set to null), or
 // null when the caller gave no slot.
 inline void** velQuerySlot(void* target) {
   void** slot = static_cast<void**>(target);
   if (slot) *slot = nullptr;
   return slot;
+}
+
+// The `I` part of `object` (by I::kInterfaceName), or null when it has none
+// or `object` is null. Borrowed: no reference is taken.
+//   auto* timers = velQueryAs<Velmora::ITimerServiceV2>(object);
+template <class I>
+I* velQueryAs(IVelUnknown* object) {
+  void* part = nullptr;
+  if (object) object->queryInterface(I::kInterfaceName, &part);
+  return static_cast<I*>(part);
 }
 
 // Whether a class lists its names when queried with a null name.

@@ -35,17 +35,7 @@ SoakListener::~SoakListener() { population_.leaving(*this); }
 void SoakListener::alert() { population_.alerted(*this); }
 
 void SoakListener::queryInterface(const char* name, void* target) {
-  if (!name) {
-    velEnumerateNames(target, "SoakListener", {"ITimerListener"});
-    return;
-  }
-  void** slot = velQuerySlot(target);
-  if (!slot) return;
-  if (velNameIs(name, "SoakListener") || velNameIs(name, "ITimerListener")) {
-    *slot = static_cast<Velmora::ITimerListener*>(this);
-  } else if (velNameIs(name, "IVelUnknown")) {
-    *slot = static_cast<IVelUnknown*>(this);
-  }
+  velAnswerQuery<Velmora::ITimerListener>(this, "SoakListener", name, target);
 }
 
 }  // namespace cadence::soak

@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "cadencehost/bucket_memory_pool.h"
+#include "cadencehost/module_ids.h"
+#include "cadencehost/vel_query.h"
 #include "host/host_setup.h"
 #include "host/known_ids.h"
 #include "host/live_objects.h"
@@ -25,13 +27,6 @@ namespace {
 constexpr int kChurnEveryMs = 5;
 constexpr int kCheckEveryMs = 100;
 constexpr size_t kGrowthFaultBytes = 4 << 20;  // a second, after the warm-up
-
-template <class I>
-I* queryAs(IVelUnknown* object, const char* name) {
-  void* part = nullptr;
-  object->queryInterface(name, &part);
-  return static_cast<I*>(part);
-}
 
 const char* faultName(Fault fault) {
   switch (fault) {
@@ -64,9 +59,9 @@ int runSoak(const SoakOptions& options, std::FILE* out) {
     return kSoakModule;
   }
   IVelUnknown* object = nullptr;
-  module.component()->createInstance(host::timerServiceClassId(), &object);
-  auto* service = object ? queryAs<Velmora::ITimerServiceV2>(object, "ITimerServiceV2") : nullptr;
-  auto* shutdown = object ? queryAs<IShutdownListener>(object, "IShutdownListener") : nullptr;
+  module.component()->createInstance(kVelTimerServiceClassId, &object);
+  auto* service = velQueryAs<Velmora::ITimerServiceV2>(object);
+  auto* shutdown = velQueryAs<IShutdownListener>(object);
   if (!service || !shutdown) {
     std::fprintf(stderr, "soak: the module gave no timer service with 'ITimerServiceV2' and 'IShutdownListener'\n");
     return kSoakModule;
