@@ -5,8 +5,6 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <functional>
@@ -18,6 +16,7 @@
 #include "platform/override.h"
 #include "tests/support/fake_platform.h"
 #include "tests/support/test_host.h"
+#include "tests/support/unique_directory.h"
 #include "cadencehost/vel_string.h"
 
 namespace cadence::test {
@@ -80,11 +79,7 @@ class DirectoryStore : public StackService<IDataStore> {
   VelString none_;
 };
 
-inline std::filesystem::path makeScratchDirectory() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "vel-memory-XXXXXX").string();
-  const char* made = ::mkdtemp(pattern.data());
-  return made ? std::filesystem::path(made) : std::filesystem::path();
-}
+inline std::filesystem::path makeScratchDirectory() { return makeUniqueDirectory("vel-memory-"); }
 
 // A scratch directory made by a death test's parent and removed when it ends.
 struct ScratchDirectory {
