@@ -81,14 +81,10 @@ class DirectoryStore : public StackService<IDataStore> {
 
 inline std::filesystem::path makeScratchDirectory() { return makeUniqueDirectory("vel-memory-"); }
 
-// A scratch directory made by a death test's parent and removed when it ends.
-struct ScratchDirectory {
-  ScratchDirectory() : path(makeScratchDirectory()) {}
-  ~ScratchDirectory() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path, ignored);
-  }
-  std::filesystem::path path;
+// A scratch directory made by a death test's parent, shared with its child
+// and removed when the parent's copy ends.
+struct ScratchDirectory : DeathTestDirectory {
+  ScratchDirectory() : DeathTestDirectory("vel-memory-", "VEL_MEMORY_DEATH_TEST_DIRECTORY") {}
 };
 
 // A host offering a data store that points at a scratch directory (the

@@ -34,8 +34,9 @@ inline std::filesystem::path makeUniqueDirectory(const std::string& prefix) {
 // A unique directory that a death test's child writes into and its parent
 // reads afterwards. The parent makes it and names it in the environment
 // variable `variable`; a child that is a new run of the test program
-// (Windows) finds it there instead of making one of its own, and a forked
-// child (POSIX) has the parent's copy anyway. The parent's copy clears the
+// (Windows) finds it there instead of making one of its own (every copy it
+// makes on its way to the death test does), and a forked child (POSIX) has
+// the parent's copy anyway. The copy that made the directory clears the
 // variable and removes the directory when it goes out of scope.
 class DeathTestDirectory {
  public:
@@ -46,9 +47,11 @@ class DeathTestDirectory {
       return;
     }
     path = makeUniqueDirectory(prefix);
+    made_ = true;
     setVariable(path.string());
   }
   ~DeathTestDirectory() {
+    if (!made_) return;
     setVariable("");  // an empty value counts as unset
     std::error_code ignored;
     std::filesystem::remove_all(path, ignored);
@@ -68,6 +71,7 @@ class DeathTestDirectory {
   }
 
   const char* variable_;
+  bool made_ = false;
 };
 
 }  // namespace cadence::test
