@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "base/process_wide.h"
 #include "cadencehost/vel_query.h"
 #include "core/module_identity.h"
 
@@ -34,6 +35,5 @@ struct BinaryHolder {
 }  // namespace
 
 IVelClcBinary* velBinary() {
-  static BinaryHolder holder;
-  return &holder.binary;
+  return &cadence::builtOnFirstUse<[] { return BinaryHolder(); }>().binary;
 }

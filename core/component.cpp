@@ -4,15 +4,16 @@
 
 #include <cstring>
 
-#include "core/binary.h"
-#include "core/class_factory.h"
-#include "core/module_identity.h"
+#include "base/process_wide.h"
 #include "cadencehost/vel_host.h"
 #include "cadencehost/vel_ptr.h"
 #include "cadencehost/vel_query.h"
 #include "cadencehost/vel_services.h"
-#include "memory/xal_alloc.h"
 #include "cadencehost/vel_string.h"
+#include "core/binary.h"
+#include "core/class_factory.h"
+#include "core/module_identity.h"
+#include "memory/xal_alloc.h"
 
 IVelClassFactory* g_velComponentClassFactory = nullptr;
 
@@ -32,16 +33,19 @@ class RunningTestsScope {
   RunningTestsScope& operator=(const RunningTestsScope&) = delete;
 };
 
-VelArray<VelTestEntry*>* buildTestList() {
-  auto* list = new VelArray<VelTestEntry*>();
-  void* block = nullptr;
-  xalMalloc(&block, static_cast<int32_t>(sizeof(VelTestEntry*)), kTestListCapacity);
-  std::memset(block, 0, sizeof(VelTestEntry*) * kTestListCapacity);
-  list->data = static_cast<VelTestEntry**>(block);
-  list->capacity = kTestListCapacity;
-  list->count = 0;
-  return list;
-}
+// The self-test list, its zeroed storage from xalMalloc (not new[], so the
+// array is never destroyed).
+struct TestList {
+  TestList() {
+    void* block = nullptr;
+    xalMalloc(&block, static_cast<int32_t>(sizeof(VelTestEntry*)), kTestListCapacity);
+    std::memset(block, 0, sizeof(VelTestEntry*) * kTestListCapacity);
+    array.data = static_cast<VelTestEntry**>(block);
+    array.capacity = kTestListCapacity;
+    array.count = 0;
+  }
+  VelArray<VelTestEntry*> array;
+};
 
 // Sends one message to the host's error service, when it offers one.
 void reportToErrorService(const VelString& message) {
@@ -54,8 +58,8 @@ void reportToErrorService(const VelString& message) {
 }  // namespace
 
 VelArray<VelTestEntry*>& velTestList() {
-  static VelArray<VelTestEntry*>* const list = buildTestList();  // never destroyed
-  return *list;
+  static cadence::NoDestructor<TestList> list;
+  return list->array;
 }
 
 bool velRunningTests() { return runningTests; }

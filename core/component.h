@@ -4,8 +4,8 @@
 
 #include <cstdint>
 
-#include "cadencehost/vel_interfaces.h"
 #include "cadencehost/vel_array.h"
+#include "cadencehost/vel_interfaces.h"
 
 class IVelClassFactory;
 

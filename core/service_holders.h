@@ -1,23 +1,29 @@
-// Process-wide service pointers. VelOnceService looks its service up once, at
-// the first use, and keeps a null answer for good; VelRetryingService asks the
-// host again at every use while it has no service. Both hold one reference and
-// give it back when destroyed.
+// Process-wide service pointers. OnceService looks its service up once, at the
+// first use, and keeps a null answer for good; RetryingService asks the host
+// again at every use while it has no service. Both hold one reference and give
+// it back when destroyed. ResettableService wraps either so that a test (or a
+// host installed later) can drop it and have the next use ask afresh.
 //
-// For the process-wide holder, use the accessors: each builds its holder on
-// the first call (a function-local static, so it is torn down at unload):
-//   VelMM::IVelMManager* manager = velOnceService<VelMM::IVelMManager>();
-//   IMemChecker* checker = velRetryingService<IMemChecker>();
+// The accessors build the process-wide holder on the first call and destroy
+// it at unload:
+//   VelMM::IVelMManager* manager = cadence::onceService<VelMM::IVelMManager>();
+//   IMemChecker* checker = cadence::retryingService<IMemChecker>();
 // Tests construct their own holder objects to start from a fresh state.
 #pragma once
 
+#include <optional>
+
+#include "base/process_wide.h"
 #include "cadencehost/vel_ptr.h"
 
+namespace cadence {
+
 template <class I>
-class VelOnceService {
+class OnceService {
  public:
-  VelOnceService() = default;  // the SPtr asks the host here
-  VelOnceService(const VelOnceService&) = delete;
-  VelOnceService& operator=(const VelOnceService&) = delete;
+  OnceService() = default;  // the SPtr asks the host here
+  OnceService(const OnceService&) = delete;
+  OnceService& operator=(const OnceService&) = delete;
 
   I* get() const { return service_.get(); }
 
@@ -26,11 +32,11 @@ class VelOnceService {
 };
 
 template <class I>
-class VelRetryingService {
+class RetryingService {
  public:
-  VelRetryingService() = default;  // the first lookup happens here
-  VelRetryingService(const VelRetryingService&) = delete;
-  VelRetryingService& operator=(const VelRetryingService&) = delete;
+  RetryingService() = default;  // the first lookup happens here
+  RetryingService(const RetryingService&) = delete;
+  RetryingService& operator=(const RetryingService&) = delete;
 
   // Every use but the one that built the holder asks again while null.
   I* get() {
@@ -44,14 +50,31 @@ class VelRetryingService {
   bool justBuilt_ = true;
 };
 
+template <class Holder>
+class ResettableService {
+ public:
+  ResettableService() = default;
+  ResettableService(const ResettableService&) = delete;
+  ResettableService& operator=(const ResettableService&) = delete;
+
+  auto* get() {
+    if (!holder_) holder_.emplace();  // the holder's construction asks the host
+    return holder_->get();
+  }
+  void forget() { holder_.reset(); }
+
+ private:
+  std::optional<Holder> holder_;
+};
+
 template <class I>
-I* velOnceService() {
-  static VelOnceService<I> holder;
-  return holder.get();
+I* onceService() {
+  return builtOnFirstUse<[] { return OnceService<I>(); }>().get();
 }
 
 template <class I>
-I* velRetryingService() {
-  static VelRetryingService<I> holder;
-  return holder.get();
+I* retryingService() {
+  return builtOnFirstUse<[] { return RetryingService<I>(); }>().get();
 }
+
+}  // namespace cadence

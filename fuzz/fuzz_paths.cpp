@@ -5,9 +5,11 @@
 #include <string>
 
 #include "fuzz/fuzz_support.h"
-#include "memory/paths.h"
+#include "report/paths.h"
 
 namespace {
+
+using namespace cadence::report;
 
 using cadence::fuzz::sameContent;
 

@@ -13,8 +13,8 @@
 #include <string>
 
 #include "cadencehost/bucket_memory_pool.h"
-#include "memory/pool.h"
 #include "cadencehost/vel_string.h"
+#include "memory/pool.h"
 
 namespace cadence::fuzz {
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "fuzz/fuzz_support.h"
+#include "text/translator_holder.h"
 #include "text/vel_trivial_translator.h"
 
 namespace {

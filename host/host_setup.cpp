@@ -3,7 +3,7 @@
 
 #include <QDir>
 
-#include "core/vel_once.h"
+#include "base/process_wide.h"
 #include "host/data_store.h"
 #include "host/dir_service.h"
 #include "host/error_service.h"
@@ -19,7 +19,7 @@ void offerHostServices(ReferenceHost& host, const QVariantMap& config, const QSt
 }
 
 ReferenceHost& installReferenceHost(const QVariantMap& config) {
-  static VelNoDestructor<ReferenceHost> host;
+  static cadence::NoDestructor<ReferenceHost> host;
   static const bool offered = [&] {
     offerHostServices(*host, config, QDir::toNativeSeparators(QDir::tempPath()));
     return true;

@@ -8,9 +8,9 @@
 
 #include <QElapsedTimer>
 
+#include "cadencehost/timer_interfaces.h"
 #include "host/alert_stats.h"
 #include "host/live_objects.h"
-#include "cadencehost/timer_interfaces.h"
 
 namespace cadence::host {
 

@@ -8,8 +8,8 @@
 #include <cstring>
 #include <new>
 
-#include "platform/files.h"
 #include "cadencehost/vel_string.h"
+#include "platform/files.h"
 
 namespace {
 

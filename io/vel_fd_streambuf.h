@@ -26,8 +26,9 @@ class VelFdStreambuf : public std::basic_streambuf<char> {
   ~VelFdStreambuf() override;
 
   // Opens `path` (null text: the empty path) with the runtime's flags and
-  // permission and sets the buffer up. With textMode, each line feed reaches
-  // the file as CR LF. Returns this, or null when the open failed.
+  // permission and sets the buffer up. Opened in text mode (without the
+  // binary flag), each line feed reaches the file as CR LF. Returns this, or
+  // null when the open failed.
   VelFdStreambuf* open(const VelString& path, int flags, int permission);
   // Flushes pending output when writing, closes the descriptor, detaches.
   // The results of both steps are ignored.

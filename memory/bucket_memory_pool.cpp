@@ -7,6 +7,7 @@
 #include <climits>
 #include <cstring>
 
+#include "base/process_wide.h"
 #include "cadencehost/vel_query.h"
 #include "memory/pool_buckets.h"
 #include "memory/pool_lock.h"
@@ -26,15 +27,10 @@ constexpr int32_t kLargestPooledSize = 1 << 30;  // class sizes stay below 2^31
 // The one allocator of this library: constant-initialised, so blocks can be
 // made before any constructor runs, and never destroyed, so blocks can be
 // freed after every destructor has run.
-union AllocatorHolder {
-  constexpr AllocatorHolder() : allocator() {}
-  ~AllocatorHolder() {}
-  BucketMemoryAllocator allocator;
-};
-constinit AllocatorHolder g_allocator;
+constinit cadence::NoDestructor<BucketMemoryAllocator> g_allocator;
 
 void* withHeader(void* raw) {
-  BucketMemoryAllocator* owner = &g_allocator.allocator;
+  BucketMemoryAllocator* owner = g_allocator.get();
   std::memcpy(raw, &owner, sizeof owner);
   return static_cast<char*>(raw) + kPoolHeaderBytes;
 }

@@ -1,17 +1,12 @@
-// The process-wide holders of the memory guard's services.
+// The process-wide holder of the host's memory manager.
 #include "memory/guard_services.h"
 
-ResettableService<VelOnceService<VelMM::IVelMManager>>& memoryManagerHolder() {
-  static ResettableService<VelOnceService<VelMM::IVelMManager>> holder;
-  return holder;
+namespace cadence::guard {
+
+ManagerHolder& memoryManagerHolder() {
+  return builtOnFirstUse<[] { return ManagerHolder(); }>();
 }
 
-ResettableService<VelRetryingService<IMemChecker>>& memCheckerHolder() {
-  static ResettableService<VelRetryingService<IMemChecker>> holder;
-  return holder;
-}
+VelMM::IVelMManager* memoryManager() { return memoryManagerHolder().get(); }
 
-ResettableService<VelOnceService<IVelDirService>>& dirServiceHolder() {
-  static ResettableService<VelOnceService<IVelDirService>> holder;
-  return holder;
-}
+}  // namespace cadence::guard

@@ -8,8 +8,8 @@
 
 #include <atomic>
 
-#include "cadencehost/vel_ptr.h"
 #include "cadencehost/bucket_memory_pool.h"
+#include "cadencehost/vel_ptr.h"
 #include "memory/pool_buckets.h"
 #include "memory/pool_lock.h"
 #include "memory/pool_state.h"

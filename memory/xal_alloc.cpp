@@ -1,14 +1,16 @@
 // Guarded allocation: xalMalloc and xalRealloc. A refused request is retried
 // with the host's memory manager, then with fewer elements, then after the
 // block's contents have been parked in a temporary file; only then does the
-// process end, after the out-of-memory report and notice.
+// process end, after the out-of-memory report and notice. The spill and the
+// report are reached through the installed out-of-memory handler.
 #include "memory/xal_alloc.h"
 
 #include <cstring>
 
 #include "cadencehost/vel_ptr.h"
 #include "cadencehost/vel_services.h"
-#include "memory/memory_report.h"
+#include "memory/guard_services.h"
+#include "memory/out_of_memory_handler.h"
 #include "memory/xal_internal.h"
 #include "platform/heap.h"
 #include "platform/process.h"
@@ -30,11 +32,17 @@ int64_t checkedBytes(int32_t elemSize, int32_t count) {
       Reporting() { reporting = true; }
       ~Reporting() { reporting = false; }  // a test's exit double may unwind
     } scope;
-    writeMemoryReport(bytes);
-    showOutOfMemoryNotice(reasonCode);  // always false
+    if (const XalOutOfMemoryHandler* handler = xalOutOfMemoryHandler()) handler->reportFailure(bytes, reasonCode);
     cadence::port::exitProcess(-1);
   }
   cadence::port::exitProcess(-1);
+}
+
+int32_t spillAndReallocate(void** block, int64_t oldBytes, int64_t bytes, int32_t count,
+                           VelMM::IVelMManager* manager) {
+  const XalOutOfMemoryHandler* handler = xalOutOfMemoryHandler();
+  if (!handler) failForGood(bytes, kOomNoMemory);
+  return handler->spillAndReallocate(block, oldBytes, bytes, count, manager);
 }
 
 void* retryWithManager(int64_t bytes, VelMM::IVelMManager*& manager) {
@@ -112,7 +120,7 @@ int32_t grow(void** block, int32_t elemSize, int32_t curSize, int32_t minNewSize
 
   // Settle for less: two halvings toward minNewSize alone, five more with
   // the memory manager's help, and a last try at exactly minNewSize.
-  VelMM::IVelMManager* manager = memoryManager();
+  VelMM::IVelMManager* manager = cadence::guard::memoryManager();
   int32_t n = maxNewSize;
   for (int k = 7; k >= 0; --k) {
     if (minNewSize >= n) break;
@@ -140,7 +148,7 @@ int32_t xalMalloc(void** block, int32_t elemSize, int32_t count) {
   const int64_t bytes = cadence::guard::checkedBytes(elemSize, count);
   *block = cadence::port::sysMalloc(static_cast<size_t>(bytes));
   if (*block || bytes == 0) return count;
-  VelMM::IVelMManager* manager = memoryManager();
+  VelMM::IVelMManager* manager = cadence::guard::memoryManager();
   *block = cadence::guard::retryWithManager(bytes, manager);
   if (!*block) cadence::guard::failForGood(bytes, kOomNoMemory);
   return count;

@@ -20,8 +20,8 @@ inline bool fitsBlock(int64_t bytes) { return bytes >= 0 && bytes <= INT32_MAX; 
 // true size.
 int64_t checkedBytes(int32_t elemSize, int32_t count);
 
-// Writes the report for `bytes`, shows the notice for `reasonCode` and ends
-// the process with status -1. A failure raised while the report of an
+// Has the installed handler write the report for `bytes` and show the notice
+// for `reasonCode`, then ends the process with status -1. A failure raised while the report of an
 // earlier one is being written on the same thread ends the process at once.
 [[noreturn]] void failForGood(int64_t bytes, int32_t reasonCode);
 
@@ -32,9 +32,8 @@ void* retryWithManager(int64_t bytes, VelMM::IVelMManager*& manager);
 // malloc(bytes), then retryWithManager when it is refused.
 void* mallocWithManager(int64_t bytes, VelMM::IVelMManager*& manager);
 
-// Parks the first oldBytes of *block in a temporary file, frees the block,
-// obtains `bytes` (with the manager's help), reads the contents back and
-// zero-fills the rest. Returns `count`; on any failure ends the process.
+// The installed handler's spill (XalOutOfMemoryHandler); without a handler
+// the request fails for good.
 int32_t spillAndReallocate(void** block, int64_t oldBytes, int64_t bytes, int32_t count,
                            VelMM::IVelMManager* manager);
 

@@ -1,6 +1,7 @@
 // What happens when the module is loaded, in this order: the identifiers
 // (constant-initialised, so they exist before anything runs); the module's
-// identity, installed into its copy of the runtime; the component factory; the component's class-factory pointer, which creates the class
+// identity and the out-of-memory report, installed into its copy of the
+// runtime; the component factory; the component's class-factory pointer, which creates the class
 // table; the other files' statics (the timer service's item factory registers
 // itself); and last the load hook, which asks the system for no thread
 // notices. The first three carry an early init priority so they come first
@@ -13,6 +14,7 @@
 #include "module/identity.h"
 #include "module/module_statics.h"
 #include "platform/system.h"
+#include "report/out_of_memory_report.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -30,8 +32,12 @@ IVelComponentFactory* g_velComponentFactory = nullptr;
 
 namespace {
 
+// Who the module is, and the out-of-memory report, before anything allocates.
 struct IdentityInstaller {
-  IdentityInstaller() { velInstallModuleIdentity(&kCadenceModuleIdentity); }
+  IdentityInstaller() {
+    velInstallModuleIdentity(&kCadenceModuleIdentity);
+    cadence::report::installOutOfMemoryReport();
+  }
 } installIdentity VEL_LOAD_ORDER(1000);
 
 // The component factory; stays null if the allocation gives no object.

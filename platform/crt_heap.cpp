@@ -1,6 +1,7 @@
 // The system heap on every platform: the C runtime's malloc, realloc and free.
 #include <cstdlib>
 
+#include "base/process_wide.h"
 #include "platform/heap.h"
 
 namespace cadence::port {
@@ -16,7 +17,7 @@ class SystemHeap final : public Heap {
 }  // namespace
 
 Heap& systemHeap() {
-  static SystemHeap* heap = new SystemHeap;  // never destroyed: used until the very end
+  static cadence::NoDestructor<SystemHeap> heap;  // never destroyed: used until the very end
   return *heap;
 }
 

@@ -1,6 +1,7 @@
 // Ending the process on every platform through the C runtime's exit.
 #include <cstdlib>
 
+#include "base/process_wide.h"
 #include "platform/process.h"
 
 namespace cadence::port {
@@ -14,7 +15,7 @@ class SystemProcess final : public Process {
 }  // namespace
 
 Process& systemProcess() {
-  static SystemProcess* process = new SystemProcess;
+  static cadence::NoDestructor<SystemProcess> process;  // never destroyed: used until the very end
   return *process;
 }
 

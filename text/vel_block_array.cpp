@@ -1,10 +1,11 @@
 // VelBlockArray and the process-wide empty array.
-#include "memory/pool.h"
+#include "base/process_wide.h"
 #include "cadencehost/vel_array.h"
+#include "memory/pool.h"
 
 VelBlockArray::~VelBlockArray() { poolFree(&capacity, &data); }
 
 const VelBlockArray& velEmptyBlockArray() {
-  static VelBlockArray empty;  // released by the block rule at unload
-  return empty;
+  // Released by the block rule at unload.
+  return cadence::builtOnFirstUse<[] { return VelBlockArray(); }>();
 }

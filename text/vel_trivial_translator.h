@@ -1,12 +1,9 @@
-// The pass-through translator (the key text itself, with the argument texts
-// put into its placeholders), the process-wide translator that framework code
-// passes user-visible texts through, and the placeholder replacement of the
-// translator's array form.
+// The pass-through translator: the key text itself, with the argument texts
+// put into its placeholders, and the placeholder replacement of its array form.
 #pragma once
 
 #include <cstdint>
 
-#include "cadencehost/vel_ptr.h"
 #include "cadencehost/vel_string.h"
 #include "cadencehost/vel_translator.h"
 
@@ -39,27 +36,6 @@ class VelTrivialTranslator : public IVelTranslator {
   // The key's text with the null-terminated argument list substituted.
   VelString translateWith(const char* key, const VelString* const* args);
 };
-
-// The translator to use: the host's when it supplies one (through
-// "IVelTranslatorService" for this component, or "IVelTranslator"), else a
-// pass-through one. While the host has no translator service it is asked
-// again on every call.
-class VelTranslatorHolder {
- public:
-  // Never null; the caller takes no reference and uses it at once.
-  IVelTranslator* get();
-  // True once the host was found to offer a translator service.
-  bool serviceConsulted() const { return serviceConsulted_; }
-
- private:
-  void consultHost();
-
-  IPtr<IVelTranslator, IVelUnknown> held_;
-  bool serviceConsulted_ = false;
-};
-
-// The process-wide translator (see VelTranslatorHolder).
-IVelTranslator* getTranslator();
 
 // Replaces the first placeholder for the number n (1 to 99) in `text` by the
 // argument's text. '%1' also matches in '%12'. Without such a placeholder,

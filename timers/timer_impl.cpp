@@ -44,26 +44,18 @@ void TimerImpl::alertListeners() {
   if (--passDepth_ != 0 || putOff_ == PutOff::kNothing) return;
   const PutOff putOff = putOff_;
   putOff_ = PutOff::kNothing;
-  if (putOff == PutOff::kHostAsked) {
-    delete this;
-  } else if (refCount == 0) {  // not taken again later in the pass
-    refCount = kVelDestroyingRefCount;
-    delete this;
-  }
+  // A local count may have been taken again later in the pass.
+  if (putOff == PutOff::kHostAsked || refCount == 0) destroy();
 }
 
 void TimerImpl::releaseRef() {
+  if (!releaseCount()) return;
   if (passDepth_ == 0) {
-    IVelUnknown::releaseRef();
+    destroy();
     return;
   }
-  // The same count as IVelUnknown::releaseRef, with the destruction put off
-  // until the pass is over.
-  if (IVelHost* host = g_host) {
-    if (host->releaseRefHook(&refCount)) putOff_ = PutOff::kHostAsked;
-    return;
-  }
-  if (--refCount == 0) putOff_ = PutOff::kCountAtZero;
+  // The destruction waits until the pass is over.
+  putOff_ = g_host ? PutOff::kHostAsked : PutOff::kCountAtZero;
 }
 
 void TimerImpl::queryInterface(const char* name, void* target) {

@@ -9,8 +9,8 @@
 
 #include <cstdint>
 
-#include "timers/listener_set.h"
 #include "cadencehost/timer_interfaces.h"
+#include "timers/listener_set.h"
 
 namespace Velmora {
 

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <new>
 
-#include "core/class_factory.h"
+#include "core/primes.h"
 #include "memory/pool.h"
 
 namespace Velmora {

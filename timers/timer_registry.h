@@ -8,10 +8,10 @@
 #include <cstring>
 #include <new>
 
-#include "cadencehost/vel_ptr.h"
-#include "cadencehost/vel_cstring.h"
-#include "timers/registry_hashing.h"
 #include "cadencehost/timer_interfaces.h"
+#include "cadencehost/vel_cstring.h"
+#include "cadencehost/vel_ptr.h"
+#include "timers/registry_hashing.h"
 
 namespace Velmora {
 

@@ -4,8 +4,8 @@
 #pragma once
 
 #include "cadencehost/module_ids.h"
-#include "cadencehost/vel_interfaces.h"
 #include "cadencehost/timer_interfaces.h"
+#include "cadencehost/vel_interfaces.h"
 #include "timers/timer_registry.h"
 
 namespace Velmora {

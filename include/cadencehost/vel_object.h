@@ -46,18 +46,28 @@ class IVelUnknown : public VelShared {
     ++refCount;
   }
   virtual void releaseRef() {
-    if (IVelHost* host = g_host) {
-      if (host->releaseRefHook(&refCount)) delete this;
-      return;
-    }
-    if (--refCount != 0) return;
-    refCount = kVelDestroyingRefCount;  // seen by code running in the destructor
-    delete this;
+    if (releaseCount()) destroy();
   }
   virtual int32_t getRefCount() { return refCount; }
   // name non-null: `target` is a void** slot, set to null, then to the
   // matching part. name null: `target` is a VelNameQuery* to list names into.
   virtual void queryInterface(const char* name, void* target) = 0;
   virtual const char* getClassName() = 0;
+
+ protected:
+  // The two steps of releaseRef, for a class that must put the second off
+  // (not virtual: the table keeps its six slots). releaseCount gives one
+  // reference back and says whether the object must now go: the host's hook
+  // decides, or the local count reached 0.
+  bool releaseCount() {
+    if (IVelHost* host = g_host) return host->releaseRefHook(&refCount);
+    return --refCount == 0;
+  }
+  // Deletes the object; a locally counted one is marked first, which code
+  // running in the destructor sees.
+  void destroy() {
+    if (!g_host) refCount = kVelDestroyingRefCount;
+    delete this;
+  }
 };
 

@@ -5,9 +5,9 @@
 
 #include <cstdint>
 
+#include "cadencehost/vel_cstring.h"
 #include "cadencehost/vel_host.h"
 #include "cadencehost/vel_object.h"
-#include "cadencehost/vel_cstring.h"
 
 // Asks the host for `name` into *slot without taking a reference. Returns 0
 // when there is no host, else the host's result.

@@ -8,6 +8,7 @@
 #include <climits>
 #include <string>
 
+#include "base/process_wide.h"
 #include "platform/files.h"
 #include "platform/utf.h"
 
@@ -86,7 +87,7 @@ class SystemFiles final : public Files {
 }  // namespace
 
 Files& systemFiles() {
-  static SystemFiles* files = new SystemFiles;
+  static cadence::NoDestructor<SystemFiles> files;  // never destroyed: used until the very end
   return *files;
 }
 

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "base/process_wide.h"
 #include "platform/notice.h"
 #include "platform/utf.h"
 
@@ -29,7 +30,7 @@ class StderrNotice final : public Notice {
 }  // namespace
 
 Notice& systemNotice() {
-  static StderrNotice* notice = new StderrNotice;
+  static cadence::NoDestructor<StderrNotice> notice;  // never destroyed: used until the very end
   return *notice;
 }
 

@@ -3,6 +3,7 @@
 #include <time.h>
 #include <unistd.h>
 
+#include "base/process_wide.h"
 #include "platform/system.h"
 
 namespace cadence::port {
@@ -34,7 +35,7 @@ class RealSystem final : public System {
 }  // namespace
 
 System& realSystem() {
-  static RealSystem* system = new RealSystem;
+  static cadence::NoDestructor<RealSystem> system;  // never destroyed: used until the very end
   return *system;
 }
 

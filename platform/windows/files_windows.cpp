@@ -11,6 +11,7 @@
 #include <climits>
 #include <cstdio>
 
+#include "base/process_wide.h"
 #include "platform/files.h"
 
 namespace cadence::port {
@@ -62,7 +63,7 @@ class SystemFiles final : public Files {
 }  // namespace
 
 Files& systemFiles() {
-  static SystemFiles* files = new SystemFiles;
+  static cadence::NoDestructor<SystemFiles> files;  // never destroyed: used until the very end
   return *files;
 }
 

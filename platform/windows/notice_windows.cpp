@@ -4,6 +4,7 @@
 
 #include <atomic>
 
+#include "base/process_wide.h"
 #include "platform/notice.h"
 #include "platform/windows/message_box.h"
 
@@ -32,7 +33,7 @@ MessageBoxCall setMessageBoxCall(MessageBoxCall replacement) {
 }
 
 Notice& systemNotice() {
-  static MessageBoxNotice* notice = new MessageBoxNotice;
+  static cadence::NoDestructor<MessageBoxNotice> notice;  // never destroyed: used until the very end
   return *notice;
 }
 

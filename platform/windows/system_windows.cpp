@@ -2,6 +2,7 @@
 // thread-notice hint on Windows.
 #include "platform/windows/windows_api.h"
 
+#include "base/process_wide.h"
 #include "platform/system.h"
 
 namespace cadence::port {
@@ -36,7 +37,7 @@ class RealSystem final : public System {
 }  // namespace
 
 System& realSystem() {
-  static RealSystem* system = new RealSystem;
+  static cadence::NoDestructor<RealSystem> system;  // never destroyed: used until the very end
   return *system;
 }
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/class_factory.h"
+#include "core/primes.h"
 
 namespace {
 

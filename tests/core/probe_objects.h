@@ -10,10 +10,12 @@ namespace cadence::test {
 
 class IProbeA : public virtual IVelUnknown {
  public:
+  static constexpr const char* kInterfaceName = "IProbeA";
   virtual int a() = 0;
 };
 class IProbeB : public virtual IVelUnknown {
  public:
+  static constexpr const char* kInterfaceName = "IProbeB";
   virtual int b() = 0;
 };
 
@@ -30,16 +32,7 @@ class Probe : public IProbeA, public IProbeB {
   int a() override { return 1; }
   int b() override { return 2; }
   void queryInterface(const char* name, void* target) override {
-    if (!name) {
-      velEnumerateNames(target, "Probe", {"IProbeA", "IProbeB"});
-      return;
-    }
-    void** slot = velQuerySlot(target);
-    if (!slot) return;
-    if (velNameIs(name, "Probe")) *slot = this;
-    else if (velNameIs(name, "IVelUnknown")) *slot = static_cast<IVelUnknown*>(this);
-    else if (velNameIs(name, "IProbeA")) *slot = static_cast<IProbeA*>(this);
-    else if (velNameIs(name, "IProbeB")) *slot = static_cast<IProbeB*>(this);
+    velAnswerQuery<IProbeA, IProbeB>(this, "Probe", name, target);
   }
   const char* getClassName() override { return "Probe"; }
 
@@ -53,15 +46,7 @@ class Other : public IProbeA {
  public:
   int a() override { return 3; }
   void queryInterface(const char* name, void* target) override {
-    if (!name) {
-      velEnumerateNames(target, "Other", {"IProbeA"});
-      return;
-    }
-    void** slot = velQuerySlot(target);
-    if (!slot) return;
-    if (velNameIs(name, "Other")) *slot = this;
-    else if (velNameIs(name, "IVelUnknown")) *slot = static_cast<IVelUnknown*>(this);
-    else if (velNameIs(name, "IProbeA")) *slot = static_cast<IProbeA*>(this);
+    velAnswerQuery<IProbeA>(this, "Other", name, target);
   }
   const char* getClassName() override { return "Other"; }
 };

@@ -41,11 +41,14 @@ TEST(QueryByName, MatchingIsExactAndCaseSensitive) {
   EXPECT_EQ(query(&p, longName.c_str()), nullptr);
 }
 
-TEST(QueryByName, NullSlotIsIgnored) {
+TEST(QueryByName, NoSlotOrRecordIsIgnoredAndAStaleSlotIsCleared) {
   Probe p;
-  p.queryInterface("IProbeA", nullptr);  // must not crash
+  p.queryInterface("IProbeA", nullptr);  // no slot
   p.queryInterface(nullptr, nullptr);    // enumeration into no record
-  SUCCEED();
+  EXPECT_EQ(p.getRefCount(), 0);
+  void* slot = &p;
+  p.queryInterface("NoSuchName", &slot);
+  EXPECT_EQ(slot, nullptr);
 }
 
 // A caller's record, with a stop set of `bucketCount` chains.

@@ -2,8 +2,8 @@
 // without a reference, and the once-only versus retrying process-wide holders.
 #include <gtest/gtest.h>
 
-#include "core/service_holders.h"
 #include "cadencehost/vel_services.h"
+#include "core/service_holders.h"
 #include "tests/support/test_host.h"
 
 namespace {
@@ -101,8 +101,8 @@ TEST(ProcessWideHolders, RetryingFindsALateServiceOnceOnlyDoesNot) {
   FakeChecker service;
   ScopedHost scoped(&host);
   service.addRef();  // the host's own reference
-  VelOnceService<IMemChecker> once;
-  VelRetryingService<IMemChecker> retrying;
+  cadence::OnceService<IMemChecker> once;
+  cadence::RetryingService<IMemChecker> retrying;
   EXPECT_EQ(once.get(), nullptr);
   EXPECT_EQ(retrying.get(), nullptr);  // the use that built it: no second lookup
   EXPECT_EQ(host.lookups.size(), 2u);
@@ -121,9 +121,9 @@ TEST(ProcessWideHolders, AccessorsBuildOnFirstUse) {
   service.addRef();            // its owner's reference, kept for good
   host.offer<IMemChecker>("IMemChecker", &service);
   ScopedHost scoped(&host);
-  EXPECT_EQ(velOnceService<IMemChecker>(), &service);
-  EXPECT_EQ(velRetryingService<IMemChecker>(), &service);
-  EXPECT_EQ(velOnceService<IMemChecker>(), &service);
+  EXPECT_EQ(cadence::onceService<IMemChecker>(), &service);
+  EXPECT_EQ(cadence::retryingService<IMemChecker>(), &service);
+  EXPECT_EQ(cadence::onceService<IMemChecker>(), &service);
   EXPECT_EQ(host.lookups.size(), 2u);
   EXPECT_EQ(service.getRefCount(), 3);
 }

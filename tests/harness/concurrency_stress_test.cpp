@@ -19,10 +19,11 @@
 #include <thread>
 #include <vector>
 
-#include "cadencehost/vel_query.h"
-#include "memory/pool.h"
 #include "cadencehost/vel_cstring.h"
+#include "cadencehost/vel_query.h"
 #include "cadencehost/vel_string.h"
+#include "memory/pool.h"
+#include "text/translator_holder.h"
 #include "text/vel_trivial_translator.h"
 #include "timers/timer_service.h"
 

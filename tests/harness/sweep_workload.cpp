@@ -15,16 +15,17 @@
 #include <sstream>
 #include <vector>
 
+#include "cadencehost/vel_cstring.h"
 #include "cadencehost/vel_query.h"
-#include "memory/memory_report.h"
+#include "cadencehost/vel_string.h"
 #include "memory/pool.h"
 #include "memory/xal_alloc.h"
+#include "report/memory_report.h"
 #include "tests/harness/child_process.h"
 #include "tests/report/service_fakes.h"
 #include "tests/support/fake_platform.h"
 #include "tests/support/test_host.h"
-#include "cadencehost/vel_cstring.h"
-#include "cadencehost/vel_string.h"
+#include "text/translator_holder.h"
 #include "text/vel_trivial_translator.h"
 #include "timers/timer_impl.h"
 #include "timers/timer_service.h"
@@ -238,7 +239,7 @@ class Workload {
   }
 
   void report() {
-    writeMemoryReport(0);
+    cadence::report::writeMemoryReport(0);
     const std::string log = directory_ + "/memory.log";
     const std::string text = readFile(log);
     expect(text.find("system free:") != std::string::npos, "memory.log holds the figures");

@@ -10,6 +10,9 @@
 #include <string>
 #include <vector>
 
+#include "cadencehost/vel_array.h"
+#include "cadencehost/vel_cstring.h"
+#include "cadencehost/vel_string.h"
 #include "host/data_store.h"
 #include "host/dir_service.h"
 #include "host/error_service.h"
@@ -20,9 +23,6 @@
 #include "host/reference_host.h"
 #include "host/stored_text.h"
 #include "tests/support/test_host.h"
-#include "cadencehost/vel_array.h"
-#include "cadencehost/vel_cstring.h"
-#include "cadencehost/vel_string.h"
 
 namespace cadence::host {
 namespace {

@@ -9,12 +9,12 @@
 #include <sstream>
 #include <string>
 
+#include "cadencehost/vel_string.h"
 #include "io/vel_fd_streambuf.h"
 #include "io/vel_ofstream.h"
 #include "platform/override.h"
 #include "tests/support/fake_platform.h"
 #include "tests/support/unique_directory.h"
-#include "cadencehost/vel_string.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "cadencehost/vel_query.h"
 #include "cadencehost/bucket_memory_pool.h"
+#include "cadencehost/vel_query.h"
 #include "memory/pool.h"
 #include "memory/pool_state.h"
 #include "tests/memory/memory_doubles.h"

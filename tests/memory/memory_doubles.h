@@ -12,12 +12,12 @@
 #include <vector>
 
 #include "cadencehost/vel_services.h"
+#include "cadencehost/vel_string.h"
 #include "memory/guard_services.h"
 #include "platform/override.h"
 #include "tests/support/fake_platform.h"
 #include "tests/support/test_host.h"
 #include "tests/support/unique_directory.h"
-#include "cadencehost/vel_string.h"
 
 namespace cadence::test {
 
@@ -102,10 +102,10 @@ class MemoryHostScope {
         useNotice(notice),
         useSystem(system) {
     host.offer("IDataStore", static_cast<IDataStore*>(&store));
-    memoryManagerHolder().forget();
+    guard::memoryManagerHolder().forget();
   }
   ~MemoryHostScope() {
-    memoryManagerHolder().forget();
+    guard::memoryManagerHolder().forget();
     std::error_code ignored;
     if (ownsDirectory) std::filesystem::remove_all(directory, ignored);
   }

@@ -10,9 +10,9 @@
 #include <thread>
 #include <vector>
 
+#include "cadencehost/vel_cstring.h"
 #include "memory/pool.h"
 #include "memory/pool_lock.h"
-#include "cadencehost/vel_cstring.h"
 
 namespace {
 

@@ -7,11 +7,13 @@
 #include <cstdio>
 #include <fstream>
 
-#include "memory/paths.h"
 #include "platform/files.h"
+#include "report/paths.h"
 #include "tests/memory/spill_run.h"
 
 namespace {
+
+using namespace cadence::report;
 
 using cadence::test::ExitCalled;
 using cadence::test::SpillRun;

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "cadencehost/entry_point.h"
-#include "cadencehost/vel_services.h"
 #include "cadencehost/vel_array.h"
+#include "cadencehost/vel_services.h"
 #include "cadencehost/vel_string.h"
 #include "tests/module/module_library.h"
 

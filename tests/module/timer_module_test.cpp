@@ -6,13 +6,13 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 
-#include "cadencehost/vel_id.h"
 #include "cadencehost/entry_point.h"
+#include "cadencehost/timer_interfaces.h"
+#include "cadencehost/vel_id.h"
 #include "cadencehost/vel_object.h"
 #include "cadencehost/vel_query.h"
 #include "tests/module/module_test_support.h"
 #include "tests/support/test_host.h"
-#include "cadencehost/timer_interfaces.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "memory/memory_report.h"
+#include "report/out_of_memory_notice.h"
 #include "platform/notice.h"
 #include "platform/windows/message_box.h"
 #include "tests/support/test_host.h"
@@ -50,7 +50,7 @@ TEST_F(MessageBoxNotice, ReachesTheMessageBoxWithTextCaptionAndStyle) {
 TEST_F(MessageBoxNotice, TheOutOfMemoryNoticeShowsTheBox) {
   cadence::test::TestHost host;  // no data store: the box, not the error service
   cadence::test::ScopedHost scoped(&host);
-  EXPECT_FALSE(showOutOfMemoryNotice(-4));
+  EXPECT_FALSE(cadence::report::showOutOfMemoryNotice(-4));
   ASSERT_EQ(boxCalls.size(), 1u);
   EXPECT_EQ(boxCalls[0].caption, L"Out of Memory");
   EXPECT_EQ(boxCalls[0].style, 0u);

@@ -2,10 +2,14 @@
 // figures from the memory checker or the platform.
 #include <algorithm>
 
-#include "memory/memory_report.h"
+#include "report/memory_figures.h"
+#include "report/memory_report.h"
+#include "report/out_of_memory_notice.h"
 #include "tests/report/report_fixture.h"
 
 namespace {
+
+using namespace cadence::report;
 
 class MemoryReport : public cadence::test::ReportFixture {};
 
@@ -50,11 +54,11 @@ TEST_F(MemoryReport, WithoutDataStoreWritesToTheCurrentDirectory) {
 }
 
 TEST_F(MemoryReport, MemoryManagerLookupIsNotRepeated) {
-  EXPECT_EQ(memoryManager(), nullptr);
+  EXPECT_EQ(cadence::guard::memoryManager(), nullptr);
   host.offer("IVelMManager", static_cast<VelMM::IVelMManager*>(&manager));
-  EXPECT_EQ(memoryManager(), nullptr);
+  EXPECT_EQ(cadence::guard::memoryManager(), nullptr);
   cadence::test::forgetGuardServices();
-  EXPECT_EQ(memoryManager(), static_cast<VelMM::IVelMManager*>(&manager));
+  EXPECT_EQ(cadence::guard::memoryManager(), static_cast<VelMM::IVelMManager*>(&manager));
   EXPECT_EQ(lookupsOf("IVelMManager"), 2);
 }
 

@@ -2,11 +2,13 @@
 // that show it, and the rendering pause around it.
 #include <stdexcept>
 
-#include "memory/memory_report.h"
-#include "tests/report/report_fixture.h"
 #include "cadencehost/vel_array.h"
+#include "report/out_of_memory_notice.h"
+#include "tests/report/report_fixture.h"
 
 namespace {
+
+using namespace cadence::report;
 
 const std::u16string kNoticeText = cadence::test::u16(
     "While running this function, you have run out of memory.\n"

@@ -1,13 +1,15 @@
 // Path normalisation and joining, and the names of spill files.
 #include <gtest/gtest.h>
 
-#include "memory/guard_services.h"
-#include "memory/paths.h"
+#include "report/paths.h"
+#include "report/report_services.h"
 #include "tests/report/service_fakes.h"
 #include "tests/support/fake_platform.h"
 #include "tests/support/test_host.h"
 
 namespace {
+
+using namespace cadence::report;
 
 std::u16string textOf(const VelString& s) { return s.text ? std::u16string(s.text) : u""; }
 

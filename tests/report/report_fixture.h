@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "memory/guard_services.h"
+#include "report/report_services.h"
 #include "tests/report/service_fakes.h"
 #include "tests/support/fake_platform.h"
 #include "tests/support/test_host.h"
@@ -30,9 +31,9 @@ inline std::string readWholeFile(const std::filesystem::path& path) {
 inline std::filesystem::path makeTempDirectory() { return makeUniqueDirectory("vel-report-"); }
 
 inline void forgetGuardServices() {
-  memoryManagerHolder().forget();
-  memCheckerHolder().forget();
-  dirServiceHolder().forget();
+  guard::memoryManagerHolder().forget();
+  report::memCheckerHolder().forget();
+  report::dirServiceHolder().forget();
 }
 
 class ReportFixture : public ::testing::Test {

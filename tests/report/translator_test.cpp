@@ -9,6 +9,8 @@
 #include "core/module_identity.h"
 #include "tests/report/service_fakes.h"
 #include "tests/support/test_host.h"
+#include "text/translator_holder.h"
+#include "text/vel_trivial_translator.h"
 
 namespace {
 

@@ -3,10 +3,10 @@
 #include <gtest/gtest.h>
 
 #include "cadencehost/bucket_memory_pool.h"
+#include "cadencehost/vel_cstring.h"
 #include "memory/pool.h"
 #include "platform/override.h"
 #include "tests/support/fake_platform.h"
-#include "cadencehost/vel_cstring.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <random>
 #include <string>
 
-#include "core/class_factory.h"
 #include "cadencehost/vel_cstring.h"
+#include "core/primes.h"
 #include "timers/registry_hashing.h"
 
 namespace {

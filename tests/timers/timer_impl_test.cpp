@@ -9,9 +9,9 @@
 
 #include <algorithm>
 
+#include "cadencehost/vel_array.h"
 #include "tests/support/test_host.h"
 #include "tests/timers/timer_test_support.h"
-#include "cadencehost/vel_array.h"
 #include "timers/timer_impl.h"
 #include "timers/timer_service.h"
 

@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "core/class_factory.h"
 #include "cadencehost/module_ids.h"
-#include "cadencehost/vel_id.h"
-#include "tests/timers/timer_test_support.h"
 #include "cadencehost/vel_array.h"
+#include "cadencehost/vel_id.h"
+#include "core/class_factory.h"
+#include "tests/timers/timer_test_support.h"
 #include "timers/timer_impl.h"
 #include "timers/timer_service.h"
 

@@ -10,8 +10,8 @@
 #include <functional>
 #include <vector>
 
-#include "cadencehost/vel_query.h"
 #include "cadencehost/timer_interfaces.h"
+#include "cadencehost/vel_query.h"
 
 namespace cadence::test {
 

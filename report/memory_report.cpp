@@ -1,16 +1,18 @@
-// The host's memory manager accessor and memory.log: the failed request,
-// the system's memory figures and the memory manager's accounts, one line
-// each, written anew on every report.
-#include "memory/memory_report.h"
+// memory.log: the failed request, the system's memory figures and the
+// memory manager's accounts, one line each, written anew on every report.
+#include "report/memory_report.h"
 
 #include <iomanip>
 
 #include "cadencehost/vel_ptr.h"
 #include "cadencehost/vel_services.h"
+#include "cadencehost/vel_string.h"
 #include "io/vel_ofstream.h"
 #include "memory/guard_services.h"
-#include "memory/paths.h"
-#include "cadencehost/vel_string.h"
+#include "report/memory_figures.h"
+#include "report/paths.h"
+
+namespace cadence::report {
 
 namespace {
 
@@ -27,14 +29,12 @@ void writeFigure(std::ostream& out, const char* label, Number value, char unit) 
 
 }  // namespace
 
-VelMM::IVelMManager* memoryManager() { return memoryManagerHolder().get(); }
-
 void writeMemoryReport(int64_t attemptedBytes) {
   // Without a data store, or without the key, the report goes to memory.log
   // in the current directory.
   SPtr<IDataStore, IVelUnknown> store;
   VelString path;
-  if (store) path = store->getString("Directories/Logs Directory", 0);
+  if (store) path = store->getString(IDataStore::kLogsDirectoryKey, 0);
   normalizePath(path);
   appendPathComponent(path, VelString::borrowing(u"memory.log"));
 
@@ -56,14 +56,16 @@ void writeMemoryReport(int64_t attemptedBytes) {
   writeFigure(out, "swap free:        ", swapFree, 'k');
   writeFigure(out, "swap total:       ", swapTotal, 'k');
   out << std::endl;
-  if (memoryManager()) {
-    writeFigure(out, "velmm core now:   ", unitsToKiB(memoryManager()->coreNow()), 'k');
-    writeFigure(out, "velmm core limit: ", unitsToKiB(memoryManager()->coreLimit()), 'k');
-    writeFigure(out, "velmm swap now:   ", unitsToKiB(memoryManager()->swapNow()), 'k');
-    writeFigure(out, "velmm swap limit: ", unitsToKiB(memoryManager()->swapLimit()), 'k');
+  if (guard::memoryManager()) {
+    writeFigure(out, "velmm core now:   ", unitsToKiB(guard::memoryManager()->coreNow()), 'k');
+    writeFigure(out, "velmm core limit: ", unitsToKiB(guard::memoryManager()->coreLimit()), 'k');
+    writeFigure(out, "velmm swap now:   ", unitsToKiB(guard::memoryManager()->swapNow()), 'k');
+    writeFigure(out, "velmm swap limit: ", unitsToKiB(guard::memoryManager()->swapLimit()), 'k');
   } else {
     out << "velmm not available" << std::endl;
   }
   out << std::endl;
   out.close();
 }
+
+}  // namespace cadence::report

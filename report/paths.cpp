@@ -1,27 +1,28 @@
 // Path helpers on VelString paths (backslash separators, edited in place)
 // and the full path of a temporary spill file.
-#include "memory/paths.h"
+#include "report/paths.h"
 
 #include <cstdint>
 #include <cstdio>
 
+#include "base/process_wide.h"
 #include "cadencehost/vel_ptr.h"
 #include "cadencehost/vel_services.h"
-#include "memory/guard_services.h"
 #include "platform/system.h"
+#include "report/report_services.h"
+
+namespace cadence::report {
 
 namespace {
 
 // The process-wide empty string returned without a directory service.
 const VelString& emptyPath() {
-  static const VelString empty;
-  return empty;
+  return builtOnFirstUse<[] { return VelString(); }>();
 }
 
 // The process-wide separator string.
 const VelString& separator() {
-  static const VelString backslash('\\');
-  return backslash;
+  return builtOnFirstUse<[] { return VelString('\\'); }>();
 }
 
 }  // namespace
@@ -74,7 +75,7 @@ VelString withDriveRoot(const VelString& path) {
 
 const VelString& tempDirectory() {
   IVelDirService* service = dirServiceHolder().get();
-  if (service) return service->directoryFor("temp");
+  if (service) return service->directoryFor(IVelDirService::kTempDirectoryName);
   return emptyPath();
 }
 
@@ -85,7 +86,7 @@ bool makeTempFileName(VelString& path) {
   SPtr<IDataStore, IVelUnknown> store;
   path.clear();
   // The configured directory is used as it is, without normalising it.
-  if (store) path = store->getString("Directories/Temp Directory", 0);
+  if (store) path = store->getString(IDataStore::kTempDirectoryKey, 0);
   if (path.isEmpty()) path = withDriveRoot(tempDirectory());
 
   char name[32];
@@ -94,3 +95,5 @@ bool makeTempFileName(VelString& path) {
   path.append(VelString(name));
   return true;
 }
+
+}  // namespace cadence::report

@@ -1,10 +1,7 @@
-// The pass-through translator, the process-wide translator that consults
-// the host, and placeholder replacement by number.
-#include "cadencehost/vel_id.h"
-#include "cadencehost/vel_query.h"
-#include "cadencehost/vel_services.h"
-#include "core/module_identity.h"
+// The pass-through translator and placeholder replacement by number.
 #include "text/vel_trivial_translator.h"
+
+#include "cadencehost/vel_query.h"
 
 bool VelTrivialTranslator::lookupText(const char* key, VelString& out) {
   VelString widened;
@@ -70,30 +67,6 @@ VelString VelTrivialTranslator::translate(const char* key, int32_t count, const 
 
 void VelTrivialTranslator::queryInterface(const char* name, void* target) {
   velAnswerQuery<IVelTranslator>(this, kClassName, name, target);
-}
-
-IVelTranslator* VelTranslatorHolder::get() {
-  // One consultation per call while the host has not answered.
-  if (!held_ || !serviceConsulted_) consultHost();
-  if (!held_) held_.assign(new VelTrivialTranslator);
-  return held_.get();
-}
-
-void VelTranslatorHolder::consultHost() {
-  SPtr<IVelTranslatorService, IVelUnknown> service;
-  if (!service) return;
-  IVelTranslator* offered = service->getTranslatorFor(velModuleIdentity().componentId);
-  if (offered != held_.get()) held_.assign(offered);
-  if (!held_) {
-    SPtr<IVelTranslator, IVelUnknown> direct;
-    held_.assign(direct.get());
-  }
-  serviceConsulted_ = true;
-}
-
-IVelTranslator* getTranslator() {
-  static VelTranslatorHolder holder;
-  return holder.get();
 }
 
 void replaceArg(VelString& text, int32_t n, const VelString& argument) {

@@ -1,12 +1,15 @@
 // The system's memory figures in KiB: from the host's memory checker when it
 // supplies them, else from the platform's memory status.
+#include "report/memory_figures.h"
+
 #include <algorithm>
 #include <cstdint>
 
 #include "cadencehost/vel_services.h"
-#include "memory/guard_services.h"
-#include "memory/memory_report.h"
 #include "platform/system.h"
+#include "report/report_services.h"
+
+namespace cadence::report {
 
 int32_t systemMemoryFigures(int64_t* systemFree, int64_t* systemTotal, int64_t* swapFree,
                             int64_t* swapTotal) {
@@ -31,3 +34,5 @@ int32_t systemMemoryFigures(int64_t* systemFree, int64_t* systemTotal, int64_t* 
   if (swapFree) *swapFree = swapFreeCapped / 1024;
   return 0;
 }
+
+}  // namespace cadence::report

@@ -1,15 +1,19 @@
 // The out-of-memory notice: the translated text goes to the host's error
 // service when "Memory/UseErrorService" is set, else to the notice box, with
 // the host's rendering paused while it is shown.
+#include "report/out_of_memory_notice.h"
+
 #include <optional>
 
+#include "cadencehost/vel_array.h"
 #include "cadencehost/vel_ptr.h"
 #include "cadencehost/vel_services.h"
-#include "memory/memory_report.h"
-#include "platform/notice.h"
-#include "cadencehost/vel_array.h"
 #include "cadencehost/vel_string.h"
+#include "platform/notice.h"
+#include "text/translator_holder.h"
 #include "text/vel_trivial_translator.h"
+
+namespace cadence::report {
 
 namespace {
 
@@ -51,7 +55,7 @@ bool showOutOfMemoryNotice(int32_t reasonCode) {
   // Without a data store the notice goes to the box, as with a store
   // without the key.
   SPtr<IDataStore, IVelUnknown> store;
-  const bool useErrorService = store && store->getBool("Memory/UseErrorService", 0) != 0;
+  const bool useErrorService = store && store->getBool(IDataStore::kUseErrorServiceKey, 0) != 0;
   std::optional<SPtr<IVelErrorService, IVelUnknown>> errorService;
   if (useErrorService) {
     errorService.emplace();
@@ -70,3 +74,5 @@ bool showOutOfMemoryNotice(int32_t reasonCode) {
   pause.end();
   return false;
 }
+
+}  // namespace cadence::report

@@ -3,17 +3,22 @@
 // obtained. The file is created exclusively (its name is predictable, so an
 // existing name or a planted link counts as a failed open) and is deleted
 // before any report is written.
+#include "report/spill.h"
+
 #include <cstring>
 
-#include "memory/memory_report.h"
-#include "memory/paths.h"
+#include "cadencehost/vel_string.h"
 #include "memory/xal_alloc.h"
 #include "memory/xal_internal.h"
 #include "platform/files.h"
 #include "platform/heap.h"
-#include "cadencehost/vel_string.h"
+#include "report/paths.h"
 
-namespace cadence::guard {
+namespace cadence::report {
+
+using guard::failForGood;
+using guard::fitsBlock;
+using guard::mallocWithManager;
 
 namespace {
 
@@ -66,4 +71,4 @@ int32_t spillAndReallocate(void** block, int64_t oldBytes, int64_t bytes, int32_
   return count;
 }
 
-}  // namespace cadence::guard
+}  // namespace cadence::report
