@@ -3,7 +3,7 @@
 PRESET ?= default
 JOBS ?= $(shell nproc)
 
-.PHONY: deps demo test build sdk-check asan tsan qt6 bench fuzz soak soak-asan clean
+.PHONY: deps demo test build sdk-check asan tsan qt6 bench fuzz soak soak-asan windows clean
 
 deps:
 	@tools/ensure-deps.sh
@@ -67,6 +67,12 @@ fuzz: deps
 	cmake --preset fuzz >/dev/null
 	cmake --build --preset fuzz -j $(JOBS)
 	tools/run-fuzzers.sh build/fuzz $(FUZZ_SECONDS)
+
+# 64-bit Windows: mingw-w64, QtCore built once into a cache outside the tree,
+# the suite under wine.
+windows:
+	@tools/ensure-windows-deps.sh
+	JOBS=$(JOBS) tools/windows-suite.sh
 
 clean:
 	rm -rf build

@@ -1,21 +1,13 @@
 // Opening the module with the dynamic loader and starting it.
 #include "host/module_loader.h"
 
-#include <dlfcn.h>
-
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
+#include "host/dynamic_library.h"
+
 namespace cadence::host {
-namespace {
-
-QString loaderError(const char* fallback) {
-  const char* error = dlerror();
-  return QString::fromLocal8Bit(error ? error : fallback);
-}
-
-}  // namespace
 
 bool LoadedModule::checkQtLinkage(QString* reason) {
   QFile file(path_);
@@ -59,16 +51,16 @@ bool LoadedModule::load(const QString& path, IVelHost* host, QString* reason) {
   // of the current directory.
   path_ = QFileInfo(path).absoluteFilePath();
   if (!checkQtLinkage(reason)) return false;
-  dlerror();
-  void* handle = dlopen(QFile::encodeName(path_).constData(), RTLD_NOW | RTLD_LOCAL);
+  QString loaderReason;
+  void* handle = openDynamicLibrary(path_, &loaderReason);
   if (!handle) {
-    *reason = QStringLiteral("cannot load module: ") + loaderError("unknown loader error");
+    *reason = QStringLiteral("cannot load module: ") + loaderReason;
     return false;
   }
-  auto entryPoint = reinterpret_cast<VelEntryPointFn>(dlsym(handle, kVelEntryPointName));
+  auto entryPoint = reinterpret_cast<VelEntryPointFn>(findLibrarySymbol(handle, kVelEntryPointName, &loaderReason));
   if (!entryPoint) {
-    *reason = QStringLiteral("module has no EntryPoint: ") + loaderError("symbol not found");
-    dlclose(handle);
+    *reason = QStringLiteral("module has no EntryPoint: ") + loaderReason;
+    closeDynamicLibrary(handle);
     return false;
   }
   uint32_t version = 0;

@@ -1,6 +1,6 @@
-// Loading cadencehost_mod.so the way a host application does: open the
-// library, find its one export EntryPoint, receive the component, install
-// the host on it and keep a reference on it.
+// Loading cadencehost_mod (.so, or .dll on Windows) the way a host
+// application does: open the library, find its one export EntryPoint,
+// receive the component, install the host on it and keep a reference on it.
 #pragma once
 
 #include <cstdint>
@@ -16,7 +16,8 @@ class IVelHost;
 
 namespace cadence::host {
 
-inline constexpr const char* kModuleFileName = "cadencehost_mod.so";
+// cadencehost_mod.so, or cadencehost_mod.dll on Windows.
+inline constexpr const char* kModuleFileName = VEL_MODULE_FILE_NAME;
 
 // Where to look when no --module is given, in order: beside the program in the
 // build tree, beside the program, then the install locations.

@@ -13,14 +13,6 @@
 
 namespace {
 
-// The Windows runtime does text mode in the descriptor layer; elsewhere the
-// stream expands line feeds itself.
-#if defined(_WIN32)
-constexpr bool kStreamExpandsLineFeeds = false;
-#else
-constexpr bool kStreamExpandsLineFeeds = true;
-#endif
-
 // Room for a full default buffer in which every byte is a line feed, so a
 // flush of the default buffer stays one write.
 constexpr std::size_t kExpansionChunk = 2 * VelFdStreambuf::kDefaultBufferSize;
@@ -45,7 +37,7 @@ VelFdStreambuf* VelFdStreambuf::open(const VelString& path, int flags, int permi
   const char16_t* text = path.text ? path.text : u"";
   fd_ = cadence::port::files().open(text, flags, permission);
   if (fd_ == -1) return nullptr;
-  expandLineFeeds_ = kStreamExpandsLineFeeds && (flags & cadence::port::kO_TEXT) != 0;
+  expandLineFeeds_ = !cadence::port::kDescriptorsDoTextMode && (flags & cadence::port::kO_TEXT) != 0;
   return init();
 }
 

@@ -54,7 +54,10 @@ struct ComponentClassFactorySetter {
 
 #ifdef _WIN32
 
-BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+// The load hook, in the DLL's entry, which the runtime library calls after
+// every static constructor: the module handle is the one the system passes.
+// Every notification reports success.
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
   if (reason == DLL_PROCESS_ATTACH) cadence::port::system().disableThreadNotices(instance);
   return TRUE;
 }

@@ -26,6 +26,11 @@ constexpr int kSeekSet = 0;
 constexpr int kSeekCur = 1;
 constexpr int kSeekEnd = 2;
 
+// True where the system's descriptor layer does text mode itself (the
+// Windows runtime writes each line feed as CR LF); elsewhere the stream
+// above does it, so it happens exactly once either way.
+extern const bool kDescriptorsDoTextMode;
+
 class Files {
  public:
   virtual ~Files() = default;

@@ -16,6 +16,14 @@ Process& process();
 Process* setProcess(Process* replacement);
 Process& systemProcess();
 
+// The status a parent process reads for exit(-1): the low eight bits (255)
+// on POSIX, the whole 32-bit exit code (-1) on Windows.
+#if defined(_WIN32)
+inline constexpr int kStatusOfExitMinusOne = -1;
+#else
+inline constexpr int kStatusOfExitMinusOne = 255;
+#endif
+
 [[noreturn]] inline void exitProcess(int status) {
   process().exit(status);
   std::abort();  // an exit that returns is a broken double

@@ -5,10 +5,15 @@
 // a nested leave no atomic operation at all. Waiters
 // spin briefly, then yield, then sleep in growing steps (at most a
 // millisecond) and look again, so a leave never has to wake anyone.
+// On Windows the lock is a critical section instead (reentrant_lock_windows.h).
 #pragma once
 
 #include <atomic>
 #include <cstdint>
+
+#if defined(_WIN32)
+#include "platform/windows/reentrant_lock_windows.h"
+#else
 
 namespace cadence::port {
 
@@ -76,6 +81,12 @@ class ReentrantLock {
   std::atomic<uintptr_t> owner_{0};
   uint32_t depth_ = 0;  // touched only by the owner
 };
+
+}  // namespace cadence::port
+
+#endif
+
+namespace cadence::port {
 
 class ReentrantLockGuard {
  public:

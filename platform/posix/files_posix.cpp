@@ -13,6 +13,9 @@
 #include "platform/utf.h"
 
 namespace cadence::port {
+
+const bool kDescriptorsDoTextMode = false;
+
 namespace {
 
 std::string nativePath(const char16_t* path) {

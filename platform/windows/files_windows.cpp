@@ -1,7 +1,9 @@
 // Descriptor calls on Windows: the C runtime's _wopen, _read, _write, _lseek,
 // _lseeki64, _close and _wunlink. Their flag, permission and origin values are
 // the ones declared in platform/files.h, so they pass through unchanged; a
-// UTF-16 path is the runtime's wide path as it stands.
+// UTF-16 path is the runtime's wide path as it stands. The runtime's text
+// mode writes the CR LF line ends; _O_TEMPORARY files vanish at their
+// last close.
 #include <fcntl.h>
 #include <io.h>
 #include <sys/stat.h>
@@ -13,6 +15,9 @@
 #include "platform/files.h"
 
 namespace cadence::port {
+
+const bool kDescriptorsDoTextMode = true;
+
 namespace {
 
 static_assert(sizeof(wchar_t) == sizeof(char16_t), "wide paths are UTF-16 on Windows");

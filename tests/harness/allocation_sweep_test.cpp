@@ -4,11 +4,8 @@
 // per reallocation with a run of refusals that defeats the narrowing. Every
 // run is a child process, and must end in a correct recovery (exit 0, the
 // workload's results checked) or in the out-of-memory report, the notice and
-// exit status 255; never a signal, a hang or a wrong result.
+// the status of exit(-1); never a signal, a hang or a wrong result.
 #include <gtest/gtest.h>
-
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <cstdlib>
@@ -18,6 +15,8 @@
 
 #include "tests/harness/child_process.h"
 #include "tests/harness/sweep_workload.h"
+#include "platform/process.h"
+#include "tests/support/unique_directory.h"
 
 namespace cadence::harness {
 namespace {
@@ -35,11 +34,7 @@ struct Tally {
   std::vector<std::string> faults;
 };
 
-std::string freshDirectory() {
-  std::string pattern = (fs::temp_directory_path() / "vel-sweep-XXXXXX").string();
-  const char* made = ::mkdtemp(pattern.data());
-  return made ? std::string(made) : std::string();
-}
+std::string freshDirectory() { return cadence::test::makeUniqueDirectory("vel-sweep-").string(); }
 
 // What to show of a child's standard error: a sanitizer's report from its
 // start, else the last lines.
@@ -54,22 +49,21 @@ void runOnce(SweepMode mode, int64_t n, bool reportAllowed, Tally& tally) {
   const std::string dir = freshDirectory();
   ASSERT_FALSE(dir.empty());
   const std::string errors = dir + "/stderr.txt";
-  const ChildOutcome outcome =
-      runInChild([&] { return runSweepWorkload({mode, n, dir}); }, kChildLimit, errors);
+  const ChildOutcome outcome = runInChild(kSweepWorkloadBody, sweepArgument({mode, n, dir}), kChildLimit, errors);
   const std::string where = "request " + std::to_string(n) + ": ";
   if (outcome.exitedWith(0)) {
     ++tally.recovered;
     const SweepCounts counts = readSweepCounts(dir);
     tally.spills += counts.spills;
     tally.managerUnits += counts.managerUnits;
-  } else if (outcome.exitedWith(255) && reportAllowed) {
+  } else if (outcome.exitedWith(cadence::port::kStatusOfExitMinusOne) && reportAllowed) {
     const std::string log = readFile(dir + "/memory.log");
     const std::string notice = readFile(noticePath(dir));
     if (log.find("attempted:") == std::string::npos || log.find("system free:") == std::string::npos) {
-      tally.faults.push_back(where + "exit 255 without the memory report; stderr: " + tail(readFile(errors)));
+      tally.faults.push_back(where + "exit(-1) without the memory report; stderr: " + tail(readFile(errors)));
     } else if (notice.find("run out of memory") == std::string::npos ||
                notice.find("|Out of Memory|0") == std::string::npos) {
-      tally.faults.push_back(where + "exit 255 without the notice; stderr: " + tail(readFile(errors)));
+      tally.faults.push_back(where + "exit(-1) without the notice; stderr: " + tail(readFile(errors)));
     } else {
       ++tally.reported;
     }
@@ -91,8 +85,8 @@ class AllocationSweep : public ::testing::Test {
   static void SetUpTestSuite() {
     const std::string dir = freshDirectory();
     ASSERT_FALSE(dir.empty());
-    countingOutcome = runInChild([&] { return runSweepWorkload({SweepMode::FailReallocRun, 0, dir}); },
-                                 kChildLimit, dir + "/stderr.txt");
+    countingOutcome = runInChild(kSweepWorkloadBody, sweepArgument({SweepMode::FailReallocRun, 0, dir}), kChildLimit,
+                                 dir + "/stderr.txt");
     countingErrors = readFile(dir + "/stderr.txt");
     counts = readSweepCounts(dir);
     fs::remove_all(dir);

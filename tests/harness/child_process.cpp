@@ -1,18 +1,21 @@
-// Child processes for the harness: fork, time limit, and how the child ended.
+// The parts of the child-process harness every system shares: the bodies by
+// name, how an outcome reads, and reading a child's files.
 #include "tests/harness/child_process.h"
 
-#include <fcntl.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <cstdio>
-#include <cstdlib>
 #include <fstream>
+#include <map>
 #include <sstream>
-#include <thread>
 
 namespace cadence::harness {
+namespace {
+
+std::map<std::string, ChildBody>& bodies() {
+  static std::map<std::string, ChildBody> registered;
+  return registered;
+}
+
+}  // namespace
 
 std::string ChildOutcome::describe() const {
   switch (kind) {
@@ -24,45 +27,19 @@ std::string ChildOutcome::describe() const {
   return "?";
 }
 
-ChildOutcome runInChild(const std::function<int()>& body, std::chrono::milliseconds limit,
-                        const std::string& stderrPath) {
-  std::fflush(nullptr);
-  const pid_t pid = fork();
-  if (pid < 0) return {};
-  if (pid == 0) {
-    if (!stderrPath.empty()) {
-      const int fd = ::open(stderrPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-      if (fd >= 0) {
-        ::dup2(fd, STDERR_FILENO);
-        ::close(fd);
-      }
-    }
-    int status = 70;
-    try {
-      status = body();
-    } catch (...) {
-      std::fputs("child: uncaught exception\n", stderr);
-      status = 71;
-    }
-    std::exit(status);
-  }
+ChildBodyRegistration::ChildBodyRegistration(const char* name, ChildBody body) { bodies()[name] = body; }
 
-  const auto deadline = std::chrono::steady_clock::now() + limit;
-  auto pause = std::chrono::microseconds(200);
-  for (;;) {
-    int status = 0;
-    const pid_t done = ::waitpid(pid, &status, WNOHANG);
-    if (done == pid) {
-      if (WIFEXITED(status)) return {ChildOutcome::Kind::Exited, WEXITSTATUS(status)};
-      return {ChildOutcome::Kind::Signaled, WIFSIGNALED(status) ? WTERMSIG(status) : -1};
-    }
-    if (std::chrono::steady_clock::now() >= deadline) {
-      ::kill(pid, SIGKILL);
-      ::waitpid(pid, &status, 0);
-      return {ChildOutcome::Kind::TimedOut, 0};
-    }
-    std::this_thread::sleep_for(pause);
-    if (pause < std::chrono::milliseconds(5)) pause *= 2;
+int runChildBody(const std::string& bodyName, const std::string& argument) {
+  const auto found = bodies().find(bodyName);
+  if (found == bodies().end()) {
+    std::fprintf(stderr, "child: no body named '%s'\n", bodyName.c_str());
+    return 70;
+  }
+  try {
+    return found->second(argument);
+  } catch (...) {
+    std::fputs("child: uncaught exception\n", stderr);
+    return 71;
   }
 }
 

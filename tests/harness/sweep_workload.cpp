@@ -8,12 +8,12 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 
-#include <malloc.h>
-
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <map>
 #include <memory>
+#include <sstream>
 #include <vector>
 
 #include "cadencehost/vel_cstring.h"
@@ -37,23 +37,30 @@ namespace {
 
 // Forwards to the system heap; realloc requests number `first` to
 // first + 8 (counted among reallocs alone) are refused. Freed blocks are
-// overwritten first, so code that reads a block after the spill freed it
-// reads garbage even without AddressSanitizer.
+// overwritten first (those it handed out: it keeps their sizes), so code
+// that reads a block after the spill freed it reads garbage even without
+// AddressSanitizer.
 class FailingReallocHeap : public cadence::port::Heap {
  public:
   explicit FailingReallocHeap(int64_t first) : first_(first) {}
   void* allocate(std::size_t bytes) override {
     ++calls;
-    return cadence::port::systemHeap().allocate(bytes);
+    return remember(cadence::port::systemHeap().allocate(bytes), bytes);
   }
   void* reallocate(void* block, std::size_t bytes) override {
     ++calls;
     ++reallocs;
     if (first_ > 0 && reallocs >= first_ && reallocs < first_ + 9) return nullptr;
-    return cadence::port::systemHeap().reallocate(block, bytes);
+    void* moved = cadence::port::systemHeap().reallocate(block, bytes);
+    if (moved || bytes == 0) sizes_.erase(block);
+    return remember(moved, bytes);
   }
   void release(void* block) override {
-    if (block) std::memset(block, 0xA5, malloc_usable_size(block));
+    const auto known = sizes_.find(block);
+    if (known != sizes_.end()) {
+      std::memset(block, 0xA5, known->second);
+      sizes_.erase(known);
+    }
     cadence::port::systemHeap().release(block);
   }
 
@@ -61,7 +68,13 @@ class FailingReallocHeap : public cadence::port::Heap {
   int64_t reallocs = 0;
 
  private:
+  void* remember(void* block, std::size_t bytes) {
+    if (block) sizes_[block] = bytes;
+    return block;
+  }
+
   int64_t first_;
+  std::map<void*, std::size_t> sizes_;  // its own nodes come from operator new, not this heap
 };
 
 // The notice, written to a file with plain descriptor calls: the process
@@ -220,6 +233,29 @@ class Workload {
 }  // namespace
 
 std::string noticePath(const std::string& directory) { return directory + "/notice.txt"; }
+
+std::string sweepArgument(const SweepSettings& settings) {
+  return std::to_string(static_cast<int>(settings.mode)) + " " + std::to_string(settings.failAt) + " " +
+         settings.directory;
+}
+
+namespace {
+
+// The child's side: mode, request number, then the directory (the rest of the line).
+int sweepWorkloadBody(const std::string& argument) {
+  std::istringstream in(argument);
+  int mode = 0;
+  SweepSettings settings;
+  in >> mode >> settings.failAt;
+  in.get();
+  std::getline(in, settings.directory);
+  settings.mode = static_cast<SweepMode>(mode);
+  return runSweepWorkload(settings);
+}
+
+const ChildBodyRegistration registerSweepWorkload(kSweepWorkloadBody, &sweepWorkloadBody);
+
+}  // namespace
 
 int runSweepWorkload(const SweepSettings& settings) {
   static int argc = 1;

@@ -34,6 +34,11 @@ struct SweepCounts {
 // cannot be satisfied ends the process inside, through the runtime.
 int runSweepWorkload(const SweepSettings& settings);
 
+// The workload as a child process runs it (see child_process.h): the name
+// of its body, and the settings written as the body's argument.
+inline constexpr const char* kSweepWorkloadBody = "sweep-workload";
+std::string sweepArgument(const SweepSettings& settings);
+
 // Reads counts.txt of a completed run (all zero when missing).
 SweepCounts readSweepCounts(const std::string& directory);
 

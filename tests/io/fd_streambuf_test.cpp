@@ -14,10 +14,23 @@
 #include "io/vel_ofstream.h"
 #include "platform/override.h"
 #include "tests/support/fake_platform.h"
+#include "tests/support/unique_directory.h"
 
 namespace {
 
 namespace fs = std::filesystem;
+
+// What the stream hands the descriptor layer for `text` in text mode: it
+// writes each line feed as CR LF itself unless the system's runtime does.
+std::string handedDown(const std::string& text) {
+  if (cadence::port::kDescriptorsDoTextMode) return text;
+  std::string out;
+  for (char c : text) {
+    if (c == '\n') out += '\r';
+    out += c;
+  }
+  return out;
+}
 
 std::string readWholeFile(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
@@ -29,9 +42,8 @@ std::string readWholeFile(const fs::path& path) {
 class StreamTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "vel-io-XXXXXX").string();
-    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-    directory = pattern;
+    directory = cadence::test::makeUniqueDirectory("vel-io-");
+    ASSERT_FALSE(directory.empty());
   }
   void TearDown() override {
     std::error_code ignored;
@@ -85,7 +97,7 @@ TEST_F(StreamTest, EndlWritesPendingBytesAtOnceWithCarriageReturn) {
     EXPECT_TRUE(files.writes.empty());
     out << std::endl;
     ASSERT_EQ(files.writes.size(), 1u);
-    EXPECT_EQ(files.writes[0], "ab\r\n");
+    EXPECT_EQ(files.writes[0], handedDown("ab\n"));
     out << "one\ntwo" << std::setw(5) << 42 << '\n';
     out.flush();
   }
@@ -93,13 +105,13 @@ TEST_F(StreamTest, EndlWritesPendingBytesAtOnceWithCarriageReturn) {
 }
 
 // A flush stays one write in text mode; only its byte count grows by one per
-// line feed.
+// line feed (in the file; in the write too where the stream does the CR LF).
 TEST_F(StreamTest, LineFeedsInAFullBufferStayOneWrite) {
   VelFdStreambuf buffer;
   ASSERT_TRUE(open(buffer));
   for (int i = 0; i < 1024; ++i) buffer.sputc('\n');
   ASSERT_EQ(files.writes.size(), 1u);
-  EXPECT_EQ(files.writes[0].size(), 2048u);
+  EXPECT_EQ(files.writes[0], handedDown(std::string(1024, '\n')));
   buffer.close();
   EXPECT_EQ(fileText().size(), 2048u);
 }

@@ -198,7 +198,7 @@ TEST(BucketPoolDeathTest, NegativeRequestNeverBecomesASmallBlock) {
         int32_t usable = 0;
         pool.allocate(-5, &usable);
       },
-      ::testing::ExitedWithCode(255), "");
+      ::testing::ExitedWithCode(cadence::port::kStatusOfExitMinusOne), "");
 }
 
 }  // namespace

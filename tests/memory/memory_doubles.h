@@ -5,8 +5,6 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <functional>
@@ -20,23 +18,16 @@
 #include "tests/support/fake_platform.h"
 #include "tests/support/service_fakes.h"
 #include "tests/support/test_host.h"
+#include "tests/support/unique_directory.h"
 
 namespace cadence::test {
 
-inline std::filesystem::path makeScratchDirectory() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "vel-memory-XXXXXX").string();
-  const char* made = ::mkdtemp(pattern.data());
-  return made ? std::filesystem::path(made) : std::filesystem::path();
-}
+inline std::filesystem::path makeScratchDirectory() { return makeUniqueDirectory("vel-memory-"); }
 
-// A scratch directory made by a death test's parent and removed when it ends.
-struct ScratchDirectory {
-  ScratchDirectory() : path(makeScratchDirectory()) {}
-  ~ScratchDirectory() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path, ignored);
-  }
-  std::filesystem::path path;
+// A scratch directory made by a death test's parent, shared with its child
+// and removed when the parent's copy ends.
+struct ScratchDirectory : DeathTestDirectory {
+  ScratchDirectory() : DeathTestDirectory("vel-memory-", "VEL_MEMORY_DEATH_TEST_DIRECTORY") {}
 };
 
 // A host offering a data store that points at a scratch directory (the

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <fstream>
 
 #include "platform/files.h"
@@ -106,7 +107,12 @@ TEST(XalSpill, NeverWritesThroughAnExistingNameOrLink) {
     const std::filesystem::path victim = run.scope.directory / "victim";
     std::ofstream(victim) << "precious";
     if (asLink) {
-      std::filesystem::create_symlink(victim, planted);
+      std::error_code noLinks;
+      std::filesystem::create_symlink(victim, planted, noLinks);
+      if (noLinks) {  // mingw-w64's library makes no links: only the plain name is tried there
+        std::printf("[ note     ] no symbolic link could be planted (%s)\n", noLinks.message().c_str());
+        continue;
+      }
     } else {
       std::filesystem::copy_file(victim, planted);
     }

@@ -1,8 +1,8 @@
-// Loading the built module the way a host does (dlopen + EntryPoint), and a
-// host-side error service that records what the module reports.
+// Loading the built module the way a host does (the system's loader +
+// EntryPoint), and a host-side error service that records what the module
+// reports.
 #pragma once
 
-#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -14,15 +14,17 @@
 #include "cadencehost/vel_services.h"
 #include "cadencehost/vel_string.h"
 #include "tests/support/service_fakes.h"
+#include "tests/module/module_library.h"
 
 namespace cadence::test {
 
 // The module, loaded once per test process and never unloaded.
 inline VelEntryPointFn moduleEntryPoint() {
   static VelEntryPointFn entry = [] {
-    void* handle = dlopen(VEL_MODULE_PATH, RTLD_NOW | RTLD_LOCAL);
-    if (!handle) ADD_FAILURE() << dlerror();
-    return handle ? reinterpret_cast<VelEntryPointFn>(dlsym(handle, "EntryPoint")) : nullptr;
+    std::string error;
+    void* handle = openModuleLibrary(VEL_MODULE_PATH, &error);
+    if (!handle) ADD_FAILURE() << error;
+    return handle ? reinterpret_cast<VelEntryPointFn>(moduleLibrarySymbol(handle, "EntryPoint")) : nullptr;
   }();
   return entry;
 }

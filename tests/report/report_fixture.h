@@ -17,6 +17,7 @@
 #include "tests/support/fake_platform.h"
 #include "tests/support/service_fakes.h"
 #include "tests/support/test_host.h"
+#include "tests/support/unique_directory.h"
 
 namespace cadence::test {
 
@@ -27,10 +28,7 @@ inline std::string readWholeFile(const std::filesystem::path& path) {
   return content.str();
 }
 
-inline std::filesystem::path makeTempDirectory() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "vel-report-XXXXXX").string();
-  return ::mkdtemp(pattern.data()) ? std::filesystem::path(pattern) : std::filesystem::path();
-}
+inline std::filesystem::path makeTempDirectory() { return makeUniqueDirectory("vel-report-"); }
 
 inline void forgetGuardServices() {
   guard::memoryManagerHolder().forget();

@@ -1,0 +1,55 @@
+// The dynamic loader on Windows: LoadLibraryW on the UTF-16 path (with the
+// system's error boxes off, so a broken library is a reason, never a dialog),
+// GetProcAddress, FreeLibrary. Reasons are "<path>: <system message>".
+#include "host/dynamic_library.h"
+
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+
+#include <QDir>
+
+namespace cadence::host {
+namespace {
+
+// The system's text for `code`, on one line.
+QString systemMessage(DWORD code) {
+  wchar_t* text = nullptr;
+  const DWORD length = FormatMessageW(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
+      reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+  QString message = length ? QString::fromWCharArray(text, static_cast<int>(length)).simplified() : QString();
+  if (text) LocalFree(text);
+  if (message.isEmpty()) message = QStringLiteral("error %1").arg(code);
+  return message;
+}
+
+}  // namespace
+
+void* openDynamicLibrary(const QString& path, QString* reason) {
+  const QString native = QDir::toNativeSeparators(path);
+  DWORD previousMode = 0;
+  SetThreadErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX, &previousMode);
+  HMODULE module = LoadLibraryW(reinterpret_cast<const wchar_t*>(native.utf16()));
+  const DWORD error = GetLastError();
+  SetThreadErrorMode(previousMode, nullptr);
+  if (!module) *reason = path + QStringLiteral(": ") + systemMessage(error);
+  return reinterpret_cast<void*>(module);
+}
+
+void* findLibrarySymbol(void* library, const char* name, QString* reason) {
+  FARPROC symbol = GetProcAddress(static_cast<HMODULE>(library), name);
+  if (!symbol) {
+    *reason = QString::fromLatin1(name) + QStringLiteral(": ") + systemMessage(GetLastError());
+    return nullptr;
+  }
+  return reinterpret_cast<void*>(symbol);
+}
+
+void closeDynamicLibrary(void* library) { FreeLibrary(static_cast<HMODULE>(library)); }
+
+}  // namespace cadence::host
