@@ -3,6 +3,8 @@
 
 #include <cstring>
 
+#include <QCoreApplication>
+
 #include "host/utf8_text.h"
 
 namespace cadence::host {
@@ -43,6 +45,15 @@ QStringList decodeArguments(int argc, char** argv) {
   QStringList arguments;
   for (int i = 0; i < argc; ++i) arguments << decodeArgument(argv[i]);
   return arguments;
+}
+
+QStringList programArguments(int argc, char** argv) {
+#ifdef _WIN32
+  (void)argc, (void)argv;
+  return QCoreApplication::arguments();
+#else
+  return decodeArguments(argc, argv);
+#endif
 }
 
 bool isControlCharacter(char32_t c) { return c < 0x20 || (c >= 0x7F && c <= 0x9F); }

@@ -40,8 +40,9 @@ int main(int argc, char** argv) {
   QCoreApplication::setApplicationName(QStringLiteral("cadence-host"));
   QCoreApplication::setApplicationVersion(QStringLiteral(CADENCE_HOST_VERSION));
 
-  // UTF-8 whatever the locale, bytes that are not UTF-8 kept recognisable.
-  const ParsedCommandLine parsed = parseCommandLine(decodeArguments(argc, argv));
+  // UTF-8 whatever the locale (UTF-16 on Windows), bytes that are not UTF-8
+  // kept recognisable.
+  const ParsedCommandLine parsed = parseCommandLine(programArguments(argc, argv));
   if (!parsed.ok) {
     printUsageError(parsed.error, parsed.usageHint);
     return kExitUsage;

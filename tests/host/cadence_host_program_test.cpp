@@ -41,6 +41,7 @@ Outcome runHost(const QStringList& arguments, int timeoutMs = 30000) {
 // The same through the shell, so that an argument can hold bytes that are
 // not UTF-8 (QProcess passes text): `script` sees the host's path as $0 and
 // the module's as $1.
+#ifndef _WIN32
 Outcome runHostInShell(const QString& script) {
   QProcess process;
   process.start(QStringLiteral("/bin/sh"),
@@ -56,6 +57,7 @@ Outcome runHostInShell(const QString& script) {
   outcome.err = QString::fromUtf8(process.readAllStandardError());
   return outcome;
 }
+#endif
 
 // Alerts due in a window of `ms` for a period: the run counts no more.
 int dueIn(int ms, int periodMs) { return ms / periodMs; }
@@ -240,17 +242,24 @@ TEST(CadenceHostArguments, TimerNamesThatWouldBreakTheOutputEndWithStatusTwo) {
       {"bell\a=100", "bad --timer 'bell\\x07=100': the name holds a control character (U+0007)"},
       {"   =100", "bad --timer '   =100': the name is empty"},
       {"=100", "bad --timer '=100': the name is empty"},
-      {QString(131000, 'n') + "=100",
-       "bad --timer '" + QString(60, 'n') + "...': the name is 131000 bytes of UTF-8, more than 256"},
+      // (long, yet within the 32767 characters of a Windows command line)
+      {QString(30000, 'n') + "=100",
+       "bad --timer '" + QString(60, 'n') + "...': the name is 30000 bytes of UTF-8, more than 256"},
   };
   for (const auto& [value, message] : cases) {
     expectRefused(runHost(withModule({"run", "--timer", value, "--for", "0.2"})), message);
   }
+#ifdef _WIN32
+  // The command line is UTF-16 there: what does not decode is an unpaired surrogate.
+  expectRefused(runHost(withModule({"run", "--timer", QString("caf") + QChar(0xD800) + "=100", "--for", "0.2"})),
+                "bad --timer 'caf\\uD800=100': the name is not valid UTF-8 (an unpaired surrogate)");
+#else
   // Bytes that are not UTF-8, as a shell passes them.
   expectRefused(runHostInShell(R"sh(exec "$0" run --module "$1" --timer "$(printf 'caf\351=100')" --for 0.2)sh"),
                 "bad --timer 'caf\\xE9=100': the name is not valid UTF-8 (byte 0xE9)");
   expectRefused(runHostInShell(R"sh(exec "$0" run --module "$1" --timer "$(printf '\355\240\200=5')")sh"),
                 "bad --timer '\\xED\\xA0\\x80=5': the name is not valid UTF-8 (byte 0xED)");
+#endif
 }
 
 TEST(CadenceHostArguments, PeriodsOutsideTheRangeSayOutOfRangeWithTheRange) {
@@ -274,12 +283,19 @@ TEST(CadenceHostArguments, AConfigFileThatIsNotTextEndsWithStatusTwoAndTheReason
     return path;
   };
   const QString library = QStringLiteral(NO_ENTRY_MODULE_PATH);  // a small shared library
+  QFile libraryFile(library);
+  ASSERT_TRUE(libraryFile.open(QIODevice::ReadOnly));
+  const qsizetype firstNul = libraryFile.readAll().indexOf('\0');
+  // Paths are shown cut after 60 characters.
+  auto shown = [](const QString& path) { return path.size() > 60 ? path.left(60) + "..." : path; };
   const QString latin1 = fileWith("latin1.ini", "[Directories]\nTemp Directory=/srv/t\xE9mp\n");
   const QString large = fileWith("large.ini", QByteArray(2 << 20, '#'));
   const std::vector<std::pair<QString, QString>> cases = {
-      {library, "cannot use --config '" + library + "': not a text file (a NUL byte at offset 7)"},
-      {latin1, "cannot use --config '" + latin1 + "': not UTF-8 text (byte 0xE9 at offset 35)"},
-      {large, "cannot use --config '" + large + "': too large for a configuration file (2097152 bytes, at most 1048576)"},
+      {library, "cannot use --config '" + shown(library) + "': not a text file (a NUL byte at offset " +
+                    QString::number(firstNul) + ")"},
+      {latin1, "cannot use --config '" + shown(latin1) + "': not UTF-8 text (byte 0xE9 at offset 35)"},
+      {large, "cannot use --config '" + shown(large) +
+                  "': too large for a configuration file (2097152 bytes, at most 1048576)"},
   };
   for (const auto& [path, message] : cases) {
     for (const char* command : {"run", "inspect"}) {
