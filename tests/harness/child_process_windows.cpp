@@ -121,8 +121,13 @@ ChildOutcome runInChild(const std::string& bodyName, const std::string& argument
   std::fflush(nullptr);
   // No window or console of its own: a console host started for it would
   // hold the output file open after the child has ended.
-  const BOOL started = CreateProcessW(program, commandLine.data(), nullptr, nullptr, TRUE, CREATE_UNICODE_ENVIRONMENT,
-                                      environment.data(), nullptr, &startup, &child);
+  // Under load wine now and then refuses a start for a moment: a few tries.
+  BOOL started = FALSE;
+  for (int attempt = 0; attempt < 5 && !started; ++attempt) {
+    if (attempt > 0) Sleep(100);
+    started = CreateProcessW(program, commandLine.data(), nullptr, nullptr, TRUE, CREATE_UNICODE_ENVIRONMENT,
+                             environment.data(), nullptr, &startup, &child);
+  }
   CloseHandle(output);
   if (!started) return {};
   CloseHandle(child.hThread);
