@@ -3,13 +3,7 @@
 // GetProcAddress, FreeLibrary. Reasons are "<path>: <system message>".
 #include "host/dynamic_library.h"
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "platform/windows/windows_api.h"
 
 #include <QDir>
 

@@ -4,13 +4,7 @@
 // beyond physical memory.
 #include "host/process_memory.h"
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "platform/windows/windows_api.h"
 // After windows.h, which it needs.
 #include <psapi.h>
 
