@@ -13,9 +13,9 @@
 #include <string>
 #include <vector>
 
+#include "platform/process.h"
 #include "tests/harness/child_process.h"
 #include "tests/harness/sweep_workload.h"
-#include "platform/process.h"
 #include "tests/support/unique_directory.h"
 
 namespace cadence::harness {

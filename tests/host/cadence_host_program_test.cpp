@@ -7,35 +7,19 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <map>
 
+#include "tests/support/program_run.h"
+
 namespace {
 
-struct Outcome {
-  int status = -1;
-  QString out;
-  QString err;
-};
+using Outcome = cadence::test::ProgramOutcome;
 
 Outcome runHost(const QStringList& arguments, int timeoutMs = 30000) {
-  QProcess process;
-  process.start(QStringLiteral(CADENCE_HOST_PATH), arguments);
-  Outcome outcome;
-  if (!process.waitForFinished(timeoutMs)) {
-    process.kill();
-    process.waitForFinished();
-    outcome.err = QStringLiteral("timed out");
-    return outcome;
-  }
-  outcome.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-  // A Windows program's standard streams end lines with CR LF.
-  outcome.out = QString::fromUtf8(process.readAllStandardOutput()).remove(QLatin1Char('\r'));
-  outcome.err = QString::fromUtf8(process.readAllStandardError()).remove(QLatin1Char('\r'));
-  return outcome;
+  return cadence::test::runProgram(QStringLiteral(CADENCE_HOST_PATH), arguments, timeoutMs);
 }
 
 // The same through the shell, so that an argument can hold bytes that are
@@ -43,19 +27,9 @@ Outcome runHost(const QStringList& arguments, int timeoutMs = 30000) {
 // the module's as $1.
 #ifndef _WIN32
 Outcome runHostInShell(const QString& script) {
-  QProcess process;
-  process.start(QStringLiteral("/bin/sh"),
-                {QStringLiteral("-c"), script, QStringLiteral(CADENCE_HOST_PATH), QStringLiteral(MODULE_PATH)});
-  Outcome outcome;
-  if (!process.waitForFinished(30000)) {
-    process.kill();
-    process.waitForFinished();
-    return outcome;
-  }
-  outcome.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-  outcome.out = QString::fromUtf8(process.readAllStandardOutput());
-  outcome.err = QString::fromUtf8(process.readAllStandardError());
-  return outcome;
+  return cadence::test::runProgram(
+      QStringLiteral("/bin/sh"),
+      {QStringLiteral("-c"), script, QStringLiteral(CADENCE_HOST_PATH), QStringLiteral(MODULE_PATH)}, 30000);
 }
 #endif
 

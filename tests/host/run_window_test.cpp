@@ -13,17 +13,12 @@
 
 #include "host/run_window.h"
 #include "host/timer_listener.h"
+#include "tests/support/test_application.h"
 
 namespace cadence::host {
 namespace {
 
-QCoreApplication& application() {
-  static int argc = 1;
-  static char name[] = "host_unit_tests";
-  static char* argv[] = {name, nullptr};
-  static QCoreApplication app(argc, argv);
-  return app;
-}
+QCoreApplication& application() { return cadence::test::testApplication(); }
 
 // Runs a window of 200 ms whose one listener reports its last due alert
 // after `doneAfterMs` (never when negative); returns how long the loop ran.

@@ -13,8 +13,8 @@
 #include "cadencehost/vel_array.h"
 #include "cadencehost/vel_services.h"
 #include "cadencehost/vel_string.h"
-#include "tests/support/service_fakes.h"
 #include "tests/module/module_library.h"
+#include "tests/support/service_fakes.h"
 
 namespace cadence::test {
 

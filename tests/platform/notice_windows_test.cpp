@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "report/out_of_memory_notice.h"
 #include "platform/notice.h"
 #include "platform/windows/message_box.h"
+#include "report/out_of_memory_notice.h"
 #include "tests/support/test_host.h"
 
 namespace {

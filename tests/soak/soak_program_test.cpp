@@ -4,32 +4,19 @@
 // with the check that caught it.
 #include <gtest/gtest.h>
 
-#include <QProcess>
 #include <QString>
 #include <QStringList>
 
 #include <string>
 
+#include "tests/support/program_run.h"
+
 namespace {
 
-struct Outcome {
-  int status = -1;
-  QString out;
-};
+using Outcome = cadence::test::ProgramOutcome;
 
 Outcome runSoak(const QStringList& arguments) {
-  QProcess process;
-  process.setProcessChannelMode(QProcess::MergedChannels);
-  process.start(QStringLiteral(SOAK_RUN_PATH), arguments);
-  Outcome outcome;
-  if (!process.waitForFinished(120000)) {
-    process.kill();
-    process.waitForFinished();
-    return outcome;
-  }
-  outcome.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-  outcome.out = QString::fromUtf8(process.readAll());
-  return outcome;
+  return cadence::test::runProgram(QStringLiteral(SOAK_RUN_PATH), arguments, 120000, true);
 }
 
 std::string show(const Outcome& outcome) {

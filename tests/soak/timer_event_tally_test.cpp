@@ -9,17 +9,12 @@
 #include <QTimer>
 
 #include "tests/soak/timer_event_tally.h"
+#include "tests/support/test_application.h"
 
 namespace cadence::soak {
 namespace {
 
-QCoreApplication& application() {
-  static int argc = 1;
-  static char name[] = "soak_tests";
-  static char* argv[] = {name, nullptr};
-  static QCoreApplication app(argc, argv);
-  return app;
-}
+QCoreApplication& application() { return cadence::test::testApplication(); }
 
 void runLoopFor(int ms) {
   QTimer::singleShot(ms, Qt::PreciseTimer, [] { QCoreApplication::quit(); });
