@@ -1,11 +1,16 @@
 // The ordered set of a timer's listeners: unique keys, ordered by the
-// unsigned value of the listener pointer, kept in one sorted array so that an
-// alert pass touches contiguous memory and never allocates.
+// unsigned value of the listener pointer. The set is one word inside the
+// timer: empty, the single key itself, or (tagged by its low bit) a block
+// holding the count and the sorted keys. Most timers have one listener, so an
+// alert pass usually reads no memory of the set's own; a pass never
+// allocates.
 #pragma once
 
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
+#include <new>
 #include <vector>
 
 #include "cadencehost/timer_interfaces.h"
@@ -16,31 +21,65 @@ class ListenerSet {
  public:
   using Key = ITimerListener*;
 
-  bool contains(Key key) const {
-    const size_t at = lowerBound(key);
-    return at < keys_.size() && keys_[at] == key;
-  }
-  int size() const { return static_cast<int>(keys_.size()); }
-  bool empty() const { return keys_.empty(); }
+  ListenerSet() = default;
+  ListenerSet(const ListenerSet&) = delete;
+  ListenerSet& operator=(const ListenerSet&) = delete;
+  ~ListenerSet() { freeBlock(); }
 
-  // Makes room for one more key, so that a following insert cannot throw.
+  bool contains(Key key) const {
+    const View v = view();
+    const uint32_t at = lowerBound(v, key);
+    return at < v.size && v.keys[at] == key;
+  }
+  int size() const { return static_cast<int>(view().size); }
+  bool empty() const { return view().size == 0; }
+
+  // Makes room for one more key, so that a following insertNew cannot throw.
   void reserveOneMore() {
-    if (keys_.size() == keys_.capacity()) {
-      keys_.reserve(keys_.empty() ? 4 : keys_.size() * 2);
-      ++changes_;  // the array moved
+    if (!word_) return;  // the word itself takes the first key
+    Block* block = this->block();
+    if (!block) {
+      Block* fresh = allocate(kFirstBlockCapacity);
+      fresh->size = 1;
+      fresh->keys()[0] = word_;
+      word_ = tag(fresh);
+      return;
     }
+    if (block->size < block->capacity) return;
+    Block* fresh = allocate(block->capacity * 2);
+    fresh->size = block->size;
+    std::memcpy(fresh->keys(), block->keys(), block->size * sizeof(Key));
+    word_ = tag(fresh);
+    ::operator delete(block);
   }
   // Inserts a key that is not yet present (call reserveOneMore first).
   void insertNew(Key key) {
-    keys_.insert(keys_.begin() + static_cast<ptrdiff_t>(lowerBound(key)), key);
-    ++changes_;
+    Block* block = this->block();
+    if (!block) {
+      word_ = key;  // reserveOneMore left the word empty or made a block
+      return;
+    }
+    const uint32_t at = lowerBound(View{block->keys(), block->size}, key);
+    std::memmove(block->keys() + at + 1, block->keys() + at, (block->size - at) * sizeof(Key));
+    block->keys()[at] = key;
+    ++block->size;
   }
-  // Removes the key; false when it was not present.
+  // Removes the key; false when it was not present. The block goes with the
+  // last key, so a set emptied by removals holds no memory.
   bool erase(Key key) {
-    const size_t at = lowerBound(key);
-    if (at == keys_.size() || keys_[at] != key) return false;
-    keys_.erase(keys_.begin() + static_cast<ptrdiff_t>(at));
-    ++changes_;
+    Block* block = this->block();
+    if (!block) {
+      if (!key || word_ != key) return false;
+      word_ = nullptr;
+      return true;
+    }
+    const uint32_t at = lowerBound(View{block->keys(), block->size}, key);
+    if (at == block->size || block->keys()[at] != key) return false;
+    std::memmove(block->keys() + at, block->keys() + at + 1, (block->size - at - 1) * sizeof(Key));
+    if (--block->size == 0) {
+      word_ = nullptr;
+      ::operator delete(block);
+    }
     return true;
   }
 
@@ -48,63 +87,91 @@ class ListenerSet {
   // looked up only after visit returns, in the set as it is then: keys added
   // above the current one are visited in this pass, keys removed before their
   // turn are not, and removing the current key does not lose the place.
-  // Nothing is copied or allocated. Every change to the array counts in
-  // changes_, so a walk can tell whether a call changed the set.
+  // Nothing is copied or allocated.
   template <class Visit>
   void forEachLive(Visit&& visit) {
-    // While a call leaves the set unchanged (the common case) the next key
-    // is simply the next slot of the same array.
-    uint32_t seen = changes_;
-    const Key* keys = keys_.data();
-    size_t size = keys_.size();
-    for (size_t at = 0; at < size;) {
-      const Key current = keys[at];
-      visit(current);
-      if (changes_ == seen) [[likely]] {
-        ++at;
-        continue;
-      }
-      seen = changes_;
-      keys = keys_.data();
-      size = keys_.size();
-      at = successorAfterChange(at, current);
+    const Key first = word_;
+    if (!isBlock(first)) {
+      // No key, or the only one (the common case): one call, one compare.
+      if (!first) return;
+      visit(first);
+      if (word_ != first) [[unlikely]] walkFrom(upperBound(view(), first), visit);
+      return;
     }
+    walkFrom(0, visit);
   }
 
   // Hands the keys over (ascending) and leaves the set empty.
   std::vector<Key> takeAll() {
-    std::vector<Key> out;
-    out.swap(keys_);
-    ++changes_;
+    const View v = view();
+    std::vector<Key> out(v.keys, v.keys + v.size);
+    freeBlock();
+    word_ = nullptr;
     return out;
   }
 
  private:
+  static constexpr uint32_t kFirstBlockCapacity = 4;
+  static constexpr uintptr_t kBlockTag = 1;  // listeners are at least pointer-aligned
+
+  struct Block {
+    uint32_t size;
+    uint32_t capacity;
+    Key* keys() { return reinterpret_cast<Key*>(this + 1); }
+  };
+  static_assert(sizeof(Block) % alignof(Key) == 0, "the keys follow the header");
+
+  struct View {
+    const Key* keys;
+    uint32_t size;
+  };
+
   static uintptr_t order(Key key) { return reinterpret_cast<uintptr_t>(key); }
-  // Where a walk goes on after the call for `current`, at slot `at`, changed
-  // the set: the next slot if `current` is still there, else the first key
-  // above it.
+  // The walk from slot `at` on. After each call the set may have changed,
+  // even moved its keys: while the current key still holds its slot, the
+  // next slot is its successor (one compare), else the first key above it.
+  template <class Visit>
 #if defined(__GNUC__)
   __attribute__((noinline))
 #endif
-  size_t successorAfterChange(size_t at, Key current) const {
-    return at < keys_.size() && keys_[at] == current ? at + 1 : upperBound(current);
+  void walkFrom(uint32_t at, Visit& visit) {
+    View v = view();
+    while (at < v.size) {
+      const Key current = v.keys[at];
+      visit(current);
+      v = view();
+      at = at < v.size && v.keys[at] == current ? at + 1 : upperBound(v, current);
+    }
   }
-  size_t lowerBound(Key key) const {
-    return static_cast<size_t>(
-        std::lower_bound(keys_.begin(), keys_.end(), key,
-                         [](Key a, Key b) { return order(a) < order(b); }) -
-        keys_.begin());
+  static bool isBlock(Key word) { return reinterpret_cast<uintptr_t>(word) & kBlockTag; }
+  static Key tag(Block* block) { return reinterpret_cast<Key>(reinterpret_cast<uintptr_t>(block) | kBlockTag); }
+  Block* block() const {
+    return isBlock(word_) ? reinterpret_cast<Block*>(reinterpret_cast<uintptr_t>(word_) & ~kBlockTag) : nullptr;
   }
-  size_t upperBound(Key key) const {
-    return static_cast<size_t>(
-        std::upper_bound(keys_.begin(), keys_.end(), key,
-                         [](Key a, Key b) { return order(a) < order(b); }) -
-        keys_.begin());
+  View view() const {
+    if (Block* block = this->block()) return View{block->keys(), block->size};
+    return View{&word_, word_ ? 1u : 0u};
+  }
+  static Block* allocate(uint32_t capacity) {
+    void* memory = ::operator new(sizeof(Block) + capacity * sizeof(Key));
+    Block* block = new (memory) Block;
+    block->size = 0;
+    block->capacity = capacity;
+    return block;
+  }
+  void freeBlock() {
+    if (Block* block = this->block()) ::operator delete(block);
+  }
+  static bool before(Key a, Key b) { return order(a) < order(b); }
+  static uint32_t lowerBound(View v, Key key) {
+    return static_cast<uint32_t>(std::lower_bound(v.keys, v.keys + v.size, key, before) - v.keys);
+  }
+  static uint32_t upperBound(View v, Key key) {
+    return static_cast<uint32_t>(std::upper_bound(v.keys, v.keys + v.size, key, before) - v.keys);
   }
 
-  std::vector<Key> keys_;
-  uint32_t changes_ = 0;  // changes to keys_ so far (wraps)
+  // Empty (null), the one key, or the tagged block.
+  Key word_ = nullptr;
 };
 
 }  // namespace Velmora

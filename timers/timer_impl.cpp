@@ -38,10 +38,7 @@ void TimerImpl::stop() { timer_.stop(); }
 
 void TimerImpl::setInterval(int intervalMs) { timer_.setInterval(intervalMs); }
 
-void TimerImpl::alertListeners() {
-  ++passDepth_;
-  listeners_.forEachLive([](ITimerListener* listener) { listener->alert(); });
-  if (--passDepth_ != 0 || putOff_ == PutOff::kNothing) return;
+void TimerImpl::endPutOffPass() {
   const PutOff putOff = putOff_;
   putOff_ = PutOff::kNothing;
   // A local count may have been taken again later in the pass.

@@ -198,6 +198,42 @@ TEST_F(TimerImplTest, RemovalsDuringAPassKeepTheWalkOnTheRemainingListeners) {
   EXPECT_EQ(log, (AlertLog{ls[2].key(), ls[4].key()}));
 }
 
+TEST_F(TimerImplTest, ALoneListenerChangingTheSetDuringItsAlertAndASetEmptiedAndUsedAgain) {
+  AlertLog log;
+  ListenerArray ls(3, &log);
+  HeldTimer t;
+  t->addListener(&ls[1]);
+  // The only listener swaps itself for a greater one: that one is alerted in
+  // the same pass; swapped for a smaller one, not until the next.
+  ls[1].onAlert = [&] {
+    EXPECT_TRUE(t->removeListener(&ls[1]));
+    t->addListener(&ls[2]);
+  };
+  ls[2].onAlert = [&] {
+    EXPECT_TRUE(t->removeListener(&ls[2]));
+    t->addListener(&ls[0]);
+  };
+  runPass(t.timer);
+  EXPECT_EQ(log, (AlertLog{ls[1].key(), ls[2].key()}));
+  log.clear();
+  runPass(t.timer);
+  EXPECT_EQ(log, (AlertLog{ls[0].key()}));
+  // Emptied from three listeners, the set holds no storage: one listener
+  // is kept without allocating, two need room again.
+  ListenerArray more(3);
+  HeldTimer u;
+  for (int i = 0; i < 3; ++i) u->addListener(&more[i]);
+  for (int i = 0; i < 3; ++i) EXPECT_TRUE(u->removeListener(&more[i]));
+  EXPECT_EQ(u->listenerCount(), 0);
+  cadence::test::AllocationCounter allocations;
+  u->addListener(&more[1]);
+  EXPECT_EQ(allocations.count(), 0);
+  u->addListener(&more[0]);
+  EXPECT_EQ(allocations.count(), 1);
+  runPass(u.timer);
+  EXPECT_EQ(more[0].alerts + more[1].alerts + more[2].alerts, 2);
+}
+
 TEST_F(TimerImplTest, PassAllocatesNothing) {
   ListenerArray ls(64);
   HeldTimer t;
