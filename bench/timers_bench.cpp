@@ -24,6 +24,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <iterator>
 #include <map>
 #include <memory>
 #include <new>
@@ -399,9 +400,16 @@ class Side {
   void stop() {
     for (int i = 0; i < count(); ++i) stopTimer(i);
   }
+  // Sums the probe up once the slices have run.
+  void summarize() {
+    all = probe.summary();
+    perSlice = probe.slices();
+  }
   LatenessProbe probe;
   double cpuSeconds = 0;
   std::vector<double> sliceCpuSeconds;  // each slice's share of cpuSeconds, in order
+  Lateness all;                         // over every alert (summarize)
+  std::vector<Lateness> perSlice;       // each slice, in order (summarize)
 
  private:
   virtual int count() const = 0;
@@ -512,7 +520,7 @@ void fidelity(int seconds) {
   HeldTimerSide wiring(kTimers, kIntervalMs);
   ServiceSide mine(kTimers, kIntervalMs);
   Side* const sides[] = {&lambda, &slotItself, &wiring, &mine};
-  constexpr int kSides = 4;
+  constexpr int kSides = static_cast<int>(std::size(sides));
   for (int i = 0; i < kTimers; ++i) {
     for (Side* side : sides) side->add(i);
   }
@@ -520,18 +528,19 @@ void fidelity(int seconds) {
     // Each side runs at each place in the round equally often.
     for (int i = 0; i < kSides; ++i) runSlice(*sides[(round + i) % kSides], sliceMs);
   }
+  for (Side* side : sides) side->summarize();
   std::printf("Timer fidelity: %d timers of %d ms, %d s per side in rotating slices of %d ms\n", kTimers,
               kIntervalMs, seconds, sliceMs);
-  printLateness("plain QTimer + lambda:", lambda.probe.summary());
-  printLateness("plain QTimer + text-form slot:", slotItself.probe.summary());
-  printLateness("held QTimer + text-form slot, listener:", wiring.probe.summary());
-  printLateness("TimerImpl, listener:", mine.probe.summary());
+  printLateness("plain QTimer + lambda:", lambda.all);
+  printLateness("plain QTimer + text-form slot:", slotItself.all);
+  printLateness("held QTimer + text-form slot, listener:", wiring.all);
+  printLateness("TimerImpl, listener:", mine.all);
   // The thread's processor time over the slices, per alert: what one expiry
   // costs on each side, event loop included (steadier than the lateness).
   auto cpuPerAlert = [](double cpuSeconds, const Lateness& l) {
     return l.alerts ? cpuSeconds * 1e9 / static_cast<double>(l.alerts) : 0.0;
   };
-  auto cpuNs = [&](const Side& side) { return cpuPerAlert(side.cpuSeconds, side.probe.summary()); };
+  auto cpuNs = [&](const Side& side) { return cpuPerAlert(side.cpuSeconds, side.all); };
   std::printf("  processor time per alert: lambda %.0f ns, slot %.0f ns, held QTimer + listener %.0f ns, "
               "TimerImpl %.0f ns\n",
               cpuNs(lambda), cpuNs(slotItself), cpuNs(wiring), cpuNs(mine));
@@ -540,7 +549,8 @@ void fidelity(int seconds) {
   // other; the median over rounds of their ratio shrugs off a disturbance
   // that hits a few slices. `figure` gives one side's value for slice i.
   auto medianRatio = [](const Side& a, const Side& b, auto figure) {
-    const std::vector<Lateness> sa = a.probe.slices(), sb = b.probe.slices();
+    const std::vector<Lateness>& sa = a.perSlice;
+    const std::vector<Lateness>& sb = b.perSlice;
     std::vector<double> ratios;
     for (size_t i = 0; i < sa.size() && i < sb.size(); ++i) {
       const double x = figure(a, sa, i), y = figure(b, sb, i);
@@ -563,7 +573,8 @@ void fidelity(int seconds) {
     double mean, p99, cpu;
   };
   auto row = [&](const char* what, const Side& a, const Side& b) {
-    const Lateness la = a.probe.summary(), lb = b.probe.summary();
+    const Lateness& la = a.all;
+    const Lateness& lb = b.all;
     const Medians m{medianRatio(a, b, sliceMean), medianRatio(a, b, sliceP99), medianRatio(a, b, sliceCpu)};
     std::printf("  %-40s %5.2fx %5.2fx %5.2fx %10.2fx %10.2fx %10.2fx\n", what, ratio(la.meanUs, lb.meanUs),
                 ratio(la.p99Us, lb.p99Us), ratio(cpuNs(a), cpuNs(b)), m.mean, m.p99, m.cpu);
