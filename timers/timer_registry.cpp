@@ -44,13 +44,7 @@ TimerRegistry::Entry** TimerRegistry::linkTo(const VelCString& name, uint32_t ha
   return nullptr;
 }
 
-ITimer* TimerRegistry::put(const VelCString& name, ITimer* timer) {
-  const uint32_t hash = nameHashOf(name);
-  Entry* entry = findEntry(name, hash);
-  if (!entry) {
-    entry = makeEntry(name, hash);
-    link(entry);
-  }
+ITimer* TimerRegistry::assign(Entry* entry, ITimer* timer) {
   // A lookup made while the old timer is being released (from its
   // destructor, say) finds the new one, already held.
   entry->timer = timer;

@@ -33,11 +33,32 @@ class TimerRegistry {
   }
   bool contains(const VelCString& name) const { return findEntry(name, nameHashOf(name)) != nullptr; }
 
-  // Registers `timer` (not null) under `name`, taking a reference on it first
-  // and then releasing the timer the name held before, if any. A new name is
-  // copied (an owned text into a block of the entry's own; a borrowed text
-  // stays borrowed). Returns the registered timer.
-  ITimer* put(const VelCString& name, ITimer* timer);
+  // Registers the timer `makeTimer()` returns (not null) under `name`, taking
+  // a reference on it first and then releasing the timer the name held
+  // before, if any. A new name is copied (an owned text into a block of the
+  // entry's own; a borrowed text stays borrowed). Returns the registered
+  // timer.
+  //
+  // The entry for a new name is made before the timer: what an expiry reads
+  // (the timer, Qt's records of it, and the listener a caller typically makes
+  // right after) then lies together in memory instead of around the entry,
+  // which an expiry never reads. When making the timer fails, the new entry
+  // goes again and the table is as it was.
+  template <class MakeTimer>
+  ITimer* put(const VelCString& name, MakeTimer&& makeTimer) {
+    const uint32_t hash = nameHashOf(name);
+    Entry* entry = findEntry(name, hash);
+    if (entry) return assign(entry, makeTimer());
+    entry = makeEntry(name, hash);
+    try {
+      assign(entry, makeTimer());  // nothing held before, so nobody is called
+    } catch (...) {
+      destroyEntry(entry);
+      throw;
+    }
+    link(entry);  // a failure frees the entry, and the timer with its reference
+    return entry->timer;
+  }
 
   // Unlinks the entry, then releases its timer reference and frees it. False
   // when the name is not registered. `beforeUnlink` runs on the timer first.
@@ -108,6 +129,7 @@ class TimerRegistry {
   // name, or null when there is none.
   Entry** linkTo(const VelCString& name, uint32_t hash);
   static Entry* makeEntry(const VelCString& name, uint32_t hash);
+  static ITimer* assign(Entry* entry, ITimer* timer);
   void link(Entry* entry);
   void grow(uint32_t newCount);
   static void destroyEntry(Entry* entry);

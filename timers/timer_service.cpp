@@ -7,13 +7,7 @@
 namespace Velmora {
 
 ITimer* TimerService::createTimer(const VelCString& name) {
-  TimerImpl* timer = new TimerImpl;
-  try {
-    return registry_.put(name, timer);
-  } catch (...) {
-    delete timer;  // nobody holds it yet
-    throw;
-  }
+  return registry_.put(name, [] { return new TimerImpl; });
 }
 
 ITimer* TimerService::getTimer(const VelCString& name) { return registry_.find(name); }

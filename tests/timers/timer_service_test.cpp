@@ -3,6 +3,7 @@
 // creation through the module's class factory.
 #include <gtest/gtest.h>
 
+#include <new>
 #include <string>
 #include <vector>
 
@@ -74,6 +75,24 @@ TEST_F(TimerServiceTest, SecondCreateReplacesAndDestroysTheFirstWithItsListeners
   EXPECT_EQ(ls[1].getRefCount(), 1);
   cadence::test::pumpFor(40);
   EXPECT_EQ(ls[0].alerts, 0);
+}
+
+// The registry makes a new name's entry before the timer; a maker that fails
+// leaves the table as it was, for a new name and for a registered one.
+TEST_F(TimerServiceTest, ATimerThatCannotBeMadeLeavesTheRegistryAsItWas) {
+  Velmora::TimerRegistry registry;
+  auto failing = []() -> ITimer* { throw std::bad_alloc(); };
+  EXPECT_THROW(registry.put(VelCString::copyOf("first"), failing), std::bad_alloc);
+  EXPECT_EQ(registry.entryCount(), 0);
+  EXPECT_FALSE(registry.hasBucketArray());
+
+  ITimer* kept = registry.put(VelCString::copyOf("kept"), [] { return new TimerImpl; });
+  EXPECT_EQ(kept->getRefCount(), 1);
+  EXPECT_THROW(registry.put("kept", failing), std::bad_alloc);
+  EXPECT_EQ(registry.find("kept"), kept);
+  EXPECT_EQ(kept->getRefCount(), 1);
+  EXPECT_FALSE(registry.contains("first"));
+  EXPECT_EQ(registry.entryCount(), 1);
 }
 
 TEST_F(TimerServiceTest, ReplacedTimerHeldByAClientLivesOnUnregistered) {
