@@ -50,14 +50,16 @@ class TimerRegistry {
     Entry* entry = findEntry(name, hash);
     if (entry) return assign(entry, makeTimer());
     entry = makeEntry(name, hash);
+    ITimer* timer;
     try {
-      assign(entry, makeTimer());  // nothing held before, so nobody is called
+      timer = makeTimer();
     } catch (...) {
       destroyEntry(entry);
       throw;
     }
-    link(entry);  // a failure frees the entry, and the timer with its reference
-    return entry->timer;
+    assign(entry, timer);  // nothing held before, so nobody is called
+    link(entry);           // a failure frees the entry, and the timer with its reference
+    return timer;
   }
 
   // Unlinks the entry, then releases its timer reference and frees it. False
