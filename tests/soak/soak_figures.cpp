@@ -4,10 +4,6 @@
 namespace cadence::soak {
 namespace {
 
-// The module moves to the host's pool at its next check, every 601
-// allocations; a run that goes on this long after the offer must see it.
-constexpr double kMoveWithinSeconds = 10;
-
 std::string percent(double share) {
   char text[32];
   std::snprintf(text, sizeof text, "%.2f %%", share * 100);
@@ -38,10 +34,13 @@ void judgeEnd(SoakFigures& figures) {
     failures.push_back("objects alive at the end: timers " + std::to_string(figures.timersAlive) + ", listeners " +
                        std::to_string(figures.listenersAlive));
   }
-  if (figures.hostPoolOffered && figures.moduleMovedAtSeconds < 0 &&
-      figures.ranSeconds - figures.poolOfferedAtSeconds >= kMoveWithinSeconds) {
-    failures.push_back("the module never moved to the host's pool offered at " +
-                       std::to_string(static_cast<int>(figures.poolOfferedAtSeconds)) + " s");
+  const PoolMoveFigures& move = figures.poolMove;
+  if (move.offered && !move.moved() && move.judged()) {
+    char offeredAt[32];
+    std::snprintf(offeredAt, sizeof offeredAt, "%.1f s", move.offeredAtSeconds);
+    failures.push_back(std::string("the module never moved to the host's pool offered at ") + offeredAt + ": " +
+                       grouped(move.allocationsAfterOffer) + " of its allocations after the offer (it asks every " +
+                       std::to_string(kModuleAsksHostEvery) + ")");
   }
   if (figures.memory.judged && !figures.memory.ok) {
     failures.push_back("the resident set grew after the warm-up: " + percent(figures.memory.growth) +
@@ -75,14 +74,23 @@ void printFigures(std::FILE* out, const SoakFigures& f) {
                grouped(c.removedInOwnAlert).c_str());
   std::fprintf(out, "  texts made and dropped    %s (%s translations); registry checks %s\n",
                grouped(f.textsMade).c_str(), grouped(f.translations).c_str(), grouped(c.registryChecks).c_str());
-  if (!f.hostPoolOffered) {
+  const PoolMoveFigures& move = f.poolMove;
+  if (!move.offered) {
     std::fprintf(out, "  host pool                 not offered\n");
-  } else if (f.moduleMovedAtSeconds >= 0) {
-    std::fprintf(out, "  host pool                 offered at %.1f s; the module moved to it by %.1f s\n",
-                 f.poolOfferedAtSeconds, f.moduleMovedAtSeconds);
+  } else if (move.moved()) {
+    std::fprintf(out,
+                 "  host pool                 offered at %.1f s; the module moved to it by %.1f s, within %s of its "
+                 "allocations after the offer\n",
+                 move.offeredAtSeconds, move.movedAtSeconds, grouped(move.allocationsToMove).c_str());
+  } else if (move.judged()) {
+    std::fprintf(out, "  host pool                 offered at %.1f s; the module had not moved to it after %s of its "
+                 "allocations\n", move.offeredAtSeconds, grouped(move.allocationsAfterOffer).c_str());
   } else {
-    std::fprintf(out, "  host pool                 offered at %.1f s; the module had not moved to it\n",
-                 f.poolOfferedAtSeconds);
+    std::fprintf(out,
+                 "  host pool                 offered at %.1f s; the run ended %s of the module's allocations after "
+                 "the offer, too few to judge the move (%s needed)\n",
+                 move.offeredAtSeconds, grouped(move.allocationsAfterOffer).c_str(),
+                 grouped(kAllocationsToJudgeMove).c_str());
   }
   std::fprintf(out, "  objects alive at the end  timers %lld, listeners %lld\n", static_cast<long long>(f.timersAlive),
                static_cast<long long>(f.listenersAlive));

@@ -9,6 +9,7 @@
 
 #include "tests/soak/alert_ledger.h"
 #include "tests/soak/memory_trend.h"
+#include "tests/soak/pool_move_watch.h"
 #include "tests/soak/soak_population.h"
 
 namespace cadence::soak {
@@ -22,9 +23,7 @@ struct SoakFigures {
   ChurnCounts churn;
   int64_t textsMade = 0;
   int64_t translations = 0;
-  bool hostPoolOffered = false;
-  double poolOfferedAtSeconds = 0;
-  double moduleMovedAtSeconds = -1;  // below 0: not moved
+  PoolMoveFigures poolMove;
   int64_t timersAlive = 0;
   int64_t listenersAlive = 0;
   int64_t recordsAlive = 0;    // the soak's own records of timer objects

@@ -1,7 +1,7 @@
 // soak_run: holds the timer service under load for a while and checks that
 // nothing is lost, nothing survives and memory stays flat.
 //   soak_run [--seconds N] [--timers N] [--seed N] [--module PATH]
-//            [--no-host-pool] [--fault drop-alert|stop-timer|leak-listener|grow-memory]
+//            [--no-host-pool] [--fault drop-alert|stop-timer|leak-listener|grow-memory|keep-own-pool]
 // Exit status 0 passed, 1 a check failed, 2 bad arguments, 3 the module
 // could not be used.
 #include <QCoreApplication>
@@ -30,6 +30,7 @@ bool parseFault(const QString& text, Fault* fault) {
   else if (text == "stop-timer") *fault = Fault::stopTimer;
   else if (text == "leak-listener") *fault = Fault::leakListener;
   else if (text == "grow-memory") *fault = Fault::growMemory;
+  else if (text == "keep-own-pool") *fault = Fault::keepOwnPool;
   else return false;
   return true;
 }
@@ -73,7 +74,7 @@ int main(int argc, char** argv) {
     if (!ok) {
       std::fprintf(stderr,
                    "soak_run: bad argument '%s'\nUsage: soak_run [--seconds N] [--timers N] [--seed N] [--module PATH] "
-                   "[--no-host-pool] [--fault drop-alert|stop-timer|leak-listener|grow-memory]\n",
+                   "[--no-host-pool] [--fault drop-alert|stop-timer|leak-listener|grow-memory|keep-own-pool]\n",
                    argument.toUtf8().constData());
       return kSoakUsage;
     }

@@ -141,6 +141,16 @@ void SoakPopulation::removeTimer(Slot& slot, bool hold, bool counted) {
   }
 }
 
+void SoakPopulation::registerProbeName() {
+  // A space keeps it apart from every slot's name.
+  static constexpr const char* kProbeName = "soak probe";
+  if (!service_.createTimer(VelCString::copyOf(kProbeName)) || !service_.removeTimer(VelCString(kProbeName))) {
+    fail("the probe name could not be registered and removed");
+    return;
+  }
+  ++probeNames_;
+}
+
 void SoakPopulation::restart(SoakTimer& timer, int periodMs) {
   timer.timer->start(periodMs);
   timer.periodMs = periodMs;
@@ -344,7 +354,8 @@ void SoakPopulation::injectFault() {
       }
       break;
     case Fault::none:
-    case Fault::growMemory:
+    case Fault::growMemory:   // the run grows the memory itself
+    case Fault::keepOwnPool:  // the run offers a pool the module cannot find
       break;
   }
 }

@@ -29,7 +29,7 @@
 namespace cadence::soak {
 
 // Faults the soak can be told to make, to show that its checks catch them.
-enum class Fault { none, dropAlert, stopTimer, leakListener, growMemory };
+enum class Fault { none, dropAlert, stopTimer, leakListener, growMemory, keepOwnPool };
 
 inline constexpr int kMinPeriodMs = 1;
 inline constexpr int kMaxPeriodMs = 50;
@@ -84,6 +84,12 @@ class SoakPopulation {
   // The leak fault's extra reference goes back (after the soak has counted
   // the listener as alive), so a sanitizer finds no leak at exit.
   void giveBackLeakedReference();
+  // Registers a name of the soak's own and removes it again: one pooled
+  // block in the module (an entry with its copy of the name).
+  void registerProbeName();
+  // Pooled blocks the module surely allocated: one entry per name newly
+  // registered (a replacement keeps its entry).
+  int64_t moduleEntriesMade() const { return counts_.created - counts_.replaced + probeNames_; }
 
   // For the listeners.
   void alerted(SoakListener& listener);
@@ -151,6 +157,7 @@ class SoakPopulation {
   SteadyFigures steady_;
   TextChurn texts_;
   int64_t alerts_ = 0;
+  int64_t probeNames_ = 0;
   int64_t alertsAfterShutdown_ = 0;
   int64_t longestSilenceOverNs_ = 0;
   int64_t startNs_ = 0;

@@ -6,6 +6,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <cstring>
 #include <list>
 #include <string>
 #include <vector>
@@ -19,6 +20,7 @@
 #include "host/module_loader.h"
 #include "host/process_memory.h"
 #include "tests/soak/memory_trend.h"
+#include "tests/soak/pool_move_watch.h"
 #include "tests/soak/soak_figures.h"
 
 namespace cadence::soak {
@@ -35,18 +37,36 @@ const char* faultName(Fault fault) {
     case Fault::stopTimer: return "stop-timer";
     case Fault::leakListener: return "leak-listener";
     case Fault::growMemory: return "grow-memory";
+    case Fault::keepOwnPool: return "keep-own-pool";
   }
   return "?";
 }
 
-// The host's bucket pool, offered half-way through; the module moves its
-// cached blocks to it at its next check (every 601 allocations), which
-// takes a reference on it.
-struct HostPoolOffer {
-  BucketMemoryPool* pool = nullptr;
-  double offeredAtSeconds = -1;
-  double movedAtSeconds = -1;
+// The keep-own-pool fault: a pool that will not name itself, so the module
+// finds none behind the service and stays on its own.
+class UnnamedPool : public BucketMemoryPool {
+ public:
+  using BucketMemoryPool::BucketMemoryPool;
+  void queryInterface(const char* name, void* target) override {
+    if (name && std::strcmp(name, kClassName) == 0) {
+      *static_cast<void**>(target) = nullptr;
+      return;
+    }
+    BucketMemoryPool::queryInterface(name, target);
+  }
 };
+
+// After the offer: notes the move, and while the churn has not made enough
+// allocations in the module for a verdict, registers names of its own (a
+// batch per check, so the event loop keeps its pace).
+constexpr int kProbeNamesPerCheck = 150;
+void watchPoolMove(PoolMoveWatch& watch, SoakPopulation& population, double nowSeconds) {
+  watch.update(population.moduleEntriesMade(), nowSeconds);
+  for (int i = 0; i < kProbeNamesPerCheck && watch.wantsAllocations(); ++i) {
+    population.registerProbeName();
+    watch.update(population.moduleEntriesMade(), nowSeconds);
+  }
+}
 
 }  // namespace
 
@@ -81,7 +101,7 @@ int runSoak(const SoakOptions& options, std::FILE* out) {
   SoakFigures figures;
   std::vector<uint64_t> residentSet;
   std::list<std::vector<char>> grown;  // the growth fault's memory
-  HostPoolOffer offer;
+  PoolMoveWatch poolMove;
   const int warmUp = warmUpSeconds(options.seconds);
   const int progressEvery = std::max(10, options.seconds / 10);
   {
@@ -92,9 +112,7 @@ int runSoak(const SoakOptions& options, std::FILE* out) {
     QObject::connect(&churn, &QTimer::timeout, [&] { population.churn(); });
     QObject::connect(&check, &QTimer::timeout, [&] {
       population.check();
-      if (offer.pool && offer.movedAtSeconds < 0 && offer.pool->getRefCount() > 1) {
-        offer.movedAtSeconds = static_cast<double>(clock.nsecsElapsed()) / 1e9;
-      }
+      watchPoolMove(poolMove, population, static_cast<double>(clock.nsecsElapsed()) / 1e9);
     });
     QObject::connect(&sample, &QTimer::timeout, [&] {
       residentSet.push_back(host::readMemoryFigures().processResident);
@@ -116,9 +134,10 @@ int runSoak(const SoakOptions& options, std::FILE* out) {
       QTimer::singleShot(options.seconds * 500, Qt::PreciseTimer, &timers, [&] {
         // Offered from the event loop's own thread, between calls into the
         // host, so the host's registry needs no lock for it.
-        offer.pool = new BucketMemoryPool(4, 8192, 262144);
-        host.offer<IBucketMemoryPool>("IBucketMemoryPool", offer.pool);
-        offer.offeredAtSeconds = static_cast<double>(clock.nsecsElapsed()) / 1e9;
+        BucketMemoryPool* pool = options.fault == Fault::keepOwnPool ? new UnnamedPool(4, 8192, 262144)
+                                                                     : new BucketMemoryPool(4, 8192, 262144);
+        host.offer<IBucketMemoryPool>("IBucketMemoryPool", pool);
+        poolMove.offered(pool, static_cast<double>(clock.nsecsElapsed()) / 1e9, population.moduleEntriesMade());
       });
     }
     QTimer::singleShot(options.seconds * 1000, Qt::PreciseTimer, &timers, [] { QCoreApplication::quit(); });
@@ -142,9 +161,7 @@ int runSoak(const SoakOptions& options, std::FILE* out) {
     figures.churn = population.churnCounts();
     figures.textsMade = population.texts().textsMade();
     figures.translations = population.texts().translations();
-    figures.hostPoolOffered = offer.pool != nullptr;
-    figures.poolOfferedAtSeconds = offer.offeredAtSeconds;
-    figures.moduleMovedAtSeconds = offer.movedAtSeconds;
+    figures.poolMove = poolMove.figures();
     figures.warmUpSeconds = warmUp;
     figures.memory = judgeResidentSet(residentSet, static_cast<size_t>(warmUp));
     figures.failures = population.failures();
