@@ -6,10 +6,13 @@
 #include "base/process_wide.h"
 #include "cadencehost/vel_query.h"
 #include "core/module_identity.h"
+#include "memory/guarded_new.h"
 
 VelClcBinary::VelClcBinary(uint32_t version, const uint8_t* id, uint64_t size)
     : version_(version), id_(nullptr), idSize_(0) {
-  id_ = new uint8_t[size];
+  // Built on the host's first request: running out of memory here ends the
+  // process through the report, never in an exception through the host.
+  id_ = cadence::guard::failForGoodOnBadAlloc([size] { return new uint8_t[size]; });
   if (size) std::memcpy(id_, id, size);
   idSize_ = size;
 }

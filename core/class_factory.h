@@ -7,6 +7,7 @@
 #include "cadencehost/vel_id.h"
 #include "cadencehost/vel_object.h"
 #include "core/class_table.h"
+#include "memory/guarded_new.h"
 
 // The class factory the host reaches through the component.
 class IVelClassFactory {
@@ -80,7 +81,9 @@ class VelSingletonTClassItemFactory : public VelItemFactory {
 
   IVelUnknown* createItem(uint32_t* status) override {
     if (!instance_) {
-      T* created = new T;
+      // Called by the host: running out of memory here ends the process
+      // through the report, never in an exception through the host.
+      T* created = cadence::guard::failForGoodOnBadAlloc([] { return new T; });
       static_cast<IVelUnknown*>(created)->addRef();
       instance_ = created;
     }

@@ -1,6 +1,9 @@
 // VelOfstream: a standard 8-bit output stream writing a file through its own
-// VelFdStreambuf. The file is always created when missing, emptied when
-// present, and written in text mode (line feeds become CR LF).
+// VelFdStreambuf. The open mode says what a standard output file stream's
+// would: out (or out | trunc) creates the file when missing and empties it
+// when present, app appends, in | out opens an existing file; without binary
+// the file is written in text mode (line feeds become CR LF). Only a regular
+// file is opened; a FIFO, a device or a directory leaves the stream failed.
 #pragma once
 
 #include <ios>
@@ -12,13 +15,24 @@ struct VelString;
 
 class VelOfstream : public std::basic_ostream<char> {
  public:
-  // _O_WRONLY | _O_CREAT | _O_TRUNC | _O_TEXT, and _S_IREAD | _S_IWRITE.
+  // The flags of out | trunc (_O_WRONLY | _O_CREAT | _O_TRUNC | _O_TEXT),
+  // and the permission every file is created with (_S_IREAD | _S_IWRITE:
+  // read and write for its owner alone on POSIX).
   static constexpr int kOpenFlags = 0x4301;
   static constexpr int kOpenPermissions = 0x180;
 
-  // `mode` is not consulted: the file is opened with kOpenFlags. When the
-  // open fails the stream gets failbit and badbit, and output does nothing.
-  VelOfstream(const VelString& path, std::ios_base::openmode mode);
+  // How the file is reached. newFileOnly: the file is created, and the open
+  // fails when anything already stands under the name (a file, a link, which
+  // is not followed, a FIFO); trunc and app are then moot.
+  enum class Creation { openOrCreate, newFileOnly };
+
+  // The runtime's open flags for a standard open mode, or -1 for a
+  // combination a standard file stream refuses (trunc with app).
+  static int openFlagsFor(std::ios_base::openmode mode);
+
+  // When the open fails the stream gets failbit and badbit, and output does
+  // nothing.
+  VelOfstream(const VelString& path, std::ios_base::openmode mode, Creation creation = Creation::openOrCreate);
   VelOfstream(const VelOfstream&) = delete;
   VelOfstream& operator=(const VelOfstream&) = delete;
   ~VelOfstream() override;

@@ -7,12 +7,14 @@
 #include "memory/pool.h"
 
 #include <atomic>
+#include <climits>
 
 #include "cadencehost/bucket_memory_pool.h"
 #include "cadencehost/vel_ptr.h"
 #include "memory/pool_buckets.h"
 #include "memory/pool_lock.h"
 #include "memory/pool_state.h"
+#include "memory/xal_alloc.h"
 
 namespace {
 
@@ -129,6 +131,13 @@ void* poolAllocate(int32_t size, int32_t* usable) {
   if (!block) block = pool->allocate(size, usable);
   g_ownAllocations += g_currentIsOwn;
   return block;
+}
+
+void* poolAllocateBytes(uint64_t size, int32_t* usable) {
+  if (size > static_cast<uint64_t>(INT32_MAX)) {
+    xalOutOfMemory(size > static_cast<uint64_t>(INT64_MAX) ? INT64_MAX : static_cast<int64_t>(size));
+  }
+  return poolAllocate(static_cast<int32_t>(size), usable);
 }
 
 void poolFree(int32_t* usable, void** block) {

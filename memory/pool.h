@@ -9,6 +9,11 @@ class BucketMemoryPool;
 // A pooled block of at least `size` bytes; *usable gets its usable size.
 void* poolAllocate(int32_t size, int32_t* usable);
 
+// The same for a size computed in 64 bits: one the pool's 32-bit sizes
+// cannot hold goes the out-of-memory way with its true size, never as a
+// smaller block.
+void* poolAllocateBytes(uint64_t size, int32_t* usable);
+
 // Gives back a block handed out with usable size *usable (nothing when the
 // block is null or *usable <= 0); then *block is null and *usable 0.
 void poolFree(int32_t* usable, void** block);

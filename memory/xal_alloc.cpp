@@ -11,6 +11,7 @@
 #include "cadencehost/vel_services.h"
 #include "memory/guard_services.h"
 #include "memory/out_of_memory_handler.h"
+#include "memory/pool_lock.h"
 #include "memory/xal_internal.h"
 #include "platform/heap.h"
 #include "platform/process.h"
@@ -28,6 +29,12 @@ int64_t checkedBytes(int32_t elemSize, int32_t count) {
   // recurse without end.
   static thread_local bool reporting = false;
   if (!reporting) {
+    // One report per process: the pool lock is held from here to the end of
+    // the process, so a thread that runs out of memory meanwhile waits for
+    // the end instead of writing a second report. The pool lock it is, not a
+    // lock of its own: the report makes strings, and a thread that ran out
+    // inside the pool already holds it.
+    cadence::port::ReentrantLockGuard oneReport(poolLock());
     struct Reporting {
       Reporting() { reporting = true; }
       ~Reporting() { reporting = false; }  // a test's exit double may unwind

@@ -30,11 +30,19 @@ constexpr int kSeekEnd = 2;
 // Windows runtime writes each line feed as CR LF); elsewhere the stream
 // above does it, so it happens exactly once either way.
 extern const bool kDescriptorsDoTextMode;
+// True where a file opened with kO_TEMPORARY loses its name as it is opened
+// (POSIX unlinks it at once), so nothing may be deleted by that name later:
+// it could be somebody else's file by then.
+extern const bool kTemporaryFilesLoseTheirNameAtOnce;
 
 class Files {
  public:
   virtual ~Files() = default;
-  // Returns a descriptor, or -1. A null path counts as the empty path.
+  // Returns a descriptor, or -1. A null path counts as the empty path. Only
+  // regular files are opened: a FIFO, a device or a directory is refused
+  // (without waiting for a FIFO's other end). With kO_EXCL the name must be
+  // new: whatever stands under it, a link included, is neither followed nor
+  // opened.
   virtual int open(const char16_t* path, int flags, int permission) = 0;
   virtual int read(int fd, void* buffer, unsigned int count) = 0;
   virtual int write(int fd, const void* buffer, unsigned int count) = 0;
@@ -42,6 +50,9 @@ class Files {
   virtual int64_t seek64(int fd, int64_t offset, int origin) = 0;  // _lseeki64
   virtual int close(int fd) = 0;
   virtual int unlink(const char16_t* path) = 0;
+  // Renames `from` to `to` in one step, replacing whatever stands under `to`
+  // (a link is replaced, not followed). 0, or -1 with nothing changed.
+  virtual int replace(const char16_t* from, const char16_t* to) = 0;
 };
 
 Files& files();

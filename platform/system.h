@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace cadence::port {
 
@@ -25,6 +26,10 @@ class System {
   virtual uint32_t processId() = 0;                   // GetCurrentProcessId
   virtual int64_t performanceCounter() = 0;           // QueryPerformanceCounter
   virtual bool disableThreadNotices(void* module) = 0;  // DisableThreadLibraryCalls
+  // The system's directory for temporary files (GetTempPathW; on POSIX
+  // TMPDIR when it names an absolute directory, else /tmp), without a
+  // trailing separator; empty when there is none.
+  virtual std::u16string temporaryDirectory() = 0;
 };
 
 System& system();

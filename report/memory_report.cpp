@@ -1,8 +1,11 @@
 // memory.log: the failed request, the system's memory figures and the
-// memory manager's accounts, one line each, written anew on every report.
+// memory manager's accounts, one line each, written anew on every report:
+// into a new file, then renamed over the previous report.
 #include "report/memory_report.h"
 
+#include <cstdio>
 #include <iomanip>
+#include <optional>
 
 #include "cadencehost/vel_ptr.h"
 #include "cadencehost/vel_services.h"
@@ -10,6 +13,8 @@
 #include "io/vel_ofstream.h"
 #include "memory/guard_services.h"
 #include "report/memory_figures.h"
+#include "platform/files.h"
+#include "platform/system.h"
 #include "report/paths.h"
 
 namespace cadence::report {
@@ -20,6 +25,19 @@ namespace {
 // in 32 bits.
 int32_t unitsToKiB(int32_t units) {
   return static_cast<int32_t>(static_cast<uint32_t>(units) * 24u);
+}
+
+// Names tried for the new report beside memory.log before giving up.
+constexpr int kDraftAttempts = 16;
+
+// "<target>.new-<process id>-<attempt>"
+VelString draftName(const VelString& target, int attempt) {
+  char suffix[48];
+  std::snprintf(suffix, sizeof suffix, ".new-%u-%d", static_cast<unsigned>(cadence::port::system().processId()),
+                attempt);
+  VelString name(target);
+  name.append(VelString(suffix));
+  return name;
 }
 
 template <class Number>
@@ -44,9 +62,22 @@ void writeMemoryReport(int64_t attemptedBytes) {
   int64_t swapTotal = 0;
   systemMemoryFigures(&systemFree, &systemTotal, &swapFree, &swapTotal);
 
-  // A file that cannot be opened leaves the stream failed; the writes below
-  // then do nothing.
-  VelOfstream out(withDriveRoot(path), std::ios_base::out | std::ios_base::trunc);
+  // The report goes into a new file of its own beside memory.log and, once
+  // it is whole, replaces memory.log in one rename: nothing that stands
+  // under the name (a link, a FIFO, somebody else's file) is ever opened, and
+  // the previous report stays until the new one is complete. Without a new
+  // file the stream stays failed, the writes below do nothing, and no trace
+  // is left.
+  const VelString target = withDriveRoot(path);
+  VelString draft;
+  std::optional<VelOfstream> opened;
+  for (int attempt = 0; attempt < kDraftAttempts && !opened; ++attempt) {
+    draft = draftName(target, attempt);
+    opened.emplace(draft, std::ios_base::out | std::ios_base::trunc, VelOfstream::Creation::newFileOnly);
+    if (!opened->isOpen()) opened.reset();
+  }
+  if (!opened) return;
+  VelOfstream& out = *opened;
   if (attemptedBytes != 0) {
     writeFigure(out, "attempted:        ", static_cast<uint64_t>(attemptedBytes), 'b');
     out << std::endl;
@@ -65,7 +96,10 @@ void writeMemoryReport(int64_t attemptedBytes) {
     out << "velmm not available" << std::endl;
   }
   out << std::endl;
+  const bool whole = out.good();  // every line, flushed by std::endl, reached the file
   out.close();
+  cadence::port::Files& files = cadence::port::files();
+  if (!whole || files.replace(draft.text, target.text) != 0) files.unlink(draft.text);
 }
 
 }  // namespace cadence::report

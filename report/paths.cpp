@@ -4,10 +4,12 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <string>
 
 #include "base/process_wide.h"
 #include "cadencehost/vel_ptr.h"
 #include "cadencehost/vel_services.h"
+#include "memory/guarded_new.h"
 #include "platform/system.h"
 #include "report/report_services.h"
 
@@ -34,7 +36,9 @@ void normalizePath(VelString& path) {
   char16_t* p = path.text;
 
   // "//c/dir" becomes "c:\dir".
-  if (length >= 4 && p[0] == u'/' && p[1] == u'/' && p[3] == u'/') {
+  // Only a letter is a drive: "//./x" stays a path of its own.
+  const auto isLetter = [](char16_t c) { return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z'); };
+  if (length >= 4 && p[0] == u'/' && p[1] == u'/' && isLetter(p[2]) && p[3] == u'/') {
     p[0] = p[2];
     p[1] = u':';
     p[2] = u'\\';
@@ -88,6 +92,13 @@ bool makeTempFileName(VelString& path) {
   // The configured directory is used as it is, without normalising it.
   if (store) path = store->getString(IDataStore::kTempDirectoryKey, 0);
   if (path.isEmpty()) path = withDriveRoot(tempDirectory());
+  // With no directory configured at all, the system's: never the root of the
+  // current drive, which the bare name part would name.
+  if (path.isEmpty()) {
+    const std::u16string system =
+        guard::failForGoodOnBadAlloc([] { return cadence::port::system().temporaryDirectory(); });
+    path.assign(system.c_str(), VelString::kMeasure);
+  }
 
   char name[32];
   std::snprintf(name, sizeof name, "\\vel-%08x-%08x-temp", static_cast<unsigned>(processId),

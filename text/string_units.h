@@ -5,6 +5,7 @@
 #pragma once
 
 #include <bit>
+#include <climits>
 #include <cstdint>
 #include <cstring>
 
@@ -14,6 +15,7 @@
 
 #include "cadencehost/vel_string.h"
 #include "memory/pool.h"
+#include "memory/xal_alloc.h"
 
 #if defined(__GNUC__)
 #define VEL_STRING_HOT inline __attribute__((always_inline))
@@ -25,12 +27,24 @@ namespace cadence::text {
 
 inline constexpr int32_t kUnit = static_cast<int32_t>(sizeof(char16_t));
 
+// The most units a text can hold: its block, terminator included, must fit
+// the 32-bit capacity of a block reference.
+inline constexpr int64_t kMaxUnits = INT32_MAX / kUnit - 1;
+
+// A text length measured or computed in 64 bits, as one of the framework's
+// 32-bit lengths. A text too long for them goes the out-of-memory way, with
+// the size its block would need; it never wraps to a smaller length.
+inline int32_t checkedUnits(int64_t units) {
+  if (units > kMaxUnits) [[unlikely]] xalOutOfMemory((units + 1) * kUnit);
+  return static_cast<int32_t>(units);
+}
+
 // Units before the terminator (a null text has none).
 inline int32_t unitsOf(const char16_t* s) {
   if (!s) return 0;
   const char16_t* p = s;
   while (*p) ++p;
-  return static_cast<int32_t>(p - s);
+  return checkedUnits(p - s);
 }
 
 // Index of the first unit in [from, limit) that is zero or kStop, else limit
@@ -81,9 +95,10 @@ VEL_STRING_HOT int32_t scanUnits(const char16_t* s, int32_t from, int32_t limit)
   return limit;
 }
 
-// A pooled block for `units` units plus the terminator.
-inline char16_t* allocateUnits(int32_t units, int32_t* capacity) {
-  return static_cast<char16_t*>(poolAllocate((units + 1) * kUnit, capacity));
+// A pooled block for `units` units plus the terminator (sized in 64 bits, so
+// a sum of lengths never wraps into a smaller block).
+inline char16_t* allocateUnits(int64_t units, int32_t* capacity) {
+  return static_cast<char16_t*>(poolAllocateBytes(static_cast<uint64_t>(checkedUnits(units) + 1) * kUnit, capacity));
 }
 
 }  // namespace cadence::text

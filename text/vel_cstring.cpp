@@ -1,15 +1,19 @@
 // VelCString: copy rule, equality and nameHash.
 #include "cadencehost/vel_cstring.h"
 
+#include <climits>
 #include <cstring>
 
 #include "memory/pool.h"
+#include "memory/xal_alloc.h"
 
 VelCString VelCString::copyOf(const char* source) {
   VelCString s;
   if (!source) return s;
+  // Sized in 64 bits: a text the pool's sizes cannot hold goes the
+  // out-of-memory way, never into a smaller block.
   const size_t bytes = std::strlen(source) + 1;
-  s.text = static_cast<char*>(poolAllocate(static_cast<int32_t>(bytes), &s.capacity));
+  s.text = static_cast<char*>(poolAllocateBytes(bytes, &s.capacity));
   std::memcpy(s.text, source, bytes);
   return s;
 }
@@ -47,7 +51,12 @@ void VelCString::clear() {
   capacity = 0;
 }
 
-int32_t VelCString::length() const { return text ? static_cast<int32_t>(std::strlen(text)) : 0; }
+int32_t VelCString::length() const {
+  if (!text) return 0;
+  const size_t bytes = std::strlen(text);
+  if (bytes >= static_cast<size_t>(INT32_MAX)) xalOutOfMemory(static_cast<int64_t>(bytes) + 1);  // no 32-bit length
+  return static_cast<int32_t>(bytes);
+}
 
 bool VelCString::operator==(const char* other) const {
   if (!text || !other) return !text && !other;

@@ -12,6 +12,7 @@
 #include "text/string_units.h"
 
 using cadence::text::allocateUnits;
+using cadence::text::checkedUnits;
 using cadence::text::kUnit;
 using cadence::text::scanUnits;
 using cadence::text::unitsOf;
@@ -95,7 +96,7 @@ void VelString::clear() {
   textCapacity = 0;
 }
 
-void VelString::copyUnits(const char16_t* source, int32_t units) {
+void VelString::copyUnits(const char16_t* source, int64_t units) {
   if (units < 0) units = 0;
   int32_t capacity = 0;
   char16_t* block = allocateUnits(units, &capacity);
@@ -120,8 +121,7 @@ void VelString::assign(const char16_t* source, uint32_t length) {
     text = const_cast<char16_t*>(source);
     return;
   }
-  const int32_t units = length == kMeasure ? unitsOf(source) : static_cast<int32_t>(length);
-  copyUnits(source, units);
+  copyUnits(source, length == kMeasure ? int64_t{unitsOf(source)} : int64_t{length});
 }
 
 void VelString::assignNarrow(const char* narrow) {
@@ -129,7 +129,7 @@ void VelString::assignNarrow(const char* narrow) {
     poolFreeTyped(&textCapacity, &text);
     return;
   }
-  const int32_t units = static_cast<int32_t>(std::strlen(narrow));
+  const int32_t units = checkedUnits(static_cast<int64_t>(std::strlen(narrow)));
   int32_t capacity = 0;
   char16_t* block = allocateUnits(units, &capacity);
   const auto* bytes = reinterpret_cast<const unsigned char*>(narrow);
@@ -146,7 +146,7 @@ int32_t VelString::length() const {
 void VelString::append(const VelString& other) {
   const int32_t a = length();
   const int32_t b = other.length();
-  const int32_t need = (a + b + 1) * kUnit;
+  const int64_t need = (int64_t{a} + b + 1) * kUnit;  // two lengths may not fit 32 bits together
   if (textCapacity >= need) {
     // In place; other's text (even our own) ends at or before unit a.
     if (b > 0) std::memmove(text + a, other.text, static_cast<size_t>(b) * kUnit);
@@ -154,7 +154,7 @@ void VelString::append(const VelString& other) {
     return;
   }
   int32_t capacity = 0;
-  auto* block = static_cast<char16_t*>(poolAllocate(need, &capacity));
+  char16_t* block = allocateUnits(int64_t{a} + b, &capacity);
   if (a > 0) std::memcpy(block, text, static_cast<size_t>(a) * kUnit);
   if (b > 0) std::memcpy(block + a, other.text, static_cast<size_t>(b) * kUnit);
   block[a + b] = 0;
@@ -207,7 +207,7 @@ VelString VelString::replace(int32_t start, int32_t end, const VelString& with) 
   if (end < start) end = start;
   if (end > m) end = m;
   const int32_t w = with.length();
-  const int32_t units = m - (end - start) + w;
+  const int64_t units = int64_t{m} - (end - start) + w;
   VelString result;
   int32_t capacity = 0;
   char16_t* block = allocateUnits(units, &capacity);

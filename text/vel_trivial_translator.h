@@ -6,8 +6,11 @@
 
 #include "cadencehost/vel_string.h"
 #include "cadencehost/vel_translator.h"
+#include "memory/guarded_new.h"
 
-class VelTrivialTranslator : public IVelTranslator {
+// Made the guarded way: it may be made while an out-of-memory notice is
+// being shown.
+class VelTrivialTranslator : public IVelTranslator, public cadence::guard::GuardedNew {
  public:
   VelString translate(const char* key, int32_t count, const VelString* args) override;
   VelString translate(const char* key, const VelString& a1, const VelString& a2,

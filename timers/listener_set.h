@@ -3,7 +3,8 @@
 // timer: empty, the single key itself, or (tagged by its low bit) a block
 // holding the count and the sorted keys. Most timers have one listener, so an
 // alert pass usually reads no memory of the set's own; a pass never
-// allocates.
+// allocates. Blocks come the guarded way: when memory runs out, the report
+// and the end of the process, never an exception into the caller.
 #pragma once
 
 #include <algorithm>
@@ -11,9 +12,9 @@
 #include <cstdint>
 #include <cstring>
 #include <new>
-#include <vector>
 
 #include "cadencehost/timer_interfaces.h"
+#include "memory/guarded_new.h"
 
 namespace Velmora {
 
@@ -46,11 +47,11 @@ class ListenerSet {
       return;
     }
     if (block->size < block->capacity) return;
-    Block* fresh = allocate(block->capacity * 2);
+    Block* fresh = allocate(static_cast<uint64_t>(block->capacity) * 2);
     fresh->size = block->size;
     std::memcpy(fresh->keys(), block->keys(), block->size * sizeof(Key));
     word_ = tag(fresh);
-    ::operator delete(block);
+    cadence::guard::releaseBlock(block);
   }
   // Inserts a key that is not yet present (call reserveOneMore first).
   void insertNew(Key key) {
@@ -78,7 +79,7 @@ class ListenerSet {
     std::memmove(block->keys() + at, block->keys() + at + 1, (block->size - at - 1) * sizeof(Key));
     if (--block->size == 0) {
       word_ = nullptr;
-      ::operator delete(block);
+      cadence::guard::releaseBlock(block);
     }
     return true;
   }
@@ -101,13 +102,20 @@ class ListenerSet {
     walkFrom(0, visit);
   }
 
-  // Hands the keys over (ascending) and leaves the set empty.
-  std::vector<Key> takeAll() {
-    const View v = view();
-    std::vector<Key> out(v.keys, v.keys + v.size);
-    freeBlock();
+  // Empties the set first, then calls visit(key) for every key it held, from
+  // the smallest up; a visit that adds to the set or empties it again does
+  // not touch the keys being handed over. Nothing is allocated.
+  template <class Visit>
+  void drain(Visit&& visit) {
+    const Key word = word_;
     word_ = nullptr;
-    return out;
+    Block* block = isBlock(word) ? untag(word) : nullptr;
+    if (!block) {
+      if (word) visit(word);
+      return;
+    }
+    for (uint32_t i = 0; i < block->size; ++i) visit(block->keys()[i]);
+    cadence::guard::releaseBlock(block);
   }
 
  private:
@@ -145,23 +153,22 @@ class ListenerSet {
   }
   static bool isBlock(Key word) { return reinterpret_cast<uintptr_t>(word) & kBlockTag; }
   static Key tag(Block* block) { return reinterpret_cast<Key>(reinterpret_cast<uintptr_t>(block) | kBlockTag); }
-  Block* block() const {
-    return isBlock(word_) ? reinterpret_cast<Block*>(reinterpret_cast<uintptr_t>(word_) & ~kBlockTag) : nullptr;
-  }
+  static Block* untag(Key word) { return reinterpret_cast<Block*>(reinterpret_cast<uintptr_t>(word) & ~kBlockTag); }
+  Block* block() const { return isBlock(word_) ? untag(word_) : nullptr; }
   View view() const {
     if (Block* block = this->block()) return View{block->keys(), block->size};
     return View{&word_, word_ ? 1u : 0u};
   }
-  static Block* allocate(uint32_t capacity) {
-    void* memory = ::operator new(sizeof(Block) + capacity * sizeof(Key));
-    Block* block = new (memory) Block;
+  static Block* allocate(uint64_t capacity) {
+    // More keys than a 32-bit count holds is memory the process cannot have.
+    const uint64_t bytes = sizeof(Block) + capacity * sizeof(Key);
+    if (capacity > UINT32_MAX) xalOutOfMemory(static_cast<int64_t>(bytes));
+    Block* block = new (cadence::guard::allocateOrFail(bytes)) Block;
     block->size = 0;
-    block->capacity = capacity;
+    block->capacity = static_cast<uint32_t>(capacity);
     return block;
   }
-  void freeBlock() {
-    if (Block* block = this->block()) ::operator delete(block);
-  }
+  void freeBlock() { cadence::guard::releaseBlock(block()); }
   static bool before(Key a, Key b) { return order(a) < order(b); }
   static uint32_t lowerBound(View v, Key key) {
     return static_cast<uint32_t>(std::lower_bound(v.keys, v.keys + v.size, key, before) - v.keys);

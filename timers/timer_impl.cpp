@@ -15,13 +15,13 @@ TimerImpl::TimerImpl() : QObject(nullptr), timer_(nullptr) {
 TimerImpl::~TimerImpl() {
   // The set is emptied before any listener hears of it, so a listener that
   // calls back into this timer while being released finds no listeners.
-  for (ITimerListener* listener : listeners_.takeAll()) listener->releaseRef();
+  listeners_.drain([](ITimerListener* listener) { listener->releaseRef(); });
   // timer_ goes next (Qt stops it), then the QObject base drops the connection.
 }
 
 void TimerImpl::addListener(ITimerListener* listener) {
   if (!listener || listeners_.contains(listener)) return;
-  listeners_.reserveOneMore();  // the only step that can throw comes first
+  listeners_.reserveOneMore();  // the only step that allocates comes first
   listener->addRef();
   listeners_.insertNew(listener);
 }
@@ -32,11 +32,17 @@ bool TimerImpl::removeListener(ITimerListener* listener) {
   return true;
 }
 
-void TimerImpl::start(int intervalMs) { timer_.start(intervalMs); }
+// Qt allocates when it registers a timer; running out there ends the process
+// the guarded way rather than in an exception through the host.
+void TimerImpl::start(int intervalMs) {
+  cadence::guard::failForGoodOnBadAlloc([&] { timer_.start(intervalMs); });
+}
 
 void TimerImpl::stop() { timer_.stop(); }
 
-void TimerImpl::setInterval(int intervalMs) { timer_.setInterval(intervalMs); }
+void TimerImpl::setInterval(int intervalMs) {
+  cadence::guard::failForGoodOnBadAlloc([&] { timer_.setInterval(intervalMs); });
+}
 
 void TimerImpl::endPutOffPass() {
   const PutOff putOff = putOff_;

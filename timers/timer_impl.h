@@ -10,6 +10,7 @@
 #include <cstdint>
 
 #include "cadencehost/timer_interfaces.h"
+#include "memory/guarded_new.h"
 #include "timers/listener_set.h"
 
 namespace Velmora {
@@ -18,7 +19,9 @@ namespace Velmora {
 // compiler answers qt_metacast for each further base by the name as written,
 // so "ITimer" yields the ITimer part, next to "Velmora::TimerImpl" for the
 // object itself; every other name goes on to QObject.
-class TimerImpl : public QObject, public virtual ITimer {
+// Made the guarded way (GuardedNew): running out of memory for a timer ends
+// the process through the report, never in an exception through the host.
+class TimerImpl : public QObject, public virtual ITimer, public cadence::guard::GuardedNew {
   Q_OBJECT
 
  public:

@@ -1,11 +1,14 @@
 // The timer registry: lookup, linking with growth, and teardown.
 #include "timers/timer_registry.h"
 
+#include <algorithm>
 #include <cstring>
 #include <new>
 
 #include "core/primes.h"
+#include "memory/guarded_new.h"
 #include "memory/pool.h"
+#include "platform/heap.h"
 
 namespace Velmora {
 
@@ -33,7 +36,7 @@ TimerRegistry::~TimerRegistry() {
       e = next;
     }
   }
-  delete[] buckets;
+  cadence::guard::releaseBlock(buckets);
 }
 
 TimerRegistry::Entry** TimerRegistry::linkTo(const VelCString& name, uint32_t hash) {
@@ -55,9 +58,11 @@ ITimer* TimerRegistry::assign(Entry* entry, ITimer* timer) {
 TimerRegistry::Entry* TimerRegistry::makeEntry(const VelCString& name, uint32_t hash) {
   const size_t textBytes = name.ownsText() ? std::strlen(name.text) + 1 : 0;
   // Room to put the lookup part on a line boundary with the rest before it.
-  const size_t bytes = sizeof(EntryRest) + (kLine - 1) + sizeof(Entry) + textBytes;
+  // Sized in 64 bits: a name the pool's sizes cannot hold goes the
+  // out-of-memory way, never into a smaller block.
+  const uint64_t bytes = uint64_t{sizeof(EntryRest) + (kLine - 1) + sizeof(Entry)} + textBytes;
   int32_t usable = 0;
-  void* block = poolAllocate(static_cast<int32_t>(bytes), &usable);
+  void* block = poolAllocateBytes(bytes, &usable);
   const uintptr_t start = reinterpret_cast<uintptr_t>(block) + sizeof(EntryRest);
   void* at = reinterpret_cast<void*>((start + kLine - 1) & ~uintptr_t{kLine - 1});
   new (static_cast<char*>(at) - sizeof(EntryRest)) EntryRest{IPtr<ITimer, IVelUnknown>(), block, usable};
@@ -71,12 +76,9 @@ TimerRegistry::Entry* TimerRegistry::makeEntry(const VelCString& name, uint32_t 
 
 void TimerRegistry::link(Entry* entry) {
   if (!buckets_) {
-    try {
-      buckets_ = new Entry*[bucketCount()]();
-    } catch (...) {
-      destroyEntry(entry);
-      throw;
-    }
+    // Guarded: without memory for it, the report and the end of the process.
+    buckets_ = static_cast<Entry**>(cadence::guard::allocateOrFail(sizeof(Entry*) * bucketCount()));
+    std::fill_n(buckets_, bucketCount(), nullptr);
   }
   entry->bucket = bucketOf_(entry->hash);
   entry->next = buckets_[entry->bucket];
@@ -90,8 +92,9 @@ void TimerRegistry::link(Entry* entry) {
 void TimerRegistry::grow(uint32_t newCount) {
   if (newCount == 0 || newCount == bucketCount() || !buckets_) return;
   // Without memory to grow, the table keeps working with longer chains.
-  Entry** fresh = new (std::nothrow) Entry*[newCount]();
+  auto* fresh = static_cast<Entry**>(cadence::port::sysMalloc(sizeof(Entry*) * newCount));
   if (!fresh) return;
+  std::fill_n(fresh, newCount, nullptr);
   const FastModulo newBucketOf(newCount);
   for (uint32_t b = 0; b < bucketCount(); ++b) {
     Entry* e = buckets_[b];
@@ -103,7 +106,7 @@ void TimerRegistry::grow(uint32_t newCount) {
       e = next;
     }
   }
-  delete[] buckets_;
+  cadence::guard::releaseBlock(buckets_);
   buckets_ = fresh;
   bucketOf_ = newBucketOf;
 }

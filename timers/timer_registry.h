@@ -42,8 +42,9 @@ class TimerRegistry {
   // The entry for a new name is made before the timer: what an expiry reads
   // (the timer, Qt's records of it, and the listener a caller typically makes
   // right after) then lies together in memory instead of around the entry,
-  // which an expiry never reads. When making the timer fails, the new entry
-  // goes again and the table is as it was.
+  // which an expiry never reads. Memory comes the guarded way; should making
+  // the timer still throw (a test's exit double), the new entry goes again
+  // and the table is as it was.
   template <class MakeTimer>
   ITimer* put(const VelCString& name, MakeTimer&& makeTimer) {
     const uint32_t hash = nameHashOf(name);
@@ -58,7 +59,7 @@ class TimerRegistry {
       throw;
     }
     assign(entry, timer);  // nothing held before, so nobody is called
-    link(entry);           // a failure frees the entry, and the timer with its reference
+    link(entry);
     return timer;
   }
 

@@ -7,7 +7,9 @@
 namespace Velmora {
 
 ITimer* TimerService::createTimer(const VelCString& name) {
-  return registry_.put(name, [] { return new TimerImpl; });
+  // The timer's own block comes the guarded way; Qt allocates inside its
+  // construction too, and running out there ends the process the same way.
+  return registry_.put(name, [] { return cadence::guard::failForGoodOnBadAlloc([] { return new TimerImpl; }); });
 }
 
 ITimer* TimerService::getTimer(const VelCString& name) { return registry_.find(name); }

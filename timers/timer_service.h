@@ -6,11 +6,14 @@
 #include "cadencehost/module_ids.h"
 #include "cadencehost/timer_interfaces.h"
 #include "cadencehost/vel_interfaces.h"
+#include "memory/guarded_new.h"
 #include "timers/timer_registry.h"
 
 namespace Velmora {
 
-class TimerService : public virtual ITimerServiceV2, public virtual IShutdownListener {
+class TimerService : public virtual ITimerServiceV2,
+                     public virtual IShutdownListener,
+                     public cadence::guard::GuardedNew {
  public:
   TimerService() : registry_(0) {}
   ~TimerService() override = default;

@@ -2,9 +2,15 @@
 // no element). VelBlockArray: an array kept in one pooled block.
 #pragma once
 
+#include <climits>
 #include <cstddef>
 #include <cstdint>
+#include <new>
 #include <utility>
+
+// The runtime's last resort when memory runs out: writes the out-of-memory
+// report for `attemptedBytes`, shows the notice and ends the process.
+[[noreturn]] void velOutOfMemory(int64_t attemptedBytes);
 
 template <class T>
 struct VelArray {
@@ -16,7 +22,7 @@ struct VelArray {
   // Storage of `initialCapacity` zeroed slots, count 0.
   explicit VelArray(int32_t initialCapacity) : capacity(0), data(nullptr), count(0) {
     if (initialCapacity > 0) {
-      data = new T[initialCapacity]();
+      data = newSlots(initialCapacity);
       capacity = initialCapacity;
     }
   }
@@ -28,13 +34,14 @@ struct VelArray {
   // exceeds `position`; elements are carried over by assignment.
   void reserveSlot(int32_t position) {
     if (position < capacity) return;
-    int32_t grown = capacity > 0 ? capacity : 1;
+    int64_t grown = capacity > 0 ? capacity : 1;  // doubled in 64 bits: it must not wrap
     while (grown <= position) grown *= 2;
-    T* fresh = new T[grown]();
+    if (grown > INT32_MAX) velOutOfMemory(grown * static_cast<int64_t>(sizeof(T)));
+    T* fresh = newSlots(static_cast<int32_t>(grown));
     for (int32_t i = 0; i < capacity && i < grown; ++i) fresh[i] = data[i];
     delete[] data;
     data = fresh;
-    capacity = grown;
+    capacity = static_cast<int32_t>(grown);
   }
 
   // `element` may be one of this array's own slots: it is copied before the
@@ -55,6 +62,17 @@ struct VelArray {
   T& at(int32_t position) { return data[position]; }
   const T& at(int32_t position) const { return data[position]; }
   void empty() { count = 0; }
+
+ private:
+  // `n` zeroed slots. Running out of memory for them ends the process through
+  // the runtime's out-of-memory report, never in an exception to the caller.
+  static T* newSlots(int32_t n) {
+    try {
+      return new T[n]();
+    } catch (const std::bad_alloc&) {
+      velOutOfMemory(static_cast<int64_t>(n) * static_cast<int64_t>(sizeof(T)));
+    }
+  }
 };
 
 struct VelBlockArray {

@@ -75,7 +75,7 @@ struct VelString {
   // Releases the current text block and installs `block` (owned).
   void installText(char16_t* block, int32_t capacity);
   // Replaces the text by an owned copy of `units` units of `source`.
-  void copyUnits(const char16_t* source, int32_t units);
+  void copyUnits(const char16_t* source, int64_t units);
 };
 
 // The shared layout (the same under LP64 and LLP64: no `long` in it).

@@ -1,11 +1,14 @@
 // Descriptor calls on POSIX. Paths arrive as UTF-16 and are converted to
 // UTF-8, each backslash taken as a separator. Temporary files are unlinked as
 // soon as they are open; text mode is left to the stream (it writes CR LF).
+// Only regular files are kept open; exclusive creations follow no link.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <string>
 
 #include "base/process_wide.h"
@@ -15,6 +18,7 @@
 namespace cadence::port {
 
 const bool kDescriptorsDoTextMode = false;
+const bool kTemporaryFilesLoseTheirNameAtOnce = true;
 
 namespace {
 
@@ -37,7 +41,9 @@ int nativeFlags(int flags) {
   if (flags & kO_CREAT) out |= O_CREAT;
   if (flags & kO_TRUNC) out |= O_TRUNC;
   if (flags & kO_EXCL) out |= O_EXCL | O_NOFOLLOW;
-  return out | O_CLOEXEC;
+  // Non-blocking only while opening: a FIFO without a reader must not hold
+  // the caller; it is refused below like anything that is not a regular file.
+  return out | O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
 }
 
 mode_t nativePermission(int permission) {
@@ -52,8 +58,17 @@ class SystemFiles final : public Files {
   int open(const char16_t* path, int flags, int permission) override {
     const std::string native = nativePath(path);
     if (native.empty()) return -1;
-    int fd = ::open(native.c_str(), nativeFlags(flags), nativePermission(permission));
-    if (fd >= 0 && (flags & kO_TEMPORARY)) ::unlink(native.c_str());
+    const int fd = ::open(native.c_str(), nativeFlags(flags), nativePermission(permission));
+    if (fd < 0) return -1;
+    struct stat info {};
+    const int status = ::fcntl(fd, F_GETFL);
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || status < 0 ||
+        ::fcntl(fd, F_SETFL, status & ~O_NONBLOCK) != 0) {
+      ::close(fd);
+      errno = EINVAL;
+      return -1;
+    }
+    if (flags & kO_TEMPORARY) ::unlink(native.c_str());
     return fd;
   }
   int read(int fd, void* buffer, unsigned int count) override {
@@ -76,6 +91,12 @@ class SystemFiles final : public Files {
   int unlink(const char16_t* path) override {
     const std::string native = nativePath(path);
     return native.empty() ? -1 : ::unlink(native.c_str());
+  }
+  int replace(const char16_t* from, const char16_t* to) override {
+    const std::string nativeFrom = nativePath(from);
+    const std::string nativeTo = nativePath(to);
+    if (nativeFrom.empty() || nativeTo.empty()) return -1;
+    return ::rename(nativeFrom.c_str(), nativeTo.c_str()) == 0 ? 0 : -1;
   }
 
  private:

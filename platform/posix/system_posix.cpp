@@ -3,8 +3,12 @@
 #include <time.h>
 #include <unistd.h>
 
+#include <cstdlib>
+#include <string>
+
 #include "base/process_wide.h"
 #include "platform/system.h"
+#include "platform/utf.h"
 
 namespace cadence::port {
 namespace {
@@ -30,6 +34,16 @@ class RealSystem final : public System {
     return static_cast<int64_t>(ts.tv_sec) * 1000000000 + ts.tv_nsec;
   }
   bool disableThreadNotices(void*) override { return true; }  // POSIX sends none
+  std::u16string temporaryDirectory() override {
+    // A relative TMPDIR would put spill files wherever the process happens
+    // to stand; only an absolute one counts.
+    const char* configured = std::getenv("TMPDIR");
+    std::string directory = configured && configured[0] == '/' ? configured : "/tmp";
+    while (directory.size() > 1 && directory.back() == '/') directory.pop_back();
+    std::u16string wide;
+    if (!utf8ToUtf16(directory, &wide)) wide = u"/tmp";  // a name paths cannot carry
+    return wide;
+  }
 };
 
 }  // namespace

@@ -32,6 +32,14 @@ class RealSystem final : public System {
   bool disableThreadNotices(void* module) override {
     return ::DisableThreadLibraryCalls(static_cast<HMODULE>(module)) != FALSE;
   }
+  std::u16string temporaryDirectory() override {
+    wchar_t buffer[MAX_PATH + 2] = {};
+    const DWORD length = ::GetTempPathW(MAX_PATH + 1, buffer);
+    if (length == 0 || length > MAX_PATH + 1) return {};
+    std::u16string directory(reinterpret_cast<const char16_t*>(buffer), length);
+    while (directory.size() > 1 && (directory.back() == u'\\' || directory.back() == u'/')) directory.pop_back();
+    return directory;
+  }
 };
 
 }  // namespace

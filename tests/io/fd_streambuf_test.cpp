@@ -8,6 +8,11 @@
 #include <iomanip>
 #include <sstream>
 #include <string>
+#include <vector>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 #include "cadencehost/vel_string.h"
 #include "io/vel_fd_streambuf.h"
@@ -132,17 +137,43 @@ TEST_F(StreamTest, MissingDirectoryLeavesTheStreamFailed) {
   EXPECT_FALSE(fs::exists(directory / "missing"));
 }
 
-TEST_F(StreamTest, OpeningEmptiesAnExistingFileWithFixedFlags) {
-  { std::ofstream(directory / "out.txt") << "previous contents, rather long"; }
-  {
-    VelOfstream out(pathOf("out.txt"), std::ios::app);  // the mode is not consulted
-    out << "new";
-  }
+// The open mode is honoured as a standard output file stream's; files are
+// made for their owner alone; a new-file-only open never touches what stands
+// under the name, and nothing but a regular file is opened.
+TEST_F(StreamTest, OpensAsItsModeSaysAndOnlyRegularFiles) {
+  { std::ofstream(directory / "out.txt") << "previous"; }
+  { VelOfstream(pathOf("out.txt"), std::ios::out | std::ios::trunc) << "new"; }
   EXPECT_EQ(fileText(), "new");
-  ASSERT_EQ(files.openFlags.size(), 1u);
-  EXPECT_EQ(files.openFlags[0], 0x4301);
-  EXPECT_EQ(fs::status(directory / "out.txt").permissions() & fs::perms::owner_all,
+  { VelOfstream(pathOf("out.txt"), std::ios::app) << "er"; }
+  EXPECT_EQ(fileText(), "newer");
+  EXPECT_EQ(files.openFlags, (std::vector<int>{0x4301, 0x4109}));
+  EXPECT_FALSE(VelOfstream(pathOf("missing.txt"), std::ios::in | std::ios::out).isOpen());
+  EXPECT_FALSE(VelOfstream(pathOf("out.txt"), std::ios::app | std::ios::trunc).isOpen());
+
+  const auto newFileOnly = VelOfstream::Creation::newFileOnly;
+  EXPECT_FALSE(VelOfstream(pathOf("out.txt"), std::ios::out, newFileOnly).isOpen());
+  std::error_code noLinks;
+  fs::create_symlink(directory / "target.txt", directory / "link.txt", noLinks);
+  if (!noLinks) {  // a dangling link is not followed either
+    EXPECT_FALSE(VelOfstream(pathOf("link.txt"), std::ios::out, newFileOnly).isOpen());
+    EXPECT_FALSE(fs::exists(directory / "target.txt"));
+  }
+  EXPECT_EQ(fileText(), "newer");
+  { VelOfstream(pathOf("fresh.txt"), std::ios::out, newFileOnly) << "made"; }
+  EXPECT_EQ(fileText("fresh.txt"), "made");
+  EXPECT_EQ(fs::status(directory / "fresh.txt").permissions() & fs::perms::owner_all,
             fs::perms::owner_read | fs::perms::owner_write);
+
+  VelOfstream toDirectory(VelString(directory.string().c_str()), std::ios::out);
+  EXPECT_TRUE(toDirectory.fail());
+#ifndef _WIN32
+  EXPECT_EQ(fs::status(directory / "fresh.txt").permissions() & (fs::perms::group_all | fs::perms::others_all),
+            fs::perms::none);
+  // A FIFO without a reader is refused at once instead of holding the caller.
+  ASSERT_EQ(mkfifo((directory / "fifo").c_str(), 0600), 0);
+  EXPECT_FALSE(VelOfstream(pathOf("fifo"), std::ios::out).isOpen());
+  EXPECT_FALSE(VelOfstream(VelString("/dev/null"), std::ios::out).isOpen());
+#endif
 }
 
 TEST_F(StreamTest, SeekFromCurrentReturnsLengthWrittenSoFar) {

@@ -1,6 +1,12 @@
-// memory.log byte for byte, the memory manager accessor, and the system
-// figures from the memory checker or the platform.
+// memory.log byte for byte, what it does to whatever stands under its name,
+// the memory manager accessor, and the system figures from the memory
+// checker or the platform.
 #include <algorithm>
+#include <cstdio>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 #include "report/memory_figures.h"
 #include "report/memory_report.h"
@@ -41,6 +47,82 @@ TEST_F(MemoryReport, UnwritableDirectoryLeavesNoFileAndTheNoticeFollows) {
   EXPECT_FALSE(std::filesystem::exists(directory / "missing"));
   EXPECT_FALSE(showOutOfMemoryNotice(-4));
   EXPECT_EQ(notice.calls.size(), 1u);
+}
+
+// Whatever stands under memory.log is replaced, never opened or written
+// through: a link to somebody's file, a dangling link, a hard link, a FIFO,
+// a file open to everybody. The new report is its owner's alone, and nothing
+// else is left in the directory.
+TEST_F(MemoryReport, ReplacesWhateverStandsUnderItsNameWithoutWritingThroughIt) {
+  namespace fs = std::filesystem;
+  const fs::path log = directory / "memory.log";
+  const fs::path victim = directory / "victim";
+  const std::string expected = std::string(kFigureLines) + "velmm not available\r\n\r\n";
+  auto plantAndReport = [&](const char* what, auto plant) {
+    std::ofstream(victim) << "precious";
+    std::error_code error;
+    fs::remove(log, error);
+    if (!plant()) {  // mingw-w64's library makes no links: that case is left out there
+      std::printf("[ note     ] could not plant %s\n", what);
+      return;
+    }
+    writeMemoryReport(0);
+    EXPECT_EQ(logText(), expected) << what;
+    EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(log))) << what;
+    EXPECT_EQ(cadence::test::readWholeFile(victim), "precious") << what;
+#ifndef _WIN32
+    EXPECT_EQ(fs::status(log).permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::owner_write) << what;
+#endif
+  };
+  plantAndReport("a link to another file", [&] {
+    std::error_code error;
+    fs::create_symlink(victim, log, error);
+    return !error;
+  });
+  plantAndReport("a dangling link", [&] {
+    std::error_code error;
+    fs::create_symlink(directory / "nowhere", log, error);
+    return !error;
+  });
+  EXPECT_FALSE(fs::exists(directory / "nowhere"));
+  plantAndReport("a hard link", [&] {
+    std::error_code error;
+    fs::create_hard_link(victim, log, error);
+    return !error;
+  });
+  plantAndReport("a file open to everybody", [&] {
+    std::ofstream(log) << "old";
+    std::error_code error;
+    fs::permissions(log, fs::perms::all, error);
+    return true;
+  });
+#ifndef _WIN32
+  plantAndReport("a FIFO", [&] { return mkfifo(log.c_str(), 0666) == 0; });
+#endif
+  std::error_code error;
+  fs::remove(victim, error);
+  for (const auto& entry : fs::directory_iterator(directory)) {
+    EXPECT_EQ(entry.path().filename(), "memory.log") << "left behind";
+  }
+}
+
+// The previous report stays until a new one is whole: one that cannot be
+// written completely is deleted and leaves memory.log as it was.
+TEST_F(MemoryReport, AReportThatCannotBeWrittenWholeLeavesThePreviousOne) {
+  writeMemoryReport(1048576);
+  const std::string previous = logText();
+  cadence::test::RecordingFiles files;
+  files.shortWriteBy = 1;
+  {
+    cadence::port::ScopedOverride<cadence::port::Files> useFiles(files);
+    writeMemoryReport(0);
+  }
+  EXPECT_EQ(logText(), previous);
+  EXPECT_EQ(files.unlinks, 1);
+  EXPECT_EQ(files.replaces, 0);
+  for (const auto& entry : std::filesystem::directory_iterator(directory)) {
+    EXPECT_EQ(entry.path().filename(), "memory.log") << "left behind";
+  }
 }
 
 // No data store at all: memory.log in the current directory.

@@ -22,6 +22,7 @@ std::u16string normalized(const char* path) {
 TEST(PathHelpers, NormaliseJoinAndDriveRoot) {
   EXPECT_EQ(normalized("c:/logs/today/"), u"c:\\logs\\today");
   EXPECT_EQ(normalized("//c/dir/sub"), u"c:\\dir\\sub");
+  EXPECT_EQ(normalized("//./x"), u"\\\\.\\x");  // only a letter is a drive: it stays absolute
   EXPECT_EQ(normalized("c:\\"), u"c:");
   EXPECT_EQ(normalized("dir\\\\"), u"dir");
   EXPECT_EQ(normalized("\\"), u"\\");
@@ -61,12 +62,13 @@ class SpillNames : public ::testing::Test {
   cadence::test::FakeDirService dirs;
 };
 
-TEST_F(SpillNames, BareNameWithoutStoreOrDirectoryServiceAndCounterMoves) {
+// Never the root of the current drive, which the bare name part would name.
+TEST_F(SpillNames, TheSystemsTemporaryDirectoryWithoutStoreOrDirectoryServiceAndCounterMoves) {
   VelString first("left over"), second;
   EXPECT_TRUE(makeTempFileName(first));
   makeTempFileName(second);
-  EXPECT_EQ(textOf(first), u"\\vel-00001a2c-0000001f-temp");
-  EXPECT_EQ(textOf(second), u"\\vel-00001a2c-00000020-temp");
+  EXPECT_EQ(textOf(first), u"/fixed-temp\\vel-00001a2c-0000001f-temp");
+  EXPECT_EQ(textOf(second), u"/fixed-temp\\vel-00001a2c-00000020-temp");
 }
 
 TEST_F(SpillNames, ConfiguredDirectoryUnchangedElseTheDirectoryService) {

@@ -89,6 +89,11 @@ int RecordingFiles::unlink(const char16_t* path) {
   return cadence::port::systemFiles().unlink(path);
 }
 
+int RecordingFiles::replace(const char16_t* from, const char16_t* to) {
+  ++replaces;
+  return cadence::port::systemFiles().replace(from, to);
+}
+
 int CapturingNotice::show(const char16_t* text, const char16_t* caption, uint32_t style) {
   calls.push_back({text ? std::u16string(text) : std::u16string(),
                    caption ? std::u16string(caption) : std::u16string(), style});

@@ -49,6 +49,7 @@ class RecordingFiles : public cadence::port::Files {
   int64_t seek64(int fd, int64_t offset, int origin) override;
   int close(int fd) override;
   int unlink(const char16_t* path) override;
+  int replace(const char16_t* from, const char16_t* to) override;
 
   bool failOpen = false;
   int shortWriteBy = 0;      // bytes to leave unwritten on each write (0: none)
@@ -61,6 +62,7 @@ class RecordingFiles : public cadence::port::Files {
   std::vector<std::string> writes;       // bytes of each write call, in order
   int closes = 0;
   int unlinks = 0;
+  int replaces = 0;
 };
 
 struct NoticeCall {
@@ -96,6 +98,7 @@ class FixedSystem : public cadence::port::System {
     ++threadNoticeCalls;
     return true;
   }
+  std::u16string temporaryDirectory() override { return tempDirectory; }
 
   bool statusOk = true;
   cadence::port::MemoryStatus status;
@@ -103,6 +106,7 @@ class FixedSystem : public cadence::port::System {
   int64_t counter = 0;
   int64_t counterStep = 1;
   int threadNoticeCalls = 0;
+  std::u16string tempDirectory = u"/fixed-temp";
 };
 
 std::u16string u16(const char* ascii);

@@ -54,6 +54,8 @@ bool pumpUntil(const std::function<bool()>& done, int timeoutMs) {
 void pumpFor(int ms) { pumpUntil([] { return false; }, ms); }
 
 struct AllocationCounter::HeapProbe {
+  // Room for the sizes it records, so its own bookkeeping is no operator new.
+  HeapProbe() { heap.requestedSizes.reserve(4096); }
   cadence::test::FailingHeap heap;  // never told to fail: it counts
   cadence::port::ScopedOverride<cadence::port::Heap> use{heap};
 };

@@ -1,0 +1,40 @@
+// Memory for what the library makes inside a call from the host: it comes
+// the guarded way (the host's memory manager, then the out-of-memory report
+// and the end of the process), never as a std::bad_alloc that would unwind
+// into a host built on another C++ runtime.
+#pragma once
+
+#include <cstddef>
+#include <new>
+
+#include "memory/xal_alloc.h"
+
+namespace cadence::guard {
+
+// A block of `bytes` (at least one) from the heap; when the heap and the
+// memory manager have nothing left, the report for `bytes`, the notice and
+// the end of the process. Never null.
+void* allocateOrFail(std::size_t bytes);
+// Gives back a block of allocateOrFail (null: nothing).
+void releaseBlock(void* block);
+
+// A base whose objects are made with allocateOrFail.
+struct GuardedNew {
+  static void* operator new(std::size_t bytes) { return allocateOrFail(bytes); }
+  static void operator delete(void* block) noexcept { releaseBlock(block); }
+};
+
+// Runs `call`; a std::bad_alloc thrown inside it by code the library does
+// not allocate for itself (Qt's own allocations, say) ends the process the
+// guarded way instead of leaving through the caller. The size is unknown
+// there, so the report names none.
+template <class Call>
+decltype(auto) failForGoodOnBadAlloc(Call&& call) {
+  try {
+    return call();
+  } catch (const std::bad_alloc&) {
+    xalOutOfMemory(0);
+  }
+}
+
+}  // namespace cadence::guard
