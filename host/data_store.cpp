@@ -1,12 +1,13 @@
 // The host's data store.
 #include "host/data_store.h"
 
-#include <QFile>
+#include <QDir>
 #include <QFileInfo>
-#include <QSettings>
 
 #include "cadencehost/vel_query.h"
+#include "host/ini_text.h"
 #include "host/utf8_text.h"
+#include "platform/files.h"
 
 namespace cadence::host {
 namespace {
@@ -28,57 +29,55 @@ QString whyNotText(const QByteArray& bytes) {
 }  // namespace
 
 bool readIniFile(const QString& path, QVariantMap* values, QString* reason) {
-  const QFileInfo info(path);
-  if (!info.exists()) {
-    *reason = QStringLiteral("no such file");
+  // One opening, through the runtime's descriptor layer (regular files only,
+  // never held by a FIFO): the size is checked, the text read and parsed,
+  // all from that one descriptor.
+  const QString native = QDir::toNativeSeparators(path);
+  cadence::port::Files& files = cadence::port::files();
+  const int fd = files.open(reinterpret_cast<const char16_t*>(native.utf16()),
+                            cadence::port::kO_RDONLY | cadence::port::kO_BINARY, 0);
+  if (fd == -1) {
+    *reason = QFileInfo(path).exists() ? QStringLiteral("not a readable file") : QStringLiteral("no such file");
     return false;
   }
-  if (!info.isFile() || !info.isReadable()) {
-    *reason = QStringLiteral("not a readable file");
+  const int64_t size = files.seek64(fd, 0, cadence::port::kSeekEnd);
+  QByteArray bytes;
+  bool whole = size >= 0 && size <= kMaxConfigBytes && files.seek64(fd, 0, cadence::port::kSeekSet) == 0;
+  if (whole) {
+    bytes.resize(static_cast<int>(size));
+    for (int64_t done = 0; whole && done < size;) {
+      const int got = files.read(fd, bytes.data() + done, static_cast<unsigned int>(size - done));
+      whole = got > 0;
+      done += got;
+    }
+  }
+  files.close(fd);
+  if (size > kMaxConfigBytes) {
+    *reason = QStringLiteral("too large for a configuration file (%1 bytes, at most %2)").arg(size).arg(kMaxConfigBytes);
     return false;
   }
-  // QSettings reads anything as INI, a shared library included; a
-  // configuration file has to be text first.
-  QFile file(path);
-  if (file.size() > kMaxConfigBytes) {
-    *reason = QStringLiteral("too large for a configuration file (%1 bytes, at most %2)")
-                  .arg(file.size())
-                  .arg(kMaxConfigBytes);
-    return false;
-  }
-  if (!file.open(QIODevice::ReadOnly)) {
+  if (!whole) {
     *reason = QStringLiteral("cannot be read");
     return false;
   }
-  const QString notText = whyNotText(file.read(kMaxConfigBytes + 1));
-  file.close();
+  const QString notText = whyNotText(bytes);
   if (!notText.isEmpty()) {
     *reason = notText;
     return false;
   }
-  QSettings settings(path, QSettings::IniFormat);
-#if QT_VERSION < QT_VERSION_CHECK(6, 0, 0)
-  settings.setIniCodec("UTF-8");  // Qt 5 would read the values as Latin-1
-#endif
-  if (settings.status() != QSettings::NoError) {
-    *reason = settings.status() == QSettings::FormatError ? QStringLiteral("not a valid INI file")
-                                                          : QStringLiteral("cannot be read");
-    return false;
-  }
-  for (const QString& key : settings.allKeys()) values->insert(key, settings.value(key));
-  return true;
+  const bool byteOrderMark = bytes.startsWith("\xEF\xBB\xBF");
+  return parseIniText(QString::fromUtf8(bytes.constData() + (byteOrderMark ? 3 : 0),
+                                        bytes.size() - (byteOrderMark ? 3 : 0)),
+                      values, reason);
 }
 
-HostDataStore::HostDataStore(const QVariantMap& values, const QString& tempDirectory) {
+HostDataStore::HostDataStore(const QVariantMap& values, const QString& tempDirectory,
+                             const QString& logsDirectory) {
   QVariantMap all = values;
-  if (!all.contains(kLogsDirectoryKey)) all.insert(kLogsDirectoryKey, tempDirectory);
+  if (!all.contains(kLogsDirectoryKey)) all.insert(kLogsDirectoryKey, logsDirectory);
   if (!all.contains(kTempDirectoryKey)) all.insert(kTempDirectoryKey, tempDirectory);
   for (auto it = all.cbegin(); it != all.cend(); ++it) {
-    // A value with commas comes back from QSettings as a list; keep its text.
-    const QString text = it.value().userType() == QMetaType::QStringList
-                             ? it.value().toStringList().join(QStringLiteral(", "))
-                             : it.value().toString();
-    texts_.emplace(it.key().toStdString(), std::make_unique<StoredText>(text));
+    texts_.emplace(it.key().toStdString(), std::make_unique<StoredText>(it.value().toString()));
   }
 }
 

@@ -1,6 +1,6 @@
 // "IDataStore" of the reference host: configuration values read once from an
-// INI file (--config), over defaults that put the logs and temporary
-// directories in the system's temporary directory.
+// INI file (--config), over defaults that put the logs directory in the
+// user's own state directory and the temporary directory in the system's.
 #pragma once
 
 #include <map>
@@ -34,9 +34,9 @@ class HostDataStore final : public IDataStore {
  public:
   static constexpr const char* kClassName = "HostDataStore";
 
-  // `values` override the defaults; the system temporary directory is
-  // `tempDirectory`.
-  HostDataStore(const QVariantMap& values, const QString& tempDirectory);
+  // `values` override the defaults: `logsDirectory` for the logs,
+  // `tempDirectory` for temporary files.
+  HostDataStore(const QVariantMap& values, const QString& tempDirectory, const QString& logsDirectory);
 
   // Non-zero for "1", "true", "yes", "on" (any case) or a non-zero number;
   // zero for "0", "false", "no", "off" or empty; `defaultValue` when the key

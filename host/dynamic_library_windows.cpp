@@ -1,4 +1,5 @@
-// The dynamic loader on Windows: LoadLibraryW on the UTF-16 path (with the
+// The dynamic loader on Windows: LoadLibraryExW on the full UTF-16 path,
+// searching the module's folder and the system's for what it needs (with the
 // system's error boxes off, so a broken library is a reason, never a dialog),
 // GetProcAddress, FreeLibrary. Reasons are "<path>: <system message>".
 #include "host/dynamic_library.h"
@@ -28,7 +29,10 @@ void* openDynamicLibrary(const QString& path, QString* reason) {
   const QString native = QDir::toNativeSeparators(path);
   DWORD previousMode = 0;
   SetThreadErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX, &previousMode);
-  HMODULE module = LoadLibraryW(reinterpret_cast<const wchar_t*>(native.utf16()));
+  // The module's own folder and the system's, never the current directory
+  // or PATH, for the libraries it needs (the path is a full one).
+  HMODULE module = LoadLibraryExW(reinterpret_cast<const wchar_t*>(native.utf16()), nullptr,
+                                  LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32);
   const DWORD error = GetLastError();
   SetThreadErrorMode(previousMode, nullptr);
   if (!module) *reason = path + QStringLiteral(": ") + systemMessage(error);

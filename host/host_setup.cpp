@@ -8,12 +8,14 @@
 #include "host/dir_service.h"
 #include "host/error_service.h"
 #include "host/memory_manager.h"
+#include "host/user_state_directory.h"
 
 namespace cadence::host {
 
-void offerHostServices(ReferenceHost& host, const QVariantMap& config, const QString& tempDirectory) {
+void offerHostServices(ReferenceHost& host, const QVariantMap& config, const QString& tempDirectory,
+                       const QString& logsDirectory) {
   host.offer<IVelErrorService>(IVelErrorService::kInterfaceName, new HostErrorService());
-  host.offer<IDataStore>(IDataStore::kInterfaceName, new HostDataStore(config, tempDirectory));
+  host.offer<IDataStore>(IDataStore::kInterfaceName, new HostDataStore(config, tempDirectory, logsDirectory));
   host.offer<IVelDirService>(IVelDirService::kInterfaceName, new HostDirService(tempDirectory));
   host.offer<VelMM::IVelMManager>(VelMM::IVelMManager::kInterfaceName, new HostMemoryManager());
 }
@@ -21,7 +23,9 @@ void offerHostServices(ReferenceHost& host, const QVariantMap& config, const QSt
 ReferenceHost& installReferenceHost(const QVariantMap& config) {
   static cadence::NoDestructor<ReferenceHost> host;
   static const bool offered = [&] {
-    offerHostServices(*host, config, QDir::toNativeSeparators(QDir::tempPath()));
+    // memory.log goes to a directory of the user's own, never to the shared
+    // temporary directory where anyone may have planted something.
+    offerHostServices(*host, config, QDir::toNativeSeparators(QDir::tempPath()), userStateDirectory());
     return true;
   }();
   (void)offered;

@@ -16,8 +16,10 @@ inline constexpr const char* kOfferedServices[] = {IVelErrorService::kInterfaceN
                                                     IVelDirService::kInterfaceName,
                                                     VelMM::IVelMManager::kInterfaceName};
 
-// Offers the four services on `host`; `config` holds the values of --config.
-void offerHostServices(ReferenceHost& host, const QVariantMap& config, const QString& tempDirectory);
+// Offers the four services on `host`; `config` holds the values of --config,
+// over the default directories for temporary files and for logs.
+void offerHostServices(ReferenceHost& host, const QVariantMap& config, const QString& tempDirectory,
+                       const QString& logsDirectory);
 
 // The one host of the process, built on the first call and never destroyed:
 // the module keeps references to its services until the module itself is

@@ -1,39 +1,103 @@
 // Reading a module's needed libraries from its ELF dynamic section or its PE
-// import directory, with every offset checked against the file's size.
+// import directory, with every offset checked against the file's size; from
+// a file, only the bytes the headers lead to are read.
 #include "host/module_imports.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 
+#include <QDir>
 #include <QRegularExpression>
+
+#include "platform/files.h"
 
 namespace cadence::host {
 namespace {
 
-// Little-endian reads that fail instead of reading past the end.
+// Little-endian reads that fail instead of reading past the end: over bytes
+// in memory, or straight from a file, where only what is asked for is read.
 class Bytes {
  public:
-  explicit Bytes(const QByteArray& data) : data_(data) {}
+  virtual ~Bytes() = default;
+  virtual uint64_t size() const = 0;
+  // Copies `n` bytes at `offset`, which lie within size(); false when they
+  // cannot be had.
+  virtual bool copy(uint64_t offset, void* out, size_t n) const = 0;
+
   template <class T>
   bool read(uint64_t offset, T* value) const {
     if (offset > size() || sizeof(T) > size() - offset) return false;
-    std::memcpy(value, data_.constData() + offset, sizeof(T));
-    return true;
+    return copy(offset, value, sizeof(T));
   }
-  // The NUL-terminated text at `offset`, at most `limit` bytes away.
+  // The NUL-terminated text at `offset`, at most `limit` bytes away (and at
+  // most kLongestName bytes long).
   bool text(uint64_t offset, uint64_t limit, QString* out) const {
     if (offset >= size()) return false;
-    const uint64_t end = limit < size() - offset ? offset + limit : size();
-    const char* start = data_.constData() + offset;
-    const void* nul = std::memchr(start, 0, end - offset);
+    char name[kLongestName];
+    const uint64_t room = std::min<uint64_t>({limit, size() - offset, kLongestName});
+    if (!copy(offset, name, static_cast<size_t>(room))) return false;
+    const void* nul = std::memchr(name, 0, static_cast<size_t>(room));
     if (!nul) return false;
-    *out = QString::fromLatin1(start, static_cast<const char*>(nul) - start);
+    *out = QString::fromLatin1(name, static_cast<int>(static_cast<const char*>(nul) - name));
     return true;
   }
-  uint64_t size() const { return static_cast<uint64_t>(data_.size()); }
+
+ private:
+  static constexpr uint64_t kLongestName = 1024;
+};
+
+class BytesInMemory final : public Bytes {
+ public:
+  explicit BytesInMemory(const QByteArray& data) : data_(data) {}
+  uint64_t size() const override { return static_cast<uint64_t>(data_.size()); }
+  bool copy(uint64_t offset, void* out, size_t n) const override {
+    std::memcpy(out, data_.constData() + offset, n);
+    return true;
+  }
 
  private:
   const QByteArray& data_;
+};
+
+// A module file open for reading through the runtime's descriptor layer,
+// which opens nothing but a regular file.
+class BytesInFile final : public Bytes {
+ public:
+  explicit BytesInFile(const QString& path) {
+    const QString native = QDir::toNativeSeparators(path);
+    fd_ = cadence::port::files().open(reinterpret_cast<const char16_t*>(native.utf16()),
+                                      cadence::port::kO_RDONLY | cadence::port::kO_BINARY, 0);
+    if (fd_ == -1) return;
+    const int64_t end = cadence::port::files().seek64(fd_, 0, cadence::port::kSeekEnd);
+    size_ = end > 0 ? static_cast<uint64_t>(end) : 0;
+  }
+  ~BytesInFile() override {
+    if (fd_ != -1) cadence::port::files().close(fd_);
+  }
+  BytesInFile(const BytesInFile&) = delete;
+  BytesInFile& operator=(const BytesInFile&) = delete;
+
+  bool isOpen() const { return fd_ != -1; }
+  uint64_t size() const override { return size_; }
+  bool copy(uint64_t offset, void* out, size_t n) const override {
+    cadence::port::Files& files = cadence::port::files();
+    if (files.seek64(fd_, static_cast<int64_t>(offset), cadence::port::kSeekSet) != static_cast<int64_t>(offset)) {
+      return false;
+    }
+    auto* at = static_cast<char*>(out);
+    while (n > 0) {
+      const int got = files.read(fd_, at, static_cast<unsigned int>(n));
+      if (got <= 0) return false;
+      at += got;
+      n -= static_cast<size_t>(got);
+    }
+    return true;
+  }
+
+ private:
+  int fd_ = -1;
+  uint64_t size_ = 0;
 };
 
 constexpr uint32_t kSectionDynamic = 6;  // SHT_DYNAMIC
@@ -137,15 +201,32 @@ bool readPeImports(const Bytes& file, QStringList* imports, QString* reason) {
   return true;
 }
 
+// ELF or PE by the first bytes.
+bool readImports(const Bytes& file, QStringList* imports, QString* reason) {
+  imports->clear();
+  char magic[4] = {};
+  if (file.read(0, &magic) && std::memcmp(magic, "\x7f" "ELF", 4) == 0) return readElfImports(file, imports, reason);
+  if (file.size() >= 2 && file.copy(0, magic, 2) && magic[0] == 'M' && magic[1] == 'Z') {
+    return readPeImports(file, imports, reason);
+  }
+  *reason = QStringLiteral("neither an ELF nor a PE file");
+  return false;
+}
+
 }  // namespace
 
 bool readModuleImports(const QByteArray& image, QStringList* imports, QString* reason) {
+  return readImports(BytesInMemory(image), imports, reason);
+}
+
+bool readModuleFileImports(const QString& path, QStringList* imports, QString* reason) {
   imports->clear();
-  const Bytes file(image);
-  if (image.startsWith("\x7f" "ELF")) return readElfImports(file, imports, reason);
-  if (image.startsWith("MZ")) return readPeImports(file, imports, reason);
-  *reason = QStringLiteral("neither an ELF nor a PE file");
-  return false;
+  const BytesInFile file(path);
+  if (!file.isOpen()) {
+    *reason = QStringLiteral("not a regular file that can be read");
+    return false;
+  }
+  return readImports(file, imports, reason);
 }
 
 QtLinkage qtLinkageOf(const QStringList& imports) {

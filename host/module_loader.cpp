@@ -2,7 +2,6 @@
 #include "host/module_loader.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 
 #include "host/dynamic_library.h"
@@ -10,11 +9,17 @@
 namespace cadence::host {
 
 bool LoadedModule::checkQtLinkage(QString* reason) {
-  QFile file(path_);
+  // Only a regular file is a module: a FIFO would hold the loader for ever,
+  // a device would be read without end.
+  const QFileInfo info(path_);
+  if (info.exists() && !info.isFile()) {
+    *reason = QStringLiteral("cannot load module: %1: not a regular file").arg(path_);
+    return false;
+  }
   QStringList imports;
   QString unreadable;
-  // A file that cannot be read or parsed is left to the loader to refuse.
-  if (!file.open(QIODevice::ReadOnly) || !readModuleImports(file.readAll(), &imports, &unreadable)) return true;
+  // A missing file, or one that cannot be parsed, is left to the loader to refuse.
+  if (!readModuleFileImports(path_, &imports, &unreadable)) return true;
   qt_ = qtLinkageOf(imports);
   if (qt_.major == 0 || qt_.major == QT_VERSION_MAJOR) return true;
   *reason = QStringLiteral("cannot use module %1: it is built against Qt %2 (%3), this host against Qt %4; "

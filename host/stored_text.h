@@ -18,8 +18,15 @@ class StoredText {
   StoredText(const StoredText&) = delete;
   StoredText& operator=(const StoredText&) = delete;
 
+  // A text holding a NUL is stored empty: handed out, it would be cut where
+  // the NUL stands (".../ab\0/../etc" read as ".../ab"), so it counts as not
+  // set at all.
   void set(const QString& text) {
-    units_.assign(reinterpret_cast<const char16_t*>(text.utf16()), static_cast<size_t>(text.size()));
+    if (text.contains(QChar(0))) {
+      units_.clear();
+    } else {
+      units_.assign(reinterpret_cast<const char16_t*>(text.utf16()), static_cast<size_t>(text.size()));
+    }
     value_ = VelString::borrowing(units_.c_str());
   }
   const VelString& value() const { return value_; }

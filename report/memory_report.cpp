@@ -12,9 +12,9 @@
 #include "cadencehost/vel_string.h"
 #include "io/vel_ofstream.h"
 #include "memory/guard_services.h"
-#include "report/memory_figures.h"
 #include "platform/files.h"
 #include "platform/system.h"
+#include "report/memory_figures.h"
 #include "report/paths.h"
 
 namespace cadence::report {
@@ -30,10 +30,12 @@ int32_t unitsToKiB(int32_t units) {
 // Names tried for the new report beside memory.log before giving up.
 constexpr int kDraftAttempts = 16;
 
-// "<target>.new-<process id>-<attempt>"
+// "<target>.new-<process id>-<counter>-<attempt>": the counter makes the
+// name hard to plant something under beforehand.
 VelString draftName(const VelString& target, int attempt) {
-  char suffix[48];
-  std::snprintf(suffix, sizeof suffix, ".new-%u-%d", static_cast<unsigned>(cadence::port::system().processId()),
+  char suffix[64];
+  std::snprintf(suffix, sizeof suffix, ".new-%08x-%08x-%d", static_cast<unsigned>(cadence::port::system().processId()),
+                static_cast<unsigned>(static_cast<uint64_t>(cadence::port::system().performanceCounter()) & 0xFFFFFFFFu),
                 attempt);
   VelString name(target);
   name.append(VelString(suffix));

@@ -12,6 +12,10 @@
 
 #include <map>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 #include "tests/support/program_run.h"
 
 namespace {
@@ -314,6 +318,21 @@ TEST(CadenceHostModule, AFileThatIsNotALibraryGivesStatusThree) {
   EXPECT_EQ(outcome.status, 3) << show(outcome);
   EXPECT_TRUE(outcome.err.startsWith("cadence-host: cannot load module: ")) << show(outcome);
 }
+
+#ifndef _WIN32
+// A device or a FIFO is never handed to the loader: it would read without
+// end or wait for ever.
+TEST(CadenceHostModule, AModuleThatIsNotARegularFileIsRefusedAtOnce) {
+  QTemporaryDir dir;
+  const QString fifo = dir.filePath("module.so");
+  ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+  for (const QString& path : {QStringLiteral("/dev/zero"), fifo}) {
+    const Outcome outcome = runHost({"inspect", "--module", path});
+    EXPECT_EQ(outcome.status, 3) << show(outcome);
+    EXPECT_EQ(outcome.err, "cadence-host: cannot load module: " + path + ": not a regular file\n") << show(outcome);
+  }
+}
+#endif
 
 TEST(CadenceHostModule, ALibraryWithoutEntryPointGivesStatusThree) {
   const Outcome outcome = runHost({"inspect", "--module", NO_ENTRY_MODULE_PATH});

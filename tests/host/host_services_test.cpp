@@ -10,6 +10,12 @@
 #include <string>
 #include <vector>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+
+#include <cstdlib>
+#endif
+
 #include "cadencehost/vel_array.h"
 #include "cadencehost/vel_cstring.h"
 #include "cadencehost/vel_string.h"
@@ -22,6 +28,9 @@
 #include "host/name_listing.h"
 #include "host/reference_host.h"
 #include "host/stored_text.h"
+#include "host/user_state_directory.h"
+#include "platform/override.h"
+#include "tests/support/fake_platform.h"
 #include "tests/support/test_host.h"
 
 namespace cadence::host {
@@ -52,7 +61,7 @@ std::string textOf(const VelString& value) { return utf8Of(value); }
 
 TEST(ReferenceHostRegistry, HandsOutTheRequestedInterfacePartOfEachService) {
   ReferenceHost host;
-  offerHostServices(host, {}, QStringLiteral("/tmp/here"));
+  offerHostServices(host, {}, QStringLiteral("/tmp/here"), QStringLiteral("/tmp/here"));
   for (const char* name : kOfferedServices) {
     void* slot = nullptr;
     EXPECT_EQ(host.getService(VelCString(name), &slot), 1) << name;
@@ -67,7 +76,7 @@ TEST(ReferenceHostRegistry, HandsOutTheRequestedInterfacePartOfEachService) {
 
 TEST(ReferenceHostRegistry, LeavesTheSlotNullForNamesItDoesNotOffer) {
   ReferenceHost host;
-  offerHostServices(host, {}, QStringLiteral("/tmp"));
+  offerHostServices(host, {}, QStringLiteral("/tmp"), QStringLiteral("/tmp"));
   for (const char* name : {"IBucketMemoryPool", "IDataStor", "IDataStoreX", "idatastore", ""}) {
     void* slot = nullptr;
     EXPECT_EQ(host.getService(VelCString(name), &slot), 0) << name;
@@ -80,7 +89,7 @@ TEST(ReferenceHostRegistry, LeavesTheSlotNullForNamesItDoesNotOffer) {
 
 TEST(ReferenceHostRegistry, RemembersEachNameAskedForOnce) {
   ReferenceHost host;
-  offerHostServices(host, {}, QStringLiteral("/tmp"));
+  offerHostServices(host, {}, QStringLiteral("/tmp"), QStringLiteral("/tmp"));
   for (int i = 0; i < 3; ++i) {
     lookUp<IDataStore>(host, "IDataStore");
     lookUp<IVelUnknown>(host, "IBucketMemoryPool");
@@ -97,7 +106,7 @@ TEST(ReferenceHostRegistry, KeepsOneReferencePerServiceAndGivesItBackWhenDestroy
   const int32_t before = liveCount(LiveKind::service);
   {
     ReferenceHost host;
-    offerHostServices(host, {}, QStringLiteral("/tmp"));
+    offerHostServices(host, {}, QStringLiteral("/tmp"), QStringLiteral("/tmp"));
     EXPECT_EQ(liveCount(LiveKind::service), before + 4);
     auto* store = lookUp<IDataStore>(host, "IDataStore");
     EXPECT_EQ(static_cast<IVelUnknown*>(store)->getRefCount(), 1);
@@ -207,9 +216,9 @@ TEST(HostServicesQuery, ListTheirClassThenTheirInterfaceThroughTheEnumerationRec
   EXPECT_EQ(listing.names[1].owner, "HostDirService");
 }
 
-TEST(HostDataStore, DefaultsPutLogsAndTempInTheTemporaryDirectory) {
-  HostDataStore store({}, QStringLiteral("/var/tmp/x"));
-  EXPECT_EQ(textOf(store.getString(kLogsDirectoryKey, 0)), "/var/tmp/x");
+TEST(HostDataStore, DefaultsPutLogsInTheUserDirectoryAndTempInTheTemporaryOne) {
+  HostDataStore store({}, QStringLiteral("/var/tmp/x"), QStringLiteral("/home/u/.local/state/cadence-host"));
+  EXPECT_EQ(textOf(store.getString(kLogsDirectoryKey, 0)), "/home/u/.local/state/cadence-host");
   EXPECT_EQ(textOf(store.getString(kTempDirectoryKey, 0)), "/var/tmp/x");
   EXPECT_EQ(store.getString("No/Such Key", 0).text[0], u'\0');
   EXPECT_EQ(store.getString(nullptr, 0).text[0], u'\0');
@@ -218,7 +227,7 @@ TEST(HostDataStore, DefaultsPutLogsAndTempInTheTemporaryDirectory) {
 }
 
 TEST(HostDataStore, ReturnsStableReferencesThatLiveInTheStore) {
-  HostDataStore store({}, QStringLiteral("/tmp/a"));
+  HostDataStore store({}, QStringLiteral("/tmp/a"), QStringLiteral("/tmp/a"));
   const VelString& first = store.getString(kTempDirectoryKey, 0);
   const VelString& again = store.getString(kTempDirectoryKey, 0);
   EXPECT_EQ(&first, &again);
@@ -230,10 +239,10 @@ TEST(HostDataStore, ReadsBooleanTextsAndFallsBackOnAnythingElse) {
       {"true", 1}, {"Yes", 1}, {"ON", 1}, {"1", 1},  {"7", 1},  {"false", 0},
       {"No", 0},   {"off", 0}, {"0", 0},  {"", 0},   {" true ", 1}};
   for (const auto& [text, expected] : cases) {
-    HostDataStore store({{kUseErrorServiceKey, text}}, QStringLiteral("/tmp"));
+    HostDataStore store({{kUseErrorServiceKey, text}}, QStringLiteral("/tmp"), QStringLiteral("/tmp"));
     EXPECT_EQ(store.getBool(kUseErrorServiceKey, 42), expected) << text.toStdString();
   }
-  HostDataStore odd({{kUseErrorServiceKey, QStringLiteral("maybe")}}, QStringLiteral("/tmp"));
+  HostDataStore odd({{kUseErrorServiceKey, QStringLiteral("maybe")}}, QStringLiteral("/tmp"), QStringLiteral("/tmp"));
   EXPECT_EQ(odd.getBool(kUseErrorServiceKey, 42), 42);
 }
 
@@ -249,7 +258,7 @@ TEST(HostDataStore, ReadsKeysWithSpacesFromAnIniFile) {
   QVariantMap values;
   QString reason;
   ASSERT_TRUE(readIniFile(path, &values, &reason)) << reason.toStdString();
-  HostDataStore store(values, QStringLiteral("/tmp"));
+  HostDataStore store(values, QStringLiteral("/tmp"), QStringLiteral("/tmp"));
   EXPECT_EQ(textOf(store.getString(kLogsDirectoryKey, 0)), "/srv/logs");
   EXPECT_EQ(textOf(store.getString(kTempDirectoryKey, 0)), "/srv/t\xc3\xa9mp");
   EXPECT_EQ(store.getBool(kUseErrorServiceKey, 0), 1);
@@ -302,6 +311,70 @@ TEST(HostDataStore, RefusesAConfigFileThatIsNotTextAndTakesAnEmptyOne) {
       << reason.toStdString();  // a byte-order mark is UTF-8 too
   EXPECT_EQ(values.value(kUseErrorServiceKey).toString(), "yes");
 }
+
+// The file is opened once, through the descriptor layer that opens regular
+// files only; the INI text is read from that one opening.
+TEST(HostDataStore, ReadsTheConfigurationThroughOneOpening) {
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  cadence::test::RecordingFiles files;
+  cadence::port::ScopedOverride<cadence::port::Files> useFiles(files);
+  QVariantMap values;
+  QString reason;
+  ASSERT_TRUE(readConfigBytes(dir,
+                              "; comment\n# comment\nTop = 1\n[General]\nAlso=2\r\n[Directories]\n"
+                              "  Logs Directory =  \"/srv/my logs\"  \n",
+                              &values, &reason))
+      << reason.toStdString();
+  EXPECT_EQ(files.openedPaths.size(), 1u);
+  EXPECT_EQ(values.value("Top").toString(), "1");
+  EXPECT_EQ(values.value("Also").toString(), "2");
+  EXPECT_EQ(values.value(kLogsDirectoryKey).toString(), "/srv/my logs");
+  EXPECT_FALSE(readConfigBytes(dir, "[Memory]\nUseErrorService\n", &values, &reason));
+  EXPECT_EQ(reason, "not a valid INI file (line 2 is neither a [section] nor key=value)");
+#ifndef _WIN32
+  const QString fifo = dir.filePath("fifo.ini");
+  ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+  EXPECT_FALSE(readIniFile(fifo, &values, &reason));  // at once, not waiting for a writer
+  EXPECT_EQ(reason, "not a readable file");
+#endif
+}
+
+// A directory with a NUL in it would be cut where the NUL stands: it counts
+// as not configured.
+TEST(HostDataStore, AValueHoldingANulCountsAsNotConfigured) {
+  const QString cut = QStringLiteral("/srv/ab") + QChar(0) + QStringLiteral("/../../etc");
+  HostDataStore store({{kLogsDirectoryKey, cut}}, QStringLiteral("/tmp"), QStringLiteral("/tmp"));
+  EXPECT_EQ(textOf(store.getString(kLogsDirectoryKey, 0)), "");
+  HostDirService dirs(cut);
+  EXPECT_EQ(textOf(dirs.directoryFor("temp")), "");
+}
+
+#ifndef _WIN32
+// memory.log's default place is the user's own: made for its owner alone,
+// and refused when someone else could write into it.
+TEST(UserStateDirectory, IsTheUsersOwnAndClosedToOthers) {
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  const QByteArray saved = qgetenv("XDG_STATE_HOME");
+  const QByteArray base = QFile::encodeName(dir.filePath("state"));
+  setenv("XDG_STATE_HOME", base.constData(), 1);
+  const QString made = userStateDirectory();
+  EXPECT_EQ(made, dir.filePath("state/cadence-host"));
+  struct stat info {};
+  ASSERT_EQ(stat(QFile::encodeName(made).constData(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0700u);
+  chmod(QFile::encodeName(made).constData(), 0770);
+  EXPECT_EQ(userStateDirectory(), "");
+  setenv("XDG_STATE_HOME", "relative/state", 1);  // not absolute: the home's instead
+  EXPECT_TRUE(userStateDirectory().endsWith("/.local/state/cadence-host")) << userStateDirectory().toStdString();
+  if (saved.isNull()) {
+    unsetenv("XDG_STATE_HOME");
+  } else {
+    setenv("XDG_STATE_HOME", saved.constData(), 1);
+  }
+}
+#endif
 
 TEST(HostDirService, NamesOnlyTheTemporaryDirectory) {
   HostDirService dirs(QStringLiteral("/tmp/d"));

@@ -4,10 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QFileInfo>
 
 #include <random>
 
 #include "host/module_imports.h"
+#include "tests/support/fake_platform.h"
 
 namespace cadence::host {
 namespace {
@@ -24,6 +26,17 @@ TEST(ModuleImports, TheBuiltModuleNamesTheQtCoreLibraryOfThisBuild) {
   const QtLinkage qt = qtLinkageOf(imports);
   EXPECT_EQ(qt.major, QT_VERSION_MAJOR) << imports.join(' ').toStdString();
   EXPECT_TRUE(imports.contains(qt.library));
+
+  // From the file itself, only what the headers lead to is read; nothing but
+  // a regular file is opened.
+  cadence::test::RecordingFiles files;
+  cadence::port::ScopedOverride<cadence::port::Files> useFiles(files);
+  QStringList fromFile;
+  ASSERT_TRUE(readModuleFileImports(QStringLiteral(VEL_MODULE_PATH), &fromFile, &reason)) << reason.toStdString();
+  EXPECT_EQ(fromFile, imports);
+  EXPECT_LT(files.bytesRead, moduleBytes().size() / 8);
+  EXPECT_FALSE(readModuleFileImports(QFileInfo(QStringLiteral(VEL_MODULE_PATH)).absolutePath(), &fromFile, &reason));
+  EXPECT_EQ(reason, "not a regular file that can be read");
 }
 
 TEST(ModuleImports, CutOffAndDamagedFilesAreRefusedOrReadWithinBounds) {

@@ -53,10 +53,11 @@ int RecordingFiles::open(const char16_t* path, int flags, int permission) {
 
 int RecordingFiles::read(int fd, void* buffer, unsigned int count) {
   if (shortReadBy > 0 && count > 0) {
-    unsigned int cut = static_cast<unsigned>(shortReadBy) < count ? count - shortReadBy : 0;
-    return cadence::port::systemFiles().read(fd, buffer, cut);
+    count = static_cast<unsigned>(shortReadBy) < count ? count - shortReadBy : 0;
   }
-  return cadence::port::systemFiles().read(fd, buffer, count);
+  const int got = cadence::port::systemFiles().read(fd, buffer, count);
+  if (got > 0) bytesRead += got;
+  return got;
 }
 
 int RecordingFiles::write(int fd, const void* buffer, unsigned int count) {

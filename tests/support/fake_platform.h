@@ -63,6 +63,7 @@ class RecordingFiles : public cadence::port::Files {
   int closes = 0;
   int unlinks = 0;
   int replaces = 0;
+  int64_t bytesRead = 0;
 };
 
 struct NoticeCall {
