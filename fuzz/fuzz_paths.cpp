@@ -4,6 +4,7 @@
 // directory stays absolute, and a text with a NUL in it is the text before
 // the NUL all the way down to what the system is handed.
 #include <deque>
+#include <iterator>
 #include <string>
 
 #include "fuzz/fuzz_support.h"

@@ -11,6 +11,7 @@
 #include <sys/stat.h>
 
 #include <climits>
+#include <cstdint>
 #include <cstdio>
 
 #include "base/process_wide.h"
