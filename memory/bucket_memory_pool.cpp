@@ -68,7 +68,7 @@ void deleteBucket(Bucket* bucket) {
 // Entries 1..count are in use; the entries grow when count would reach capacity.
 [[gnu::noinline]] void growEntries(Bucket& bucket, int32_t needed) {
   void* entries = bucket.entries;
-  const int32_t doubled = bucket.capacity * 2;
+  const int32_t doubled = static_cast<int32_t>(std::min<int64_t>(int64_t{bucket.capacity} * 2, INT32_MAX));
   bucket.capacity = xalRealloc(&entries, static_cast<int32_t>(sizeof(BucketEntry)), bucket.capacity,
                                needed, std::max(doubled, needed));
   bucket.entries = static_cast<BucketEntry*>(entries);
