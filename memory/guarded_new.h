@@ -18,10 +18,14 @@ void* allocateOrFail(std::size_t bytes);
 // Gives back a block of allocateOrFail (null: nothing).
 void releaseBlock(void* block);
 
-// A base whose objects are made with allocateOrFail.
+// A base whose objects are made with allocateOrFail. Placement stays as it
+// is (a class-level operator new would hide it from code that constructs in
+// place, Qt's meta types among them).
 struct GuardedNew {
   static void* operator new(std::size_t bytes) { return allocateOrFail(bytes); }
   static void operator delete(void* block) noexcept { releaseBlock(block); }
+  static void* operator new(std::size_t, void* where) noexcept { return where; }
+  static void operator delete(void*, void*) noexcept {}
 };
 
 // Runs `call`; a std::bad_alloc thrown inside it by code the library does
