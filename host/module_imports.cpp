@@ -3,38 +3,15 @@
 #include "host/module_imports.h"
 
 #include <cstdint>
-#include <cstring>
 
 #include <QRegularExpression>
+
+#include "host/image_bytes.h"
 
 namespace cadence::host {
 namespace {
 
-// Little-endian reads that fail instead of reading past the end.
-class Bytes {
- public:
-  explicit Bytes(const QByteArray& data) : data_(data) {}
-  template <class T>
-  bool read(uint64_t offset, T* value) const {
-    if (offset > size() || sizeof(T) > size() - offset) return false;
-    std::memcpy(value, data_.constData() + offset, sizeof(T));
-    return true;
-  }
-  // The NUL-terminated text at `offset`, at most `limit` bytes away.
-  bool text(uint64_t offset, uint64_t limit, QString* out) const {
-    if (offset >= size()) return false;
-    const uint64_t end = limit < size() - offset ? offset + limit : size();
-    const char* start = data_.constData() + offset;
-    const void* nul = std::memchr(start, 0, end - offset);
-    if (!nul) return false;
-    *out = QString::fromLatin1(start, static_cast<const char*>(nul) - start);
-    return true;
-  }
-  uint64_t size() const { return static_cast<uint64_t>(data_.size()); }
-
- private:
-  const QByteArray& data_;
-};
+using Bytes = ImageBytes;
 
 constexpr uint32_t kSectionDynamic = 6;  // SHT_DYNAMIC
 constexpr int64_t kDynamicNeeded = 1;    // DT_NEEDED
@@ -85,43 +62,21 @@ bool readElfImports(const Bytes& file, QStringList* imports, QString* reason) {
   return false;
 }
 
-// The file offset of a relative virtual address, through the section table.
-bool fileOffsetOf(const Bytes& file, uint64_t sections, uint16_t count, uint32_t rva, uint64_t* offset) {
-  for (uint16_t i = 0; i < count; ++i) {
-    uint32_t virtualSize = 0, virtualAddress = 0, rawSize = 0, rawOffset = 0;
-    const uint64_t header = sections + uint64_t{i} * 40;
-    if (!file.read(header + 8, &virtualSize) || !file.read(header + 12, &virtualAddress) ||
-        !file.read(header + 16, &rawSize) || !file.read(header + 20, &rawOffset)) {
-      return false;
-    }
-    const uint32_t span = virtualSize > rawSize ? virtualSize : rawSize;
-    if (rva >= virtualAddress && rva - virtualAddress < span) {
-      *offset = uint64_t{rawOffset} + (rva - virtualAddress);
-      return true;
-    }
-  }
-  return false;
-}
-
 bool readPeImports(const Bytes& file, QStringList* imports, QString* reason) {
-  uint32_t peOffset = 0, signature = 0;
-  uint16_t sectionCount = 0, optionalSize = 0, magic = 0;
-  if (!file.read(0x3C, &peOffset) || !file.read(peOffset, &signature) || signature != 0x00004550u ||
-      !file.read(uint64_t{peOffset} + 6, &sectionCount) || !file.read(uint64_t{peOffset} + 20, &optionalSize) ||
-      !file.read(uint64_t{peOffset} + 24, &magic) || magic != 0x20B) {
+  PeLayout pe;
+  if (!readPeLayout(file, &pe)) {
     *reason = QStringLiteral("not a 64-bit PE image");
     return false;
   }
-  const uint64_t optional = uint64_t{peOffset} + 24;
+  const uint64_t optional = pe.optionalHeader;
   uint32_t directoryCount = 0, importRva = 0;
   if (!file.read(optional + 108, &directoryCount) || directoryCount < 2 || !file.read(optional + 120, &importRva)) {
     *reason = QStringLiteral("a PE image without an import directory");
     return false;
   }
-  const uint64_t sections = optional + optionalSize;
   uint64_t descriptor = 0;
   if (importRva == 0) return true;  // imports nothing
-  if (!fileOffsetOf(file, sections, sectionCount, importRva, &descriptor)) {
+  if (!peFileOffset(file, pe, importRva, &descriptor)) {
     *reason = QStringLiteral("a PE image whose import directory lies outside its sections");
     return false;
   }
@@ -130,7 +85,7 @@ bool readPeImports(const Bytes& file, QStringList* imports, QString* reason) {
     if (!file.read(descriptor + 12, &nameRva) || nameRva == 0) break;
     uint64_t nameOffset = 0;
     QString name;
-    if (fileOffsetOf(file, sections, sectionCount, nameRva, &nameOffset) && file.text(nameOffset, 256, &name)) {
+    if (peFileOffset(file, pe, nameRva, &nameOffset) && file.text(nameOffset, 256, &name)) {
       *imports << name;
     }
   }

@@ -1,0 +1,78 @@
+// The checks read from the module file without loading it: what it exports
+// and which Qt core library it links.
+#include <QFile>
+#include <QStringList>
+
+#include "host/module_exports.h"
+#include "host/module_imports.h"
+#include "host/validate/checks.h"
+
+namespace cadence::host::validate {
+namespace {
+
+constexpr int kShownNames = 5;
+
+bool readModuleFile(const QString& path, QByteArray* bytes, std::string* reason) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) {
+    *reason = "cannot read the module file: " + std::string(file.errorString().toUtf8().constData());
+    return false;
+  }
+  *bytes = file.readAll();
+  return true;
+}
+
+std::string nameList(const QStringList& names) {
+  std::string text;
+  for (int i = 0; i < names.size() && i < kShownNames; ++i) {
+    text += (i ? ", " : "") + std::string(names[i].toUtf8().constData());
+  }
+  if (names.size() > kShownNames) text += " and " + std::to_string(names.size() - kShownNames) + " more";
+  return text;
+}
+
+}  // namespace
+
+Verdict checkExports(const CheckSubject& subject) {
+  QByteArray bytes;
+  std::string problem;
+  if (!readModuleFile(subject.modulePath, &bytes, &problem)) return Verdict{false, problem};
+  QStringList exports;
+  QString reason;
+  if (!readModuleExports(bytes, &exports, &reason)) {
+    return Verdict{false, "cannot read the export table: " + std::string(reason.toUtf8().constData())};
+  }
+  const QString entryPoint = QString::fromLatin1("EntryPoint");
+  const bool hasEntryPoint = exports.removeAll(entryPoint) > 0;
+  if (!hasEntryPoint) {
+    return Verdict{false, exports.isEmpty() ? std::string("exports nothing: no EntryPoint")
+                                            : "no EntryPoint among its exports: " + nameList(exports)};
+  }
+  if (!exports.isEmpty()) {
+    return Verdict{false, "exports " + nameList(exports) + " besides EntryPoint: a host's own runtime can bind to "
+                          "them (export EntryPoint alone)"};
+  }
+  return Verdict{true, "EntryPoint alone"};
+}
+
+Verdict checkQtMajor(const CheckSubject& subject) {
+  QByteArray bytes;
+  std::string problem;
+  if (!readModuleFile(subject.modulePath, &bytes, &problem)) return Verdict{false, problem};
+  QStringList imports;
+  QString reason;
+  if (!readModuleImports(bytes, &imports, &reason)) {
+    return Verdict{false, "cannot read the import table: " + std::string(reason.toUtf8().constData())};
+  }
+  const QtLinkage qt = qtLinkageOf(imports);
+  const std::string library = qt.library.toUtf8().constData();
+  if (qt.major == 0) return Verdict{true, "links no Qt core library"};
+  if (qt.major != QT_VERSION_MAJOR) {
+    return Verdict{false, "built with Qt " + std::to_string(qt.major) + " (" + library + "), this cadence-host with Qt " +
+                              std::to_string(QT_VERSION_MAJOR) +
+                              ": in a host of another Qt major its timers never alert"};
+  }
+  return Verdict{true, "Qt " + std::to_string(qt.major) + " (" + library + "), as this cadence-host"};
+}
+
+}  // namespace cadence::host::validate
