@@ -86,12 +86,12 @@ Verdict runCheckInChild(const QString& program, const Check& check, const CheckS
   const QByteArray errors = child.readAllStandardError();
   Verdict verdict;
   const bool crashed = child.exitStatus() == QProcess::CrashExit;
-  const std::string ending = crashed ? std::string("crashed")
-                                     : "ended with status " + std::to_string(child.exitCode());
-  if (!readVerdict(output, &verdict)) return Verdict{false, withDetail(ending + " without a verdict", errors)};
+  const std::string ending = crashed ? std::string("the process crashed")
+                                     : "the process ended with status " + std::to_string(child.exitCode());
+  if (!readVerdict(output, &verdict)) return Verdict{false, withDetail(ending + " before its verdict", errors)};
   if (crashed || child.exitCode() != 0) {
     // The check itself went through; the module's teardown at exit did not.
-    return Verdict{false, withDetail(verdict.reason + "; then the process " + ending + " at exit", errors)};
+    return Verdict{false, withDetail(verdict.reason + "; then " + ending + " at exit", errors)};
   }
   return verdict;
 }
