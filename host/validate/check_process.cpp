@@ -29,15 +29,22 @@ std::string oneLine(const QByteArray& bytes) {
   return std::string(text.constData(), static_cast<size_t>(text.size()));
 }
 
-// The last non-empty line of a child's output, shortened.
-std::string lastLine(const QByteArray& output) {
-  const QList<QByteArray> lines = output.split('\n');
+// What a child's standard error says last: a sanitizer's summary line when
+// there is one (the end of its report is a stack), else the last non-empty
+// line; shortened.
+std::string lastErrorLine(const QByteArray& errors) {
+  const QList<QByteArray> lines = errors.split('\n');
+  QByteArray chosen;
   for (int i = lines.size() - 1; i >= 0; --i) {
     const QByteArray line = lines[i].trimmed();
-    if (line.isEmpty()) continue;
-    return oneLine(line.size() > static_cast<int>(kShownOutputBytes) ? line.left(kShownOutputBytes) + "..." : line);
+    if (line.startsWith("SUMMARY:")) {
+      chosen = line;
+      break;
+    }
+    if (chosen.isEmpty()) chosen = line;
   }
-  return std::string();
+  if (chosen.size() > static_cast<int>(kShownOutputBytes)) chosen = chosen.left(kShownOutputBytes) + "...";
+  return oneLine(chosen);
 }
 
 // The verdict line in the child's standard output, if any.
@@ -56,7 +63,7 @@ bool readVerdict(const QByteArray& output, Verdict* verdict) {
 }
 
 std::string withDetail(const std::string& what, const QByteArray& errors) {
-  const std::string detail = lastLine(errors);
+  const std::string detail = lastErrorLine(errors);
   return detail.empty() ? what : what + ": " + detail;
 }
 

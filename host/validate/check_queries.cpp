@@ -6,6 +6,7 @@
 // reference; the listing into a VelNameQuery agrees with what queries answer;
 // a listed name in the stop set empties the record for good.
 #include <cctype>
+#include <map>
 #include <set>
 
 #include "host/name_listing.h"
@@ -139,20 +140,21 @@ void QueryRules::checkAnswers(const std::string& who, IVelUnknown* object, const
 }
 
 void QueryRules::checkNearMisses(const std::string& who, IVelUnknown* object, const std::set<std::string>& names) {
-  std::set<std::string> misses{"", kNameNoObjectAnswers};
+  // Each miss with what it is near.
+  std::map<std::string, std::string> misses{{"", "the empty name"}, {kNameNoObjectAnswers, "a name of no object"}};
   for (const std::string& name : names) {
-    if (name.size() > 1) misses.insert(name.substr(0, name.size() - 1));
-    misses.insert(name + "x");
-    misses.insert(otherCase(name));
+    if (name.size() > 1) misses.emplace(name.substr(0, name.size() - 1), "a prefix of " + quoted(name));
+    misses.emplace(name + "x", "longer than " + quoted(name));
+    misses.emplace(otherCase(name), quoted(name) + " in another letter case");
   }
-  for (const std::string& miss : misses) {
+  for (const auto& [miss, near] : misses) {
     if (names.count(miss)) continue;
     ++nearMisses;
     void* part = answerTo(object, miss.c_str());
     if (part == kSlotUntouched) {
       findings_.fail(who + quoted(miss) + " leaves the slot as it was: a query sets it to null first");
     } else if (part) {
-      findings_.fail(who + quoted(miss) + " answers: names match exactly, whole and in letter case");
+      findings_.fail(who + quoted(miss) + " (" + near + ") answers: names match exactly");
     }
   }
 }

@@ -81,10 +81,10 @@ TEST(ValidateCommand, EachBrokenModuleFailsExactlyTheCheckOfItsRule) {
   const Broken broken[] = {
       {PROBE_EXTRA_EXPORT, "exports", "exports probeHelper besides EntryPoint"},
       {PROBE_OTHER_VERSION, "entry-point", "interface version 101, expected 100"},
-      {PROBE_PREFIX_QUERY, "queries", "Probe: 'IProb' answers"},
+      {PROBE_PREFIX_QUERY, "queries", "Probe: 'IProb' (a prefix of 'IProbe') answers"},
       {PROBE_MISCOUNTED_CLASSES, "class-listing", "getClassCount says 2, the walk"},
       {PROBE_KEPT_REFERENCE, "class-instances", "each createInstance leaves a reference on the object"},
-      {PROBE_CRASHING_CREATE, "class-instances", "the process crashed before its verdict"},
+      {PROBE_CRASHING_CREATE, "class-instances", "before its verdict"},  // a crash, or a sanitizer's exit
   };
   for (const Broken& probe : broken) {
     const ProgramOutcome outcome = validateModule(probe.module);
