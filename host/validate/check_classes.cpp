@@ -7,8 +7,6 @@
 namespace cadence::host::validate {
 namespace {
 
-// Enough for any real module; a walk longer than this never ends.
-constexpr size_t kMaxClasses = 4096;
 // No module registers this id.
 constexpr VelID kUnknownClassId(0x0BADC1A5u, 0x5EEDu, 0x4A11u, 0x9C, 0x3D, 0x51, 0x7E, 0x02, 0x6B, 0xF4, 0x88);
 
@@ -47,8 +45,8 @@ Verdict checkClassListing(const CheckSubject& subject) {
   IVelCompInternal* internal = started.internal;
   Findings findings;
   const uint32_t count = internal->getClassCount();
-  const std::vector<VelID> ids = walkClassIds(internal, kMaxClasses + 1);
-  if (ids.size() > kMaxClasses) {
+  const std::vector<VelID> ids = walkClassIds(internal, kMaxWalkedClasses + 1);
+  if (ids.size() > kMaxWalkedClasses) {
     findings.fail("getNextClassId never ends");
   } else if (ids.size() != count) {
     findings.fail("getClassCount says " + std::to_string(count) + ", the walk with getFirstClassId and " +
@@ -83,7 +81,7 @@ Verdict checkClassInstances(const CheckSubject& subject) {
   IVelComponent* component = started.component;
   Findings findings;
   std::string summary;
-  for (const VelID& id : walkClassIds(started.internal, kMaxClasses)) {
+  for (const VelID& id : walkClassIds(started.internal, kMaxWalkedClasses)) {
     const std::string name = textOf(started.internal->getClassNameOf(id));
     const std::string which = name + " " + idString(id) + ": ";
     IVelUnknown* object = nullptr;

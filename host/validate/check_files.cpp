@@ -1,6 +1,7 @@
 // The checks read from the module file without loading it: what it exports
 // and which Qt core library it links.
 #include <QFile>
+#include <QtGlobal>
 #include <QStringList>
 
 #include "host/module_exports.h"
@@ -11,6 +12,8 @@ namespace cadence::host::validate {
 namespace {
 
 constexpr int kShownNames = 5;
+// This program's Qt major version (QT_VERSION holds it on every Qt).
+constexpr int kQtMajor = QT_VERSION >> 16;
 
 bool readModuleFile(const QString& path, QByteArray* bytes, std::string* reason) {
   QFile file(path);
@@ -67,9 +70,9 @@ Verdict checkQtMajor(const CheckSubject& subject) {
   const QtLinkage qt = qtLinkageOf(imports);
   const std::string library = qt.library.toUtf8().constData();
   if (qt.major == 0) return Verdict{true, "links no Qt core library"};
-  if (qt.major != QT_VERSION_MAJOR) {
+  if (qt.major != kQtMajor) {
     return Verdict{false, "built with Qt " + std::to_string(qt.major) + " (" + library + "), this cadence-host with Qt " +
-                              std::to_string(QT_VERSION_MAJOR) +
+                              std::to_string(kQtMajor) +
                               ": in a host of another Qt major its timers never alert"};
   }
   return Verdict{true, "Qt " + std::to_string(qt.major) + " (" + library + "), as this cadence-host"};

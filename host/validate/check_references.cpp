@@ -7,7 +7,6 @@
 namespace cadence::host::validate {
 namespace {
 
-constexpr size_t kMaxClasses = 4096;
 
 std::string countsText(const std::vector<int32_t>& counts) {
   std::string text;
@@ -19,7 +18,7 @@ std::string countsText(const std::vector<int32_t>& counts) {
 // keeps; the caller gives the references back.
 std::vector<IVelUnknown*> keepInstances(IVelComponent* component, IVelCompInternal* internal) {
   std::vector<IVelUnknown*> instances;
-  for (const VelID& id : walkClassIds(internal, kMaxClasses)) {
+  for (const VelID& id : walkClassIds(internal, kMaxWalkedClasses)) {
     IVelUnknown* object = nullptr;
     component->createInstance(id, &object);
     if (!object) continue;  // the class-instances check reports it
@@ -155,7 +154,7 @@ Verdict checkNoServices(const CheckSubject& subject) {
   int listed = 0;
   if (subject.withInstances) {
     const std::vector<IVelUnknown*> instances = keepInstances(component, internal);
-    if (instances.size() != walkClassIds(internal, kMaxClasses).size()) {
+    if (instances.size() != walkClassIds(internal, kMaxWalkedClasses).size()) {
       findings.fail("createInstance gave no object for a class without services");
     }
     for (IVelUnknown* object : instances) {

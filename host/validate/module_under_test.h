@@ -72,6 +72,9 @@ class ModuleUnderTest {
 // The component's internal view, or null.
 IVelCompInternal* internalOf(IVelComponent* component);
 
+// Enough classes for any real module: a walk longer than this never ends.
+inline constexpr size_t kMaxWalkedClasses = 4096;
+
 // The ids the class listing walks, first to last, at most `limit`.
 std::vector<VelID> walkClassIds(IVelCompInternal* internal, size_t limit);
 
