@@ -68,4 +68,4 @@ if cmake -S "$work/other-qt" -B "$work/other-qt/build" -G Ninja -DCMAKE_PREFIX_P
   exit 1
 fi
 grep -q "is built with Qt $qt" "$work/other-qt.log" || { cat "$work/other-qt.log" >&2; exit 1; }
-grep -A3 "CMake Error" "$work/other-qt.log" | head -4
+sed -n "/CMake Error/,/^$/p" "$work/other-qt.log"
