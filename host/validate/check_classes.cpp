@@ -32,6 +32,7 @@ bool start(const CheckSubject& subject, Started* started, std::string* reason) {
   if (!started->component) return false;
   started->internal = internalOf(started->component);
   if (started->internal) return true;
+  started->component->releaseRef();
   *reason = "the component does not answer 'IVelCompInternal'";
   return false;
 }

@@ -77,11 +77,19 @@ Verdict checkIdentity(const CheckSubject& subject) {
   if (!module.open(subject.modulePath, &reason)) return Verdict{false, reason};
   IVelHost* host = &hostWithServices();
   IVelComponent* first = module.startComponent(host, &reason);
-  IVelComponent* second = first ? module.startComponent(host, &reason) : nullptr;
-  if (!second) return Verdict{false, reason};
+  if (!first) return Verdict{false, reason};
+  IVelComponent* second = module.startComponent(host, &reason);
+  if (!second) {
+    first->releaseRef();
+    return Verdict{false, reason};
+  }
   IVelCompInternal* internal = internalOf(first);
   IVelCompInternal* otherInternal = internalOf(second);
-  if (!internal || !otherInternal) return Verdict{false, "the component does not answer 'IVelCompInternal'"};
+  if (!internal || !otherInternal) {
+    first->releaseRef();
+    second->releaseRef();
+    return Verdict{false, "the component does not answer 'IVelCompInternal'"};
+  }
 
   Findings findings;
   const VelID* id = internal->getComponentId();

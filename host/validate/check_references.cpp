@@ -146,7 +146,10 @@ Verdict checkNoServices(const CheckSubject& subject) {
   if (!component) return Verdict{false, reason};
   Findings findings;
   IVelCompInternal* internal = internalOf(component);
-  if (!internal) return Verdict{false, "the component does not answer 'IVelCompInternal'"};
+  if (!internal) {
+    component->releaseRef();
+    return Verdict{false, "the component does not answer 'IVelCompInternal'"};
+  }
   if (!internal->getModuleName() || !component->getBuildDate() || !internal->getComponentId()) {
     findings.fail("the identity is missing without services");
   }

@@ -13,10 +13,10 @@
 namespace cadence::host::validate {
 
 int32_t ValidationHost::getService(const VelCString& name, void** slot) {
-  const std::string asked_name = textOf(name.text);
+  const std::string askedName = textOf(name.text);
   bool seen = false;
-  for (const std::string& earlier : asked) seen = seen || earlier == asked_name;
-  if (!seen) asked.push_back(asked_name);
+  for (const std::string& earlier : asked) seen = seen || earlier == askedName;
+  if (!seen) asked.push_back(askedName);
   return services_ ? services_->getService(name, slot) : 0;
 }
 
