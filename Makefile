@@ -3,7 +3,7 @@
 PRESET ?= default
 JOBS ?= $(shell nproc)
 
-.PHONY: deps demo test build sdk-check asan tsan qt6 bench fuzz soak soak-asan windows clean
+.PHONY: deps demo test build sdk-check asan tsan qt6 bench fuzz soak soak-asan windows windows-sdk-check clean
 
 deps:
 	@tools/ensure-deps.sh
@@ -21,9 +21,12 @@ demo: deps
 test: build
 	ctest --preset $(PRESET) -j $(JOBS)
 
-# Install into an empty prefix and build the example host out of tree against it.
-sdk-check: build
-	tools/check-sdk.sh build/$(PRESET)
+# The SDK alone (preset sdk: no GoogleTest or Google Benchmark needed),
+# installed into an empty prefix; both examples built out of tree against it.
+sdk-check: deps
+	cmake --preset sdk >/dev/null
+	cmake --build --preset sdk -j $(JOBS)
+	tools/check-sdk.sh build/sdk
 
 asan: deps
 	tools/ensure-deps.sh libclang-rt-14-dev
@@ -73,6 +76,12 @@ fuzz: deps
 windows:
 	@tools/ensure-windows-deps.sh
 	JOBS=$(JOBS) tools/windows-suite.sh
+
+# The same SDK check for 64-bit Windows: the SDK alone built with mingw-w64
+# and installed, both examples built against it, run under wine.
+windows-sdk-check:
+	@tools/ensure-windows-deps.sh
+	JOBS=$(JOBS) tools/check-sdk-windows.sh
 
 clean:
 	rm -rf build

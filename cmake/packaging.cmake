@@ -1,6 +1,7 @@
 # What `cmake --install` puts into the prefix: the contract headers, the
-# runtime library a host links, the module, cadence-host, and the CMake and
-# pkg-config descriptions a host finds them by. Everything is placed relative
+# runtime library a host links, the module kit a module links, the module,
+# cadence-host, and the CMake and pkg-config descriptions hosts and module
+# authors find them by. Everything is placed relative
 # to the prefix, so the installed tree works wherever it is moved.
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
@@ -12,9 +13,10 @@ install(DIRECTORY ${PROJECT_SOURCE_DIR}/include/cadencehost DESTINATION ${CMAKE_
 install(FILES ${PROJECT_BINARY_DIR}/include/cadencehost/version.h
         DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/cadencehost)
 
-install(TARGETS velruntime EXPORT CadenceHostTargets
+install(TARGETS velruntime velmodule EXPORT CadenceHostTargets
         ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
         INCLUDES DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
+install(FILES ${VEL_MODULE_EXPORTS_MAP} DESTINATION ${CMAKE_INSTALL_DATADIR}/cadencehost RENAME module-exports.map)
 install(TARGETS cadencehost_mod EXPORT CadenceHostTargets
         LIBRARY DESTINATION ${VEL_MODULE_INSTALL_DIR}
         RUNTIME DESTINATION ${VEL_MODULE_INSTALL_DIR})
@@ -32,5 +34,14 @@ file(RELATIVE_PATH VEL_PC_TO_PREFIX /root/${CMAKE_INSTALL_LIBDIR}/pkgconfig /roo
 string(REGEX REPLACE "/$" "" VEL_PC_TO_PREFIX "${VEL_PC_TO_PREFIX}")
 set(VEL_MODULE_FILE_NAME cadencehost_mod${CMAKE_SHARED_MODULE_SUFFIX})
 get_target_property(VEL_RUNTIME_OUTPUT_NAME velruntime OUTPUT_NAME)
-configure_file(${CMAKE_CURRENT_LIST_DIR}/cadencehost-sdk.pc.in ${PROJECT_BINARY_DIR}/cadencehost-sdk.pc @ONLY)
-install(FILES ${PROJECT_BINARY_DIR}/cadencehost-sdk.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
+get_target_property(VEL_MODULE_KIT_OUTPUT_NAME velmodule OUTPUT_NAME)
+# The pkg-config name of the Qt core library the module was built with.
+if(VEL_QT_VERSION_MAJOR EQUAL 4)
+  set(VEL_QT_PKG_CONFIG_NAME QtCore)
+else()
+  set(VEL_QT_PKG_CONFIG_NAME Qt${VEL_QT_VERSION_MAJOR}Core)
+endif()
+foreach(pc cadencehost-sdk cadencehost-module)
+  configure_file(${CMAKE_CURRENT_LIST_DIR}/${pc}.pc.in ${PROJECT_BINARY_DIR}/${pc}.pc @ONLY)
+  install(FILES ${PROJECT_BINARY_DIR}/${pc}.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
+endforeach()

@@ -1,13 +1,13 @@
-// The default class factory the host reaches through the component, and the
-// item factories that register in it (one per creatable class).
+// The default class factory the host reaches through the component; the
+// item factories that register in it are in cadencehost/item_factory.h.
 #pragma once
 
 #include <cstdint>
 
+#include "cadencehost/item_factory.h"
 #include "cadencehost/vel_id.h"
 #include "cadencehost/vel_object.h"
 #include "core/class_table.h"
-#include "memory/guarded_new.h"
 
 // The class factory the host reaches through the component.
 class IVelClassFactory {
@@ -45,54 +45,3 @@ class VelDefaultClassFactory : public IVelClassFactory {
 // The process-wide class factory, created with its table on the first call
 // and never destroyed.
 VelDefaultClassFactory* getDefaultClassFactory();
-
-// Creates the objects of one class. Constructing one registers it under its
-// class identifier (with the default class factory unless one is given).
-class VelItemFactory {
- public:
-  VelItemFactory(const char* className, const void* info, const VelID& classId);
-  VelItemFactory(const char* className, const void* info, const VelID& classId,
-                 VelDefaultClassFactory& registerWith);
-  VelItemFactory(const VelItemFactory&) = delete;
-  VelItemFactory& operator=(const VelItemFactory&) = delete;
-  virtual ~VelItemFactory() = default;
-
-  // Returns the object (no reference for the caller) and writes a status.
-  virtual IVelUnknown* createItem(uint32_t* status) = 0;
-  virtual const char* getItemName() { return className_; }
-  virtual const void* getItemInfo() { return info_; }
-
-  const VelID& classId() const { return classId_; }
-
- private:
-  const char* className_;
-  const void* info_;
-  VelID classId_;
-};
-
-// Creates one T on the first request, keeps one reference on it for good,
-// and hands the same object out with status 2 every time.
-template <class T>
-class VelSingletonTClassItemFactory : public VelItemFactory {
- public:
-  using VelItemFactory::VelItemFactory;
-
-  static constexpr uint32_t kStatusSingleton = 2;
-
-  IVelUnknown* createItem(uint32_t* status) override {
-    if (!instance_) {
-      // Called by the host: running out of memory here ends the process
-      // through the report, never in an exception through the host.
-      T* created = cadence::guard::failForGoodOnBadAlloc([] { return new T; });
-      static_cast<IVelUnknown*>(created)->addRef();
-      instance_ = created;
-    }
-    if (status) *status = kStatusSingleton;
-    return static_cast<IVelUnknown*>(instance_);
-  }
-
-  T* instance() const { return instance_; }
-
- private:
-  T* instance_ = nullptr;  // torn down with the factory without being released
-};

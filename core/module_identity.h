@@ -4,18 +4,7 @@
 // host's copy of the runtime has none and answers with an empty one.
 #pragma once
 
-#include <cstdint>
-
-#include "cadencehost/vel_id.h"
-
-struct VelModuleIdentity {
-  const char* moduleName;
-  const char* buildDate;
-  const VelID* componentId;  // process-wide: the same address on every call
-  uint32_t binaryVersion;
-  const uint8_t* binaryId;
-  uint64_t binaryIdSize;
-};
+#include "cadencehost/module_identity.h"
 
 // Called once, by the module's first load-time static.
 void velInstallModuleIdentity(const VelModuleIdentity* identity);

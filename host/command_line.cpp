@@ -21,6 +21,8 @@ const char* const kGeneralHelp =
     "                   classes and the names each class answers to.\n"
     "  run              Run named repeating timers on the Qt event loop, print a line per\n"
     "                   alert and a summary per timer.\n"
+    "  validate         Check that a component library keeps the contract hosts rely on,\n"
+    "                   each check in a process of its own; see 'cadence-host validate --help'.\n"
     "  (none)           A three-second demo: 'run' with three timers of different periods.\n"
     "\n"
     "Options for every command:\n"

@@ -13,6 +13,7 @@
 #include "host/exit_status.h"
 #include "host/host_setup.h"
 #include "host/module_loader.h"
+#include "host/validate/validate_command.h"
 
 using namespace cadence::host;
 
@@ -42,7 +43,9 @@ int main(int argc, char** argv) {
 
   // UTF-8 whatever the locale (UTF-16 on Windows), bytes that are not UTF-8
   // kept recognisable.
-  const ParsedCommandLine parsed = parseCommandLine(programArguments(argc, argv));
+  const QStringList arguments = programArguments(argc, argv);
+  if (validate::isValidateCommand(arguments)) return validate::runValidateCommand(arguments, stdout, stderr);
+  const ParsedCommandLine parsed = parseCommandLine(arguments);
   if (!parsed.ok) {
     printUsageError(parsed.error, parsed.usageHint);
     return kExitUsage;

@@ -3,102 +3,17 @@
 // a file, only the bytes the headers lead to are read.
 #include "host/module_imports.h"
 
-#include <algorithm>
 #include <cstdint>
 #include <cstring>
 
-#include <QDir>
 #include <QRegularExpression>
 
-#include "platform/files.h"
+#include "host/image_bytes.h"
 
 namespace cadence::host {
 namespace {
 
-// Little-endian reads that fail instead of reading past the end: over bytes
-// in memory, or straight from a file, where only what is asked for is read.
-class Bytes {
- public:
-  virtual ~Bytes() = default;
-  virtual uint64_t size() const = 0;
-  // Copies `n` bytes at `offset`, which lie within size(); false when they
-  // cannot be had.
-  virtual bool copy(uint64_t offset, void* out, size_t n) const = 0;
-
-  template <class T>
-  bool read(uint64_t offset, T* value) const {
-    if (offset > size() || sizeof(T) > size() - offset) return false;
-    return copy(offset, value, sizeof(T));
-  }
-  // The NUL-terminated text at `offset`, at most `limit` bytes away (and at
-  // most kLongestName bytes long).
-  bool text(uint64_t offset, uint64_t limit, QString* out) const {
-    if (offset >= size()) return false;
-    char name[kLongestName];
-    const uint64_t room = std::min<uint64_t>({limit, size() - offset, kLongestName});
-    if (!copy(offset, name, static_cast<size_t>(room))) return false;
-    const void* nul = std::memchr(name, 0, static_cast<size_t>(room));
-    if (!nul) return false;
-    *out = QString::fromLatin1(name, static_cast<int>(static_cast<const char*>(nul) - name));
-    return true;
-  }
-
- private:
-  static constexpr uint64_t kLongestName = 1024;
-};
-
-class BytesInMemory final : public Bytes {
- public:
-  explicit BytesInMemory(const QByteArray& data) : data_(data) {}
-  uint64_t size() const override { return static_cast<uint64_t>(data_.size()); }
-  bool copy(uint64_t offset, void* out, size_t n) const override {
-    std::memcpy(out, data_.constData() + offset, n);
-    return true;
-  }
-
- private:
-  const QByteArray& data_;
-};
-
-// A module file open for reading through the runtime's descriptor layer,
-// which opens nothing but a regular file.
-class BytesInFile final : public Bytes {
- public:
-  explicit BytesInFile(const QString& path) {
-    const QString native = QDir::toNativeSeparators(path);
-    fd_ = cadence::port::files().open(reinterpret_cast<const char16_t*>(native.utf16()),
-                                      cadence::port::kO_RDONLY | cadence::port::kO_BINARY, 0);
-    if (fd_ == -1) return;
-    const int64_t end = cadence::port::files().seek64(fd_, 0, cadence::port::kSeekEnd);
-    size_ = end > 0 ? static_cast<uint64_t>(end) : 0;
-  }
-  ~BytesInFile() override {
-    if (fd_ != -1) cadence::port::files().close(fd_);
-  }
-  BytesInFile(const BytesInFile&) = delete;
-  BytesInFile& operator=(const BytesInFile&) = delete;
-
-  bool isOpen() const { return fd_ != -1; }
-  uint64_t size() const override { return size_; }
-  bool copy(uint64_t offset, void* out, size_t n) const override {
-    cadence::port::Files& files = cadence::port::files();
-    if (files.seek64(fd_, static_cast<int64_t>(offset), cadence::port::kSeekSet) != static_cast<int64_t>(offset)) {
-      return false;
-    }
-    auto* at = static_cast<char*>(out);
-    while (n > 0) {
-      const int got = files.read(fd_, at, static_cast<unsigned int>(n));
-      if (got <= 0) return false;
-      at += got;
-      n -= static_cast<size_t>(got);
-    }
-    return true;
-  }
-
- private:
-  int fd_ = -1;
-  uint64_t size_ = 0;
-};
+using Bytes = ImageBytes;
 
 constexpr uint32_t kSectionDynamic = 6;  // SHT_DYNAMIC
 constexpr int64_t kDynamicNeeded = 1;    // DT_NEEDED
@@ -149,43 +64,21 @@ bool readElfImports(const Bytes& file, QStringList* imports, QString* reason) {
   return false;
 }
 
-// The file offset of a relative virtual address, through the section table.
-bool fileOffsetOf(const Bytes& file, uint64_t sections, uint16_t count, uint32_t rva, uint64_t* offset) {
-  for (uint16_t i = 0; i < count; ++i) {
-    uint32_t virtualSize = 0, virtualAddress = 0, rawSize = 0, rawOffset = 0;
-    const uint64_t header = sections + uint64_t{i} * 40;
-    if (!file.read(header + 8, &virtualSize) || !file.read(header + 12, &virtualAddress) ||
-        !file.read(header + 16, &rawSize) || !file.read(header + 20, &rawOffset)) {
-      return false;
-    }
-    const uint32_t span = virtualSize > rawSize ? virtualSize : rawSize;
-    if (rva >= virtualAddress && rva - virtualAddress < span) {
-      *offset = uint64_t{rawOffset} + (rva - virtualAddress);
-      return true;
-    }
-  }
-  return false;
-}
-
 bool readPeImports(const Bytes& file, QStringList* imports, QString* reason) {
-  uint32_t peOffset = 0, signature = 0;
-  uint16_t sectionCount = 0, optionalSize = 0, magic = 0;
-  if (!file.read(0x3C, &peOffset) || !file.read(peOffset, &signature) || signature != 0x00004550u ||
-      !file.read(uint64_t{peOffset} + 6, &sectionCount) || !file.read(uint64_t{peOffset} + 20, &optionalSize) ||
-      !file.read(uint64_t{peOffset} + 24, &magic) || magic != 0x20B) {
+  PeLayout pe;
+  if (!readPeLayout(file, &pe)) {
     *reason = QStringLiteral("not a 64-bit PE image");
     return false;
   }
-  const uint64_t optional = uint64_t{peOffset} + 24;
+  const uint64_t optional = pe.optionalHeader;
   uint32_t directoryCount = 0, importRva = 0;
   if (!file.read(optional + 108, &directoryCount) || directoryCount < 2 || !file.read(optional + 120, &importRva)) {
     *reason = QStringLiteral("a PE image without an import directory");
     return false;
   }
-  const uint64_t sections = optional + optionalSize;
   uint64_t descriptor = 0;
   if (importRva == 0) return true;  // imports nothing
-  if (!fileOffsetOf(file, sections, sectionCount, importRva, &descriptor)) {
+  if (!peFileOffset(file, pe, importRva, &descriptor)) {
     *reason = QStringLiteral("a PE image whose import directory lies outside its sections");
     return false;
   }
@@ -194,7 +87,7 @@ bool readPeImports(const Bytes& file, QStringList* imports, QString* reason) {
     if (!file.read(descriptor + 12, &nameRva) || nameRva == 0) break;
     uint64_t nameOffset = 0;
     QString name;
-    if (fileOffsetOf(file, sections, sectionCount, nameRva, &nameOffset) && file.text(nameOffset, 256, &name)) {
+    if (peFileOffset(file, pe, nameRva, &nameOffset) && file.text(nameOffset, 256, &name)) {
       *imports << name;
     }
   }
@@ -216,12 +109,12 @@ bool readImports(const Bytes& file, QStringList* imports, QString* reason) {
 }  // namespace
 
 bool readModuleImports(const QByteArray& image, QStringList* imports, QString* reason) {
-  return readImports(BytesInMemory(image), imports, reason);
+  return readImports(ImageInMemory(image), imports, reason);
 }
 
 bool readModuleFileImports(const QString& path, QStringList* imports, QString* reason) {
   imports->clear();
-  const BytesInFile file(path);
+  const ImageFile file(path);
   if (!file.isOpen()) {
     *reason = QStringLiteral("not a regular file that can be read");
     return false;

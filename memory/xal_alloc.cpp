@@ -7,6 +7,7 @@
 
 #include <cstring>
 
+#include "cadencehost/vel_object.h"
 #include "cadencehost/vel_ptr.h"
 #include "cadencehost/vel_services.h"
 #include "memory/guard_services.h"
@@ -72,6 +73,8 @@ void* mallocWithManager(int64_t bytes, VelMM::IVelMManager*& manager) {
 }  // namespace cadence::guard
 
 void xalOutOfMemory(int64_t attemptedBytes) { cadence::guard::failForGood(attemptedBytes, kOomNoMemory); }
+
+void velOutOfMemory(int64_t attemptedBytes) { xalOutOfMemory(attemptedBytes); }
 
 namespace {
 

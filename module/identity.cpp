@@ -1,8 +1,7 @@
 // Who this module is: its name, build date, component identifier and the
 // 16-byte identifier of its binary object. Constant-initialised, so they are
 // ready before any static constructor runs.
-#include "module/identity.h"
-
+#include "cadencehost/module_identity.h"
 #include "cadencehost/module_ids.h"
 
 namespace {
@@ -12,5 +11,5 @@ constexpr uint8_t binaryIdBytes[16] = {0xb5, 0xe2, 0x61, 0xdc, 0x48, 0x5e, 0xf4,
 constinit VelID componentId(kVelComponentId);
 }  // namespace
 
-constinit const VelModuleIdentity kCadenceModuleIdentity = {
+constinit const VelModuleIdentity kVelModuleIdentity = {
     "cadencehost_mod", VEL_BUILD_DATE, &componentId, 1, binaryIdBytes, sizeof(binaryIdBytes)};

@@ -2,16 +2,18 @@
 // (constant-initialised, so they exist before anything runs); the module's
 // identity and the out-of-memory report, installed into its copy of the
 // runtime; the component factory; the component's class-factory pointer, which creates the class
-// table; the other files' statics (the timer service's item factory registers
-// itself); and last the load hook, which asks the system for no thread
-// notices. The first three carry an early init priority so they come first
+// table; the module's own statics (its item factories register themselves:
+// the timer service's in cadencehost_mod); and last the load hook, which asks
+// the system for no thread notices. Every module built on the runtime links
+// this file (CadenceHost::module) and defines kVelModuleIdentity. The first three carry an early init priority so they come first
 // whatever the link order; registration would be safe in any order anyway,
 // since getDefaultClassFactory builds the class table on its first call.
 #include <new>
 
+#include "cadencehost/module_identity.h"
 #include "core/class_factory.h"
 #include "core/component.h"
-#include "module/identity.h"
+#include "core/module_identity.h"
 #include "module/module_statics.h"
 #include "platform/system.h"
 #include "report/out_of_memory_report.h"
@@ -35,7 +37,7 @@ namespace {
 // Who the module is, and the out-of-memory report, before anything allocates.
 struct IdentityInstaller {
   IdentityInstaller() {
-    velInstallModuleIdentity(&kCadenceModuleIdentity);
+    velInstallModuleIdentity(&kVelModuleIdentity);
     cadence::report::installOutOfMemoryReport();
   }
 } installIdentity VEL_LOAD_ORDER(1000);

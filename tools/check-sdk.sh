@@ -1,8 +1,12 @@
 #!/usr/bin/env bash
-# What a host developer does with the SDK, from scratch: install the built
-# project into an empty prefix, then build and run examples/minimal-host out
-# of tree against it, once through the CMake package and once through
-# pkg-config alone. Usage: tools/check-sdk.sh <build dir>
+# What a host developer and a module author do with the SDK, from scratch:
+# install the built project (the `sdk` preset: no tests, no benchmarks) into
+# an empty prefix, then, out of tree against it: build and run
+# examples/minimal-host through the CMake package and through pkg-config;
+# build examples/monotonic-clock (a module of its own) through both, and
+# have the installed cadence-host inspect and validate it; and see the CMake
+# package stop a host that links the other Qt major.
+# Usage: tools/check-sdk.sh <build dir>
 set -euo pipefail
 build=${1:?usage: tools/check-sdk.sh <build dir>}
 top=$(cd "$(dirname "$0")/.." && pwd)
@@ -13,19 +17,55 @@ cmake --install "$build" --prefix "$work/prefix" >/dev/null
 # Moved after installing: nothing in the tree may point back at the install path.
 mv "$work/prefix" "$work/moved"
 prefix=$work/moved
+host=$prefix/bin/cadence-host
 
 echo "--- CMake package: find_package(CadenceHost) with CMAKE_PREFIX_PATH=<prefix>"
 cmake -S "$top/examples/minimal-host" -B "$work/example" -G Ninja -DCMAKE_PREFIX_PATH="$prefix" >/dev/null
 cmake --build "$work/example" >/dev/null
 "$work/example/minimal-host"
 
-echo "--- pkg-config: cadencehost-sdk"
+echo "--- pkg-config: cadencehost-sdk (C++20 and the module's Qt come with it)"
 export PKG_CONFIG_PATH=$prefix/lib/pkgconfig
-qt=Qt$(pkg-config --variable=qt_version_major cadencehost-sdk)Core
 module=$(pkg-config --variable=module cadencehost-sdk)
 # shellcheck disable=SC2046
-g++ -std=c++20 -fPIC -o "$work/minimal-host-pc" "$top/examples/minimal-host/main.cpp" \
-  -DMODULE_PATH="\"$module\"" $(pkg-config --cflags --libs cadencehost-sdk "$qt")
+g++ -fPIC -o "$work/minimal-host-pc" "$top/examples/minimal-host/main.cpp" -DMODULE_PATH="\"$module\"" \
+  $(pkg-config --cflags --libs cadencehost-sdk)
 "$work/minimal-host-pc"
+
+echo "--- a module of its own: examples/monotonic-clock through the CMake package"
+cmake -S "$top/examples/monotonic-clock" -B "$work/clock" -G Ninja -DCMAKE_PREFIX_PATH="$prefix" >/dev/null
+cmake --build "$work/clock" >/dev/null
+"$host" inspect --module "$work/clock/monoclock_mod.so"
+"$host" validate --module "$work/clock/monoclock_mod.so"
+
+echo "--- the same module through pkg-config: cadencehost-module"
+# shellcheck disable=SC2046
+g++ -shared -fPIC -o "$work/monoclock_mod.so" "$top/examples/monotonic-clock/clock_service.cpp" \
+  "$top/examples/monotonic-clock/identity.cpp" -DMONOCLOCK_BUILD_DATE='"2024-01-01 00:00"' \
+  $(pkg-config --cflags --libs cadencehost-module)
+"$host" validate --module "$work/monoclock_mod.so" --json >/dev/null && echo "validate: all passed"
+
 echo "--- the installed cadence-host finds the installed module"
-"$prefix/bin/cadence-host" run --timer probe=50 --for 0.3 --quiet
+"$host" run --timer probe=50 --for 0.3 --quiet
+"$host" validate >/dev/null && echo "validate: all passed"
+
+echo "--- a host that links the other Qt major is stopped"
+qt=$(pkg-config --variable=qt_version_major cadencehost-sdk)
+other=$([ "$qt" = 5 ] && echo 6 || echo 5)
+mkdir -p "$work/other-qt"
+touch "$work/other-qt/main.cpp"
+cat >"$work/other-qt/CMakeLists.txt" <<CMAKE
+cmake_minimum_required(VERSION 3.21)
+project(other_qt_host LANGUAGES CXX)
+find_package(CadenceHost CONFIG REQUIRED)
+find_package(Qt$other REQUIRED COMPONENTS Core)
+add_executable(other-qt-host main.cpp)
+target_link_libraries(other-qt-host PRIVATE CadenceHost::sdk Qt$other::Core)
+CMAKE
+if cmake -S "$work/other-qt" -B "$work/other-qt/build" -G Ninja -DCMAKE_PREFIX_PATH="$prefix" \
+     >"$work/other-qt.log" 2>&1; then
+  echo "a host linking Qt$other::Core against a module of Qt $qt was configured" >&2
+  exit 1
+fi
+grep -q "is built with Qt $qt" "$work/other-qt.log" || { cat "$work/other-qt.log" >&2; exit 1; }
+sed -n "/CMake Error/,/^$/p" "$work/other-qt.log"

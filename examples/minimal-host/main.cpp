@@ -1,10 +1,17 @@
 // A minimal host: loads the installed module, creates its timer service and
 // two named timers, runs the Qt event loop for a second and prints how often
 // each timer alerted.
+#ifdef _WIN32
+#define WIN32_LEAN_AND_MEAN
+#define NOMINMAX
+#include <windows.h>
+#else
 #include <dlfcn.h>
+#endif
 
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include <QCoreApplication>
 #include <QTimer>
@@ -34,6 +41,20 @@ class CountingListener final : public Velmora::ITimerListener {
   int alerts = 0;
 };
 
+// The module's EntryPoint, through the system's loader (LoadLibraryW on
+// Windows, dlopen elsewhere); the library is never closed.
+VelEntryPointFn findEntryPoint(const char* path) {
+#ifdef _WIN32
+  std::wstring widePath(MultiByteToWideChar(CP_UTF8, 0, path, -1, nullptr, 0), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, path, -1, widePath.data(), static_cast<int>(widePath.size()));
+  HMODULE library = LoadLibraryW(widePath.c_str());
+  return library ? reinterpret_cast<VelEntryPointFn>(GetProcAddress(library, kVelEntryPointName)) : nullptr;
+#else
+  void* library = dlopen(path, RTLD_NOW | RTLD_LOCAL);
+  return library ? reinterpret_cast<VelEntryPointFn>(dlsym(library, kVelEntryPointName)) : nullptr;
+#endif
+}
+
 int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);
   // Kept until exit: the module may call the host and its objects until then.
@@ -45,13 +66,12 @@ int main(int argc, char** argv) {
   fastListener.addRef();
   slowListener.addRef();
 
-  void* library = dlopen(MODULE_PATH, RTLD_NOW | RTLD_LOCAL);  // never closed
-  auto entryPoint = library ? reinterpret_cast<VelEntryPointFn>(dlsym(library, kVelEntryPointName)) : nullptr;
+  const VelEntryPointFn entryPoint = findEntryPoint(MODULE_PATH);
   uint32_t version = 0;
   IVelComponent* component = nullptr;
   if (!entryPoint || entryPoint(&version, &component) != kVelEntryPointSucceeded ||
       version != kVelInterfaceVersion) {
-    std::fprintf(stderr, "cannot start %s: %s\n", MODULE_PATH, library ? "bad EntryPoint" : dlerror());
+    std::fprintf(stderr, "cannot start %s: %s\n", MODULE_PATH, entryPoint ? "EntryPoint failed" : "cannot load it");
     return 3;
   }
   component->setHost(&host);  // before the first reference

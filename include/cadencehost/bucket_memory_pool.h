@@ -1,6 +1,15 @@
 // The bucket memory pool: freed blocks cached by size class and handed out
 // again last-in, first-out. Its class layout is shared with the host, whose
 // own pool is called through this very declaration.
+//
+// Every string, array and name buffer of the module is a pooled block. The
+// module uses the host's pool when the host offers "IBucketMemoryPool" (the
+// service's queryInterface must answer "BucketMemoryPool" with the pool
+// object itself); otherwise it makes its own, asks the host again every 601
+// allocations, and moves its cached blocks into the host's pool once there
+// is one. It keeps a reference on the pool it uses until process exit and
+// never returns to its own: a host's pool must live until the process ends.
+// The module's own pool lives until that move, or until exit.
 #pragma once
 
 #include <cstddef>
@@ -8,6 +17,7 @@
 
 #include "cadencehost/vel_object.h"
 
+// The service's name; the pool's operations are on BucketMemoryPool.
 class IBucketMemoryPool : public virtual IVelUnknown {
  public:
   static constexpr const char* kInterfaceName = "IBucketMemoryPool";
@@ -32,10 +42,14 @@ static_assert(sizeof(Bucket) == 24 && offsetof(Bucket, capacity) == 0 && offseto
               "Bucket layout");
 
 // Frees raw pooled blocks (header included). Every pooled block carries a
-// pointer to the allocator of the module that made it in its first 8 bytes.
+// pointer to the allocator of the module that made it in its first 8 bytes,
+// so a block cached in a host's pool goes back to the heap that made it.
 class BucketMemoryAllocator {
  public:
   virtual ~BucketMemoryAllocator();
+  // Frees `rawBlock` (the address 8 bytes before the one handed out) under
+  // the pool lock. One static allocator per runtime copy, never destroyed
+  // before exit.
   virtual void freeBlock(void* rawBlock);
 };
 
@@ -44,13 +58,32 @@ class BucketMemoryPool : public virtual IBucketMemoryPool {
   static constexpr const char* kClassName = "BucketMemoryPool";  // what a host's pool answers
 
   // The four pool operations come first in the table: hosts call them by slot.
+
+  // Frees every cached block (each through its own allocator) and every
+  // bucket; true. Takes no lock: call it when nothing else uses the pool.
   virtual bool purge();
+  // A block of at least `size` bytes (0 and above), its usable size in
+  // *usable: a cached block of the size class when there is one, else a new
+  // one. Never null (the module's guarded allocation ends the process
+  // instead). The caller owns it until release.
   virtual void* allocate(int32_t size, int32_t* usable);
+  // Takes back *block, handed out with usable size `size`, caches it (or
+  // frees it, above the pooled sizes) and sets *block to null; true. False,
+  // doing nothing, for a null block or a size of 0.
   virtual bool release(int32_t size, void** block);
+  // Switches pooling on or off (off: every block is allocated and freed at
+  // once); cached blocks stay. True.
   virtual bool setEnabled(bool enable);
 
+  // A pool with the given size classes (the module's own: 4, 8192, 262144),
+  // count 0. Made while another pool is in use in this runtime copy, it
+  // takes over that pool's cached blocks (when the classes agree), releases
+  // it and becomes the pool in use.
   BucketMemoryPool(int32_t granularity, int32_t linearLimit, int32_t maxPooledSize);
+  // Purges, then frees the bucket table.
   ~BucketMemoryPool() override;
+  // Answers "BucketMemoryPool" (the object), "IVelUnknown" and
+  // "IBucketMemoryPool"; lists "BucketMemoryPool" and "IBucketMemoryPool".
   void queryInterface(const char* name, void* target) override;
   const char* getClassName() override;
 

@@ -14,7 +14,12 @@ constexpr int32_t kVelEntryPointFailed = 0;
 // The export's undecorated name, for dlsym / GetProcAddress.
 inline constexpr const char* kVelEntryPointName = "EntryPoint";
 
-// Writes a new component (count 0: the host takes the first reference, after
-// setHost) and the interface version. No exception leaves it.
+// On success returns kVelEntryPointSucceeded, writes a new component into
+// *object (count 0: the host takes the first reference, after setHost) and
+// kVelInterfaceVersion into *version; each call makes another component.
+// A null `object` returns kVelEntryPointFailed and writes nothing; a failure
+// to create the component returns it with *version 0 and *object null. No
+// exception leaves it. Call it only after loading the library; never unload
+// the library afterwards (its process-wide objects are torn down at exit).
 extern "C" int32_t EntryPoint(uint32_t* version, IVelComponent** object);
 using VelEntryPointFn = int32_t (*)(uint32_t* version, IVelComponent** object);

@@ -10,6 +10,9 @@
 //   timers            timer_interfaces.h (Velmora::ITimerService, ITimer, ITimerListener)
 //   holders           vel_ptr.h (IPtr, SPtr)
 //   this build        version.h (SDK version, the Qt major version the module was built with)
+//
+// A module built on the runtime includes cadencehost/module.h instead: this
+// header, item_factory.h (making classes creatable) and module_identity.h.
 #pragma once
 
 #include "cadencehost/bucket_memory_pool.h"

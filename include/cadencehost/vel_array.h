@@ -8,9 +8,7 @@
 #include <new>
 #include <utility>
 
-// The runtime's last resort when memory runs out: writes the out-of-memory
-// report for `attemptedBytes`, shows the notice and ends the process.
-[[noreturn]] void velOutOfMemory(int64_t attemptedBytes);
+#include "cadencehost/vel_object.h"
 
 template <class T>
 struct VelArray {
@@ -28,6 +26,7 @@ struct VelArray {
   }
   VelArray(const VelArray&) = delete;
   VelArray& operator=(const VelArray&) = delete;
+  // Destroys every slot's element with the storage.
   ~VelArray() { delete[] data; }
 
   // Makes slot `position` usable: capacity (at least 1) doubles until it
@@ -44,8 +43,9 @@ struct VelArray {
     capacity = static_cast<int32_t>(grown);
   }
 
-  // `element` may be one of this array's own slots: it is copied before the
-  // storage it lives in is replaced.
+  // Appends `element` at position count + 1. `element` may be one of this
+  // array's own slots: it is copied before the storage it lives in is
+  // replaced.
   void push(const T& element) {
     if (count + 1 >= capacity) {
       T kept(element);
@@ -55,12 +55,15 @@ struct VelArray {
     }
     data[++count] = element;
   }
+  // The slot at `count` (made usable first).
   T& last() {
     reserveSlot(count);
     return data[count];
   }
+  // The element at `position`, 1 to count (not checked).
   T& at(int32_t position) { return data[position]; }
   const T& at(int32_t position) const { return data[position]; }
+  // Count 0; the storage stays.
   void empty() { count = 0; }
 
  private:
@@ -75,6 +78,8 @@ struct VelArray {
   }
 };
 
+// Handed to IVelErrorService::reportError as its details (always the
+// module's empty one).
 struct VelBlockArray {
   void* data;
   int32_t capacity;  // bytes; the block rule of the strings

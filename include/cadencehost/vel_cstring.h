@@ -1,5 +1,9 @@
 // VelCString: the 8-bit name string (class, interface, service and timer
 // names). Owns a pooled block when capacity > 0, otherwise borrows its text.
+// Copying an owned string copies its text into a block of its own; copying a
+// borrowed one borrows the same text. The pooled blocks come from the pool
+// of the runtime copy that makes them and carry their allocator, so any
+// copy of the runtime can free them.
 #pragma once
 
 #include <cstddef>
@@ -9,24 +13,30 @@ struct VelCString {
   char* text;
   int32_t capacity;
 
+  // Null text (not ""), capacity 0.
   VelCString() noexcept : text(nullptr), capacity(0) {}
   // Borrows `borrowed` (no allocation); it must outlive this string.
   VelCString(const char* borrowed) noexcept  // NOLINT: implicit on purpose, for literal names
       : text(const_cast<char*>(borrowed)), capacity(0) {}
+  // Owned text copied, borrowed text shared (see above).
   VelCString(const VelCString& other);
+  // Takes over `other`'s text and block; `other` is left null.
   VelCString(VelCString&& other) noexcept : text(other.text), capacity(other.capacity) {
     other.text = nullptr;
     other.capacity = 0;
   }
   VelCString& operator=(const VelCString& other);
   VelCString& operator=(VelCString&& other) noexcept;
+  // Frees an owned block.
   ~VelCString();
 
   // An owned copy of `source` (null stays null).
   static VelCString copyOf(const char* source);
 
   bool ownsText() const { return capacity > 0 && text != nullptr; }
+  // Bytes before the terminator; 0 for null.
   int32_t length() const;
+  // The text, or "" for null.
   const char* c_str() const { return text ? text : ""; }
 
   // Both null: equal. One null: not equal (null differs from ""). Else bytewise.

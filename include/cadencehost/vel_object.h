@@ -24,10 +24,24 @@ class VelShared : public VelObject {
 // The count value that marks an object whose destruction has begun.
 constexpr int32_t kVelDestroyingRefCount = -42;
 
+// The runtime's last resort when memory runs out: writes the out-of-memory
+// report (memory.log) for `attemptedBytes` (0: a size not known), shows the
+// notice and ends the process. What the runtime's own templates allocate
+// (arrays, item factories) ends here instead of throwing std::bad_alloc at
+// their caller.
+[[noreturn]] void velOutOfMemory(int64_t attemptedBytes);
+
 // Every interface derives virtually from IVelUnknown, so an object has one
 // count however many interfaces it implements. Without a host the count is
 // local; with a host (g_host) the host's hooks update it. The last release
 // stores -42 (local mode) and deletes the object through its destructor.
+//
+// References: a new object starts with count 0, and whoever keeps it takes
+// the first reference. No operation that hands out an object (EntryPoint,
+// createInstance, queryInterface, getBinary, createTimer, getTimer, a
+// service written by getService) gives the caller a reference: addRef what
+// you keep, releaseRef it when you drop it. An object that stores a pointer
+// holds one reference on it.
 //
 // A host links its own copy of this runtime, with its own g_host: the objects
 // a host makes count through its hooks only once the host stores itself in
@@ -36,6 +50,11 @@ class IVelUnknown : public VelShared {
  public:
   static constexpr const char* kInterfaceName = "IVelUnknown";
 
+  // Slot 1 is the virtual destructor (VelObject): objects are deleted
+  // through their IVelUnknown part by the last releaseRef, never by a host.
+
+  // Slot 2. Takes one reference: with a host, the host's addRefHook with the
+  // address of refCount (and nothing else); without, refCount + 1.
   // Defined here so that the module's own hot paths (the alert walk, the
   // service pointers) count without a call; hosts still reach them by slot.
   virtual void addRef() {
@@ -45,13 +64,30 @@ class IVelUnknown : public VelShared {
     }
     ++refCount;
   }
+  // Slot 3. Gives one reference back: with a host, its releaseRefHook decides
+  // (true: the object is deleted now); without, refCount - 1, and at 0 the
+  // count becomes -42 and the object is deleted. Releasing an object whose
+  // local count is 0 leaves it at -1, alive.
   virtual void releaseRef() {
     if (releaseCount()) destroy();
   }
+  // Slot 4. The count as it stands (refCount), unchanged: the references
+  // taken on the object (plus, for a singleton, the one its factory keeps).
   virtual int32_t getRefCount() { return refCount; }
-  // name non-null: `target` is a void** slot, set to null, then to the
-  // matching part. name null: `target` is a VelNameQuery* to list names into.
+  // Slot 5. Query mode, `name` non-null: `target` is a void** slot. The slot
+  // is first set to null; then the object writes its part for the name
+  // matched exactly (byte for byte, letter case included, the whole name):
+  // its class name gives the object itself, "IVelUnknown" this IVelUnknown
+  // part, an interface's kInterfaceName that interface's part, as a pointer
+  // of that interface's type. No match leaves the slot null. No reference
+  // is taken (borrowed: addRef to keep it); velQueryAs<I> (vel_query.h) does
+  // the cast. Listing mode, `name` null: `target` is a VelNameQuery* the
+  // object appends its names to: the class name (kind 1), then each
+  // interface name (kind 0); never "IVelUnknown". The component lists
+  // nothing. vel_query.h shows how to set a record up.
   virtual void queryInterface(const char* name, void* target) = 0;
+  // Slot 6. The class name (a literal of the module, valid while the module
+  // is loaded): what queryInterface compares first and lists first.
   virtual const char* getClassName() = 0;
 
  protected:

@@ -1,6 +1,10 @@
 // IPtr holds one reference on an object through its IVelUnknown part; SPtr is
 // an IPtr that fills itself by asking the host for a service by the
-// interface's name (I::kInterfaceName).
+// interface's name (I::kInterfaceName). Both work in the copy of the runtime
+// they are compiled into: a host's SPtr asks the host set in its own g_host.
+//   IPtr<Velmora::ITimerServiceV2> timers(velQueryAs<Velmora::ITimerServiceV2>(object));  // one reference
+//   SPtr<IVelErrorService> errors;  // asks g_host for "IVelErrorService"
+//   if (errors) errors->reportError(...);
 #pragma once
 
 #include <cstdint>
@@ -16,13 +20,16 @@ int32_t lookupService(const VelCString& name, void** slot);
 template <class I, class U = IVelUnknown>
 class IPtr {
  public:
+  // Empty.
   IPtr() : interface_(nullptr), holder_(nullptr) {}
+  // Holds `p` (may be null), taking one reference on it.
   explicit IPtr(I* p) : interface_(nullptr), holder_(nullptr) { assign(p); }
   IPtr(const IPtr& other) : interface_(nullptr), holder_(nullptr) { assign(other.interface_); }
   IPtr& operator=(const IPtr& other) {
     assign(other.interface_);
     return *this;
   }
+  // Gives the reference back.
   virtual ~IPtr() { clear(); }
 
   // Takes the new reference before dropping the old one, so assigning the
@@ -34,6 +41,7 @@ class IPtr {
     interface_ = p;
     holder_ = newHolder;
   }
+  // Empties the pointer, giving its reference back (both the same).
   void reset() {
     if (interface_) assign(nullptr);
   }
@@ -47,9 +55,11 @@ class IPtr {
     interface_ = nullptr;
   }
 
+  // The interface held (borrowed), or null.
   I* get() const { return interface_; }
   I* operator->() const { return interface_; }
   explicit operator bool() const { return interface_ != nullptr; }
+  // The IVelUnknown part the reference is held on, or null.
   U* holder() const { return holder_; }
 
  protected:
@@ -60,6 +70,8 @@ class IPtr {
 template <class I, class U = IVelUnknown>
 class SPtr : public IPtr<I, U> {
  public:
+  // Looks the service up at once: empty when there is no host or the host
+  // does not offer it.
   SPtr() { acquire(); }
 
   // Drops what is held, asks the host again; returns the host's result (0

@@ -1,5 +1,24 @@
 // Interface query by name: the enumeration record (VelNameQuery) and the
 // helpers every class's queryInterface is written with.
+//
+// Listing an object's names: queryInterface(nullptr, &record) appends the
+// class name (kind kVelNameKindClass) and then each interface name
+// (kVelNameKindInterface) to a record the caller owns. Set the record up
+// with two empty arrays and a stop set with a bucket array and a non-zero
+// bucket count (an empty one is all null heads):
+//   VelArray<VelCString> classStack;
+//   VelArray<VelNameEntry> entries;
+//   VelStopSetNode* heads[17] = {};
+//   VelNameQuery record{&classStack, &entries, VelStopSet{heads, 17, 0}, 0};
+//   object->queryInterface(nullptr, &record);
+//   for (int32_t i = 1; i <= entries.count; ++i)   // used from position 1
+//     std::printf("%s %s\n", entries.at(i).name.c_str(), entries.at(i).kind ? "class" : "interface");
+// Each entry's owner is the class name listed last before it (the top of the
+// class stack), so one record can take several objects in turn. A name in
+// the stop set (a node whose key equals the name, chained in bucket
+// VelCString::nameHashOf(key) % bucketCount) empties the record and sets
+// `stopped`; every later listing into it stays empty. Entry names point at
+// the module's literals; the arrays free what they own when they go.
 #pragma once
 
 #include <cstddef>
@@ -11,9 +30,9 @@
 #include "cadencehost/vel_object.h"
 
 struct VelNameEntry {
-  VelCString name;
-  int32_t kind;  // 1 class name, 0 interface name
-  VelCString owner;
+  VelCString name;   // borrowed from the object's module
+  int32_t kind;      // 1 class name, 0 interface name
+  VelCString owner;  // the class name listed last before it, or empty
 };
 
 struct VelStopSetNode {
@@ -28,10 +47,10 @@ struct VelStopSet {
 };
 
 struct VelNameQuery {
-  VelArray<VelCString>* classStack;
-  VelArray<VelNameEntry>* entries;
+  VelArray<VelCString>* classStack;  // the class names listed, latest last
+  VelArray<VelNameEntry>* entries;   // every name listed, from position 1
   VelStopSet stopSet;
-  uint8_t stopped;
+  uint8_t stopped;  // set once a stop-set name was met: the record stays empty
 };
 
 constexpr int32_t kVelNameKindInterface = 0;

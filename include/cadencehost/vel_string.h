@@ -1,6 +1,11 @@
 // VelString: the UTF-16 text string of user-visible texts and file paths.
 // Three block references (text, aux1, aux2) shared with the host's layout;
 // the content is `text` alone, and this module never fills the aux blocks.
+// Copying an owned text copies it into a block of its own (the copy rule);
+// copying a borrowed text borrows the same units. Strings the module hands a
+// host (messages, translations) are the host's for the call, or the host's
+// own when returned by value; strings a host returns by reference (the data
+// store's, the directory service's) are copied at once by the module.
 #pragma once
 
 #include <cstddef>
@@ -22,11 +27,11 @@ struct VelString {
       : text(nullptr), textCapacity(0), aux1(nullptr), aux1Capacity(0), aux2(nullptr), aux2Capacity(0) {}
   explicit VelString(const char* narrow);  // widens each byte
   explicit VelString(char c);              // one character; c = 0 gives an owned empty text
-  VelString(const VelString& other);
+  VelString(const VelString& other);      // the copy rule above
   VelString(VelString&& other) noexcept;  // takes over all three blocks
   VelString& operator=(const VelString& other);
   VelString& operator=(VelString&& other) noexcept;
-  ~VelString();
+  ~VelString();  // frees every owned block
 
   // Borrows a UTF-16 literal (no allocation).
   static VelString borrowing(const char16_t* literal) {
@@ -42,6 +47,7 @@ struct VelString {
   // Widens 8-bit text (each byte one unit, zero-extended) into an owned block.
   void assignNarrow(const char* narrow);
 
+  // Units before the terminator; 0 for a null text.
   int32_t length() const;
   bool ownsText() const { return textCapacity > 0 && text != nullptr; }
   bool isEmpty() const { return length() == 0; }

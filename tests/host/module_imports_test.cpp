@@ -1,6 +1,6 @@
-// Reading a module's needed libraries from the file: the real module names its
-// Qt core library, and damaged or cut-off files are refused without reading
-// outside the bytes given.
+// Reading a module's needed libraries (and its exports) from the file: the
+// real module names its Qt core library, and damaged or cut-off files are
+// refused without reading outside the bytes given.
 #include <gtest/gtest.h>
 
 #include <QFile>
@@ -8,6 +8,7 @@
 
 #include <random>
 
+#include "host/module_exports.h"
 #include "host/module_imports.h"
 #include "tests/support/fake_platform.h"
 
@@ -47,6 +48,7 @@ TEST(ModuleImports, CutOffAndDamagedFilesAreRefusedOrReadWithinBounds) {
   for (int length = 0; length < whole.size(); length += 1 + length / 8) {
     // A copy of exactly `length` bytes, so a read past it is caught by ASan.
     readModuleImports(QByteArray(whole.constData(), length), &imports, &reason);
+    readModuleExports(QByteArray(whole.constData(), length), &imports, &reason);
   }
   std::mt19937 random(7);
   for (int round = 0; round < 300; ++round) {
@@ -57,6 +59,7 @@ TEST(ModuleImports, CutOffAndDamagedFilesAreRefusedOrReadWithinBounds) {
       damaged[position] = static_cast<char>(random());
     }
     readModuleImports(damaged, &imports, &reason);
+    readModuleExports(damaged, &imports, &reason);
   }
   EXPECT_FALSE(readModuleImports("MZ", &imports, &reason));
   EXPECT_FALSE(readModuleImports("plain text", &imports, &reason));

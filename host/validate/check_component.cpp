@@ -1,0 +1,140 @@
+// The checks of what EntryPoint hands over and of the identity the component
+// and its binary object answer with.
+#include <cstring>
+
+#include "host/validate/checks.h"
+#include "host/validate/module_under_test.h"
+
+namespace cadence::host::validate {
+namespace {
+
+constexpr int kEntryPointCalls = 3;
+constexpr uint32_t kUntouchedVersion = 7;
+constexpr uint64_t kMaxBinaryIdSize = 4096;
+
+bool isAllZero(const VelID& id) {
+  if (id.Data1 || id.Data2 || id.Data3) return false;
+  for (uint8_t byte : id.Data4) {
+    if (byte) return false;
+  }
+  return true;
+}
+
+bool isEmptyText(const char* text) { return !text || !*text; }
+
+}  // namespace
+
+Verdict checkEntryPoint(const CheckSubject& subject) {
+  ModuleUnderTest module;
+  std::string reason;
+  if (!module.open(subject.modulePath, &reason)) return Verdict{false, reason};
+  Findings findings;
+  const VelEntryPointFn entryPoint = module.entryPoint();
+
+  // No object slot: refused, and nothing written.
+  if (entryPoint(nullptr, nullptr) != kVelEntryPointFailed) findings.fail("EntryPoint(null, null) did not return 0");
+  uint32_t version = kUntouchedVersion;
+  if (entryPoint(&version, nullptr) != kVelEntryPointFailed) findings.fail("EntryPoint(&version, null) did not return 0");
+  if (version != kUntouchedVersion) findings.fail("EntryPoint(&version, null) wrote the version");
+
+  IVelComponent* components[kEntryPointCalls] = {};
+  for (int call = 0; call < kEntryPointCalls; ++call) {
+    const std::string which = "call " + std::to_string(call + 1) + ": ";
+    version = 0;
+    IVelComponent* component = nullptr;
+    const int32_t status = entryPoint(&version, &component);
+    if (status != kVelEntryPointSucceeded) findings.fail(which + "status " + std::to_string(status) + ", expected 1");
+    if (version != kVelInterfaceVersion) {
+      findings.fail(which + "interface version " + std::to_string(version) + ", expected " +
+                    std::to_string(kVelInterfaceVersion));
+    }
+    if (!component) {
+      findings.fail(which + "no component");
+      continue;
+    }
+    if (component->getRefCount() != 0) {
+      findings.fail(which + "the new component has count " + std::to_string(component->getRefCount()) +
+                    ", expected 0 (the host takes the first reference)");
+    }
+    for (int earlier = 0; earlier < call; ++earlier) {
+      if (components[earlier] == component) findings.fail(which + "the same component as an earlier call");
+    }
+    components[call] = component;
+  }
+  // Each component goes with the reference a host would take and give back.
+  for (IVelComponent* component : components) {
+    if (!component || component->getRefCount() != 0) continue;
+    component->addRef();
+    component->releaseRef();
+  }
+  return findings.verdict("status 1, version 100 and a new component with count 0 on each of " +
+                          std::to_string(kEntryPointCalls) + " calls; no object slot: status 0, nothing written");
+}
+
+Verdict checkIdentity(const CheckSubject& subject) {
+  ModuleUnderTest module;
+  std::string reason;
+  if (!module.open(subject.modulePath, &reason)) return Verdict{false, reason};
+  IVelHost* host = &hostWithServices();
+  IVelComponent* first = module.startComponent(host, &reason);
+  if (!first) return Verdict{false, reason};
+  IVelComponent* second = module.startComponent(host, &reason);
+  if (!second) {
+    first->releaseRef();
+    return Verdict{false, reason};
+  }
+  IVelCompInternal* internal = internalOf(first);
+  IVelCompInternal* otherInternal = internalOf(second);
+  if (!internal || !otherInternal) {
+    first->releaseRef();
+    second->releaseRef();
+    return Verdict{false, "the component does not answer 'IVelCompInternal'"};
+  }
+
+  Findings findings;
+  const VelID* id = internal->getComponentId();
+  if (!id) {
+    findings.fail("getComponentId gave null");
+  } else {
+    if (internal->getComponentId() != id || otherInternal->getComponentId() != id) {
+      findings.fail("getComponentId points elsewhere on another call or component");
+    }
+    if (isAllZero(*id)) findings.fail("the component id is all zeros: no identity of its own");
+  }
+  const char* name = internal->getModuleName();
+  if (isEmptyText(name)) findings.fail("getModuleName gave " + (name ? std::string("an empty name") : "null"));
+  if (!isEmptyText(name) && std::strcmp(textOf(otherInternal->getModuleName()).c_str(), name) != 0) {
+    findings.fail("another component gives another module name");
+  }
+  const char* date = first->getBuildDate();
+  const char* internalDate = internal->getBuildDate();
+  if (isEmptyText(date)) findings.fail("IVelComponent::getBuildDate gave no date");
+  if (textOf(date) != textOf(internalDate)) {
+    findings.fail("the build date differs between the interfaces: " + quoted(textOf(date)) + " and " +
+                  quoted(textOf(internalDate)));
+  }
+  if (!internal->isValid()) findings.fail("isValid answered false");
+
+  IVelClcBinary* binary = first->getBinary();
+  std::string binaryText;
+  if (!binary) {
+    findings.fail("getBinary gave null");
+  } else {
+    if (first->getBinary() != binary || second->getBinary() != binary) {
+      findings.fail("getBinary gives another object on another call or component");
+    }
+    const uint64_t size = binary->getBinaryIdSize();
+    if (size == 0 || size > kMaxBinaryIdSize || !binary->getBinaryId()) {
+      findings.fail("the binary object's id has " + std::to_string(size) + " bytes" +
+                    (binary->getBinaryId() ? "" : " at null"));
+    }
+    binaryText = ", binary version " + std::to_string(binary->getBinaryVersion()) + " with " + std::to_string(size) +
+                 " id bytes";
+  }
+  first->releaseRef();
+  second->releaseRef();
+  return findings.verdict(textOf(name) + ", built " + textOf(date) + ", component " + (id ? idString(*id) : "?") +
+                          binaryText + "; the same through both interfaces and every component");
+}
+
+}  // namespace cadence::host::validate

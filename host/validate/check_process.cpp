@@ -1,0 +1,113 @@
+// The child runs of the checks: a verdict line on standard output, read back
+// by the parent; how the child ended when there is none.
+#include "host/validate/check_process.h"
+
+#include <chrono>
+#include <thread>
+
+#include <QByteArray>
+#include <QList>
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+
+namespace cadence::host::validate {
+namespace {
+
+const char kVerdictPrefix[] = "cadence-host-verdict: ";
+constexpr int kStartAttempts = 5;  // wine now and then refuses a start under load
+constexpr size_t kShownOutputBytes = 200;
+
+// Text from a child (and, through it, from the module) fit for one line of
+// UTF-8: control characters become '?', bytes that are not UTF-8 U+FFFD.
+std::string oneLine(const QByteArray& bytes) {
+  QByteArray text = QString::fromUtf8(bytes.constData(), bytes.size()).toUtf8();
+  for (int i = 0; i < text.size(); ++i) {
+    const unsigned char c = static_cast<unsigned char>(text[i]);
+    if (c < 0x20 || c == 0x7F) text[i] = '?';
+  }
+  return std::string(text.constData(), static_cast<size_t>(text.size()));
+}
+
+// What a child's standard error says last: a sanitizer's summary line when
+// there is one (the end of its report is a stack), else the last non-empty
+// line; shortened.
+std::string lastErrorLine(const QByteArray& errors) {
+  const QList<QByteArray> lines = errors.split('\n');
+  QByteArray chosen;
+  for (int i = lines.size() - 1; i >= 0; --i) {
+    const QByteArray line = lines[i].trimmed();
+    if (line.startsWith("SUMMARY:")) {
+      chosen = line;
+      break;
+    }
+    if (chosen.isEmpty()) chosen = line;
+  }
+  if (chosen.size() > static_cast<int>(kShownOutputBytes)) chosen = chosen.left(kShownOutputBytes) + "...";
+  return oneLine(chosen);
+}
+
+// The verdict line in the child's standard output, if any.
+bool readVerdict(const QByteArray& output, Verdict* verdict) {
+  const int at = output.lastIndexOf(kVerdictPrefix);
+  if (at < 0) return false;
+  QByteArray line = output.mid(at + static_cast<int>(sizeof kVerdictPrefix) - 1);
+  const int end = line.indexOf('\n');
+  if (end >= 0) line.truncate(end);
+  line = line.trimmed();
+  const bool passed = line.startsWith("pass");
+  if (!passed && !line.startsWith("fail")) return false;
+  verdict->passed = passed;
+  verdict->reason = oneLine(line.mid(4).trimmed());
+  return true;
+}
+
+std::string withDetail(const std::string& what, const QByteArray& errors) {
+  const std::string detail = lastErrorLine(errors);
+  return detail.empty() ? what : what + ": " + detail;
+}
+
+}  // namespace
+
+Verdict runCheckInChild(const QString& program, const Check& check, const CheckSubject& subject) {
+  QStringList arguments;
+  arguments << QString::fromLatin1("validate") << QString::fromLatin1("--module") << subject.modulePath
+            << QString::fromLatin1(kRunCheckOption) << QString::fromLatin1(check.name);
+  if (!subject.withInstances) arguments << QString::fromLatin1(kWithoutInstancesOption);
+
+  QProcess child;
+  for (int attempt = 0; attempt < kStartAttempts; ++attempt) {
+    if (attempt > 0) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    child.start(program, arguments);
+    if (child.waitForStarted()) break;
+  }
+  if (child.state() == QProcess::NotRunning && child.error() == QProcess::FailedToStart) {
+    return Verdict{false, "could not start the check's process: " + std::string(child.errorString().toUtf8().constData())};
+  }
+  if (!child.waitForFinished(kCheckTimeLimitMs)) {
+    child.kill();
+    child.waitForFinished();
+    return Verdict{false, "did not finish within " + std::to_string(kCheckTimeLimitMs / 1000) + " s"};
+  }
+  const QByteArray output = child.readAllStandardOutput();
+  const QByteArray errors = child.readAllStandardError();
+  Verdict verdict;
+  const bool crashed = child.exitStatus() == QProcess::CrashExit;
+  const std::string ending = crashed ? std::string("the process crashed")
+                                     : "the process ended with status " + std::to_string(child.exitCode());
+  if (!readVerdict(output, &verdict)) return Verdict{false, withDetail(ending + " before its verdict", errors)};
+  if (crashed || child.exitCode() != 0) {
+    // The check itself went through; the module's teardown at exit did not.
+    return Verdict{false, withDetail(verdict.reason + "; then " + ending + " at exit", errors)};
+  }
+  return verdict;
+}
+
+int runCheckHere(const Check& check, const CheckSubject& subject, std::FILE* out) {
+  const Verdict verdict = check.run(subject);
+  std::fprintf(out, "\n%s%s %s\n", kVerdictPrefix, verdict.passed ? "pass" : "fail", verdict.reason.c_str());
+  std::fflush(out);
+  return 0;
+}
+
+}  // namespace cadence::host::validate

@@ -1,0 +1,95 @@
+// Opening the module under test and the hosts installed on it.
+#include "host/validate/module_under_test.h"
+
+#include <atomic>
+
+#include <QVariantMap>
+
+#include "cadencehost/vel_cstring.h"
+#include "host/dynamic_library.h"
+#include "host/host_setup.h"
+#include "host/known_ids.h"
+
+namespace cadence::host::validate {
+
+int32_t ValidationHost::getService(const VelCString& name, void** slot) {
+  const std::string askedName = textOf(name.text);
+  bool seen = false;
+  for (const std::string& earlier : asked) seen = seen || earlier == askedName;
+  if (!seen) asked.push_back(askedName);
+  return services_ ? services_->getService(name, slot) : 0;
+}
+
+void ValidationHost::addRefHook(int32_t* counter) {
+  ++addRefCalls[counter];
+  if (counting) std::atomic_ref<int32_t>(*counter).fetch_add(1, std::memory_order_relaxed);
+}
+
+bool ValidationHost::releaseRefHook(int32_t* counter) {
+  ++releaseRefCalls[counter];
+  if (!counting) return false;
+  return std::atomic_ref<int32_t>(*counter).fetch_sub(1, std::memory_order_acq_rel) == 1;
+}
+
+ValidationHost& hostWithServices() {
+  static ValidationHost* host = new ValidationHost(&installReferenceHost(QVariantMap()));
+  return *host;
+}
+
+ValidationHost& hostWithoutServices() {
+  static ValidationHost* host = new ValidationHost(nullptr);
+  return *host;
+}
+
+bool ModuleUnderTest::open(const QString& path, std::string* reason) {
+  QString loaderReason;
+  void* library = openDynamicLibrary(path, &loaderReason);
+  if (library) {
+    entryPoint_ = reinterpret_cast<VelEntryPointFn>(findLibrarySymbol(library, kVelEntryPointName, &loaderReason));
+    if (entryPoint_) return true;
+    *reason = "no EntryPoint: " + std::string(loaderReason.toUtf8().constData());
+    return false;
+  }
+  *reason = "cannot load the module: " + std::string(loaderReason.toUtf8().constData());
+  return false;
+}
+
+IVelComponent* ModuleUnderTest::newComponent(std::string* reason) const {
+  uint32_t version = 0;
+  IVelComponent* component = nullptr;
+  const int32_t status = entryPoint_(&version, &component);
+  if (status == kVelEntryPointSucceeded && component) return component;
+  *reason = "EntryPoint returned " + std::to_string(status) + (component ? " and a component" : " and no component");
+  return nullptr;
+}
+
+IVelComponent* ModuleUnderTest::startComponent(IVelHost* host, std::string* reason) const {
+  IVelComponent* component = newComponent(reason);
+  if (!component) return nullptr;
+  component->setHost(host);
+  component->addRef();
+  return component;
+}
+
+IVelCompInternal* internalOf(IVelComponent* component) {
+  void* part = nullptr;
+  component->queryInterface(IVelCompInternal::kInterfaceName, &part);
+  return static_cast<IVelCompInternal*>(part);
+}
+
+std::vector<VelID> walkClassIds(IVelCompInternal* internal, size_t limit) {
+  std::vector<VelID> ids;
+  VelID id;
+  for (bool more = internal->getFirstClassId(id); more && ids.size() < limit; more = internal->getNextClassId(id)) {
+    ids.push_back(id);
+  }
+  return ids;
+}
+
+std::string textOf(const char* text) { return text ? std::string(text) : std::string("(null)"); }
+
+std::string quoted(const std::string& text) { return "'" + text + "'"; }
+
+std::string idString(const VelID& id) { return idText(id).toUtf8().constData(); }
+
+}  // namespace cadence::host::validate

@@ -1,0 +1,150 @@
+// The query rules on one object.
+#include "host/validate/query_rules.h"
+
+#include <cctype>
+#include <map>
+
+#include "host/validate/module_under_test.h"
+#include "host/validate/object_parts.h"
+
+namespace cadence::host::validate {
+namespace {
+
+const char kNameNoObjectAnswers[] = "IVelNoSuchInterface";
+
+// What answerTo gives for a slot left as it was.
+char slotUntouched;
+void* const kSlotUntouched = &slotUntouched;
+
+// What a query for `name` leaves in a slot that held its own address, a value
+// no answer can be.
+void* answerTo(IVelUnknown* object, const char* name) {
+  void* slot = &slot;
+  object->queryInterface(name, &slot);
+  return slot == static_cast<void*>(&slot) ? kSlotUntouched : slot;
+}
+
+std::string otherCase(const std::string& name) {
+  std::string swapped = name;
+  for (char& c : swapped) {
+    const unsigned char u = static_cast<unsigned char>(c);
+    c = static_cast<char>(std::isupper(u) ? std::tolower(u) : std::toupper(u));
+  }
+  return swapped;
+}
+
+}  // namespace
+
+void QueryRules::examine(const ReachedObject& reached) {
+  IVelUnknown* object = reached.object;
+  const std::string className = textOf(object->getClassName());
+  const std::string who = className + ": ";
+  ++objects;
+  if (!object->getClassName() || className.empty()) findings_.fail(who + "getClassName gives no name");
+  const int32_t count = object->getRefCount();
+
+  const NameListing listing = listNames(object);
+  checkListing(who, className, listing, reached.mustList);
+  std::set<std::string> names{className, IVelUnknown::kInterfaceName};
+  for (const ListedName& listed : listing.names) names.insert(listed.name);
+  names.insert(reached.contractNames.begin(), reached.contractNames.end());
+  checkAnswers(who, object, names, listing);
+  checkNearMisses(who, object, names);
+  checkStopSet(who, object, listing);
+  if (object->getRefCount() != count) {
+    findings_.fail(who + "the queries changed its count from " + std::to_string(count) + " to " +
+                   std::to_string(object->getRefCount()) + ": a query takes no reference");
+  }
+}
+
+void QueryRules::checkListing(const std::string& who, const std::string& className, const NameListing& listing,
+                              bool mustList) {
+  if (listing.names.empty()) {
+    if (mustList) findings_.fail(who + "lists no names when queried with a null name");
+    return;
+  }
+  const ListedName& first = listing.names.front();
+  if (!first.isClass || first.name != className || !first.owner.empty()) {
+    findings_.fail(who + "the listing starts with " + quoted(first.name) + ", not its class name");
+  }
+  std::set<std::string> seen;
+  for (size_t i = 0; i < listing.names.size(); ++i) {
+    const ListedName& listed = listing.names[i];
+    if (!seen.insert(listed.name).second) findings_.fail(who + "lists " + quoted(listed.name) + " twice");
+    if (listed.name == IVelUnknown::kInterfaceName) findings_.fail(who + "lists 'IVelUnknown', which is never listed");
+    if (i == 0) continue;
+    if (listed.isClass) findings_.fail(who + "lists a second class name, " + quoted(listed.name));
+    if (listed.owner != className) {
+      findings_.fail(who + "lists " + quoted(listed.name) + " under " + quoted(listed.owner) + ", not its class");
+    }
+  }
+  if (listing.stopped) findings_.fail(who + "an empty stop set stopped the listing");
+  if (listing.classStack.size() != 1 || listing.classStack.front() != className) {
+    findings_.fail(who + "the listing leaves " + std::to_string(listing.classStack.size()) +
+                   " names on the class stack, expected its class name alone");
+  }
+}
+
+void QueryRules::checkAnswers(const std::string& who, IVelUnknown* object, const std::set<std::string>& names,
+                              const NameListing& listing) {
+  const void* whole = wholeObjectOf(object);
+  for (const std::string& name : names) {
+    void* part = answerTo(object, name.c_str());
+    if (!part || part == kSlotUntouched) {
+      bool listed = false;
+      for (const ListedName& entry : listing.names) listed = listed || entry.name == name;
+      findings_.fail(who + quoted(name) + " answers nothing" + (listed ? " though it is listed" : ""));
+      continue;
+    }
+    ++answered;
+    if (name == IVelUnknown::kInterfaceName && part != object) {
+      findings_.fail(who + "'IVelUnknown' answers another part than its own IVelUnknown");
+    } else if (wholeObjectOf(part) != whole) {
+      findings_.fail(who + quoted(name) + " answers a part of another object");
+    } else if (IVelUnknown* unknown = unknownThroughInterface(name.c_str(), part); unknown && unknown != object) {
+      findings_.fail(who + "through " + quoted(name) + " it has a second IVelUnknown, and a second count");
+    }
+  }
+}
+
+void QueryRules::checkNearMisses(const std::string& who, IVelUnknown* object, const std::set<std::string>& names) {
+  // Each miss with what it is near.
+  std::map<std::string, std::string> misses{{"", "the empty name"}, {kNameNoObjectAnswers, "a name of no object"}};
+  for (const std::string& name : names) {
+    if (name.size() > 1) misses.emplace(name.substr(0, name.size() - 1), "a prefix of " + quoted(name));
+    misses.emplace(name + "x", "longer than " + quoted(name));
+    misses.emplace(otherCase(name), quoted(name) + " in another letter case");
+  }
+  for (const auto& [miss, near] : misses) {
+    if (names.count(miss)) continue;
+    ++nearMisses;
+    void* part = answerTo(object, miss.c_str());
+    if (part == kSlotUntouched) {
+      findings_.fail(who + quoted(miss) + " leaves the slot as it was: a query sets it to null first");
+    } else if (part) {
+      findings_.fail(who + quoted(miss) + " (" + near + ") answers: names match exactly");
+    }
+  }
+}
+
+void QueryRules::checkStopSet(const std::string& who, IVelUnknown* object, const NameListing& listing) {
+  if (listing.names.empty()) return;
+  const std::string stopName = listing.names.back().name;
+  NameRecord stopped(std::vector<std::string>{stopName});
+  stopped.list(object);
+  NameListing afterStop = stopped.listing();
+  stopped.list(object);  // a stopped record stays empty
+  const NameListing afterAgain = stopped.listing();
+  if (!afterStop.names.empty() || !afterStop.classStack.empty() || !afterStop.stopped || !afterAgain.names.empty()) {
+    findings_.fail(who + "a stop set holding " + quoted(stopName) + " leaves " +
+                   std::to_string(afterStop.names.size()) + " entries" +
+                   (afterStop.stopped ? "" : " and no stopped flag") + ": it must empty the record for good");
+  }
+  NameRecord unrelated(std::vector<std::string>{kNameNoObjectAnswers});
+  unrelated.list(object);
+  if (unrelated.listing().names.size() != listing.names.size()) {
+    findings_.fail(who + "a stop set of a name it does not list changes its listing");
+  }
+}
+
+}  // namespace cadence::host::validate

@@ -1,0 +1,63 @@
+// The table and the JSON form of the verdicts.
+#include "host/validate/validation_report.h"
+
+namespace cadence::host::validate {
+namespace {
+
+constexpr int kCheckColumn = 16;
+
+int failures(const std::vector<CheckOutcome>& outcomes) {
+  int failed = 0;
+  for (const CheckOutcome& outcome : outcomes) failed += outcome.verdict.passed ? 0 : 1;
+  return failed;
+}
+
+}  // namespace
+
+void printTable(const std::string& modulePath, const std::vector<CheckOutcome>& outcomes, std::FILE* out) {
+  std::fprintf(out, "module %s\n\n", modulePath.c_str());
+  std::fprintf(out, "%-*s %-6s %s\n", kCheckColumn, "check", "result", "reason");
+  for (const CheckOutcome& outcome : outcomes) {
+    std::fprintf(out, "%-*s %-6s %s\n", kCheckColumn, outcome.check.c_str(), outcome.verdict.passed ? "pass" : "FAIL",
+                 outcome.verdict.reason.c_str());
+  }
+  const int failed = failures(outcomes);
+  if (failed == 0) {
+    std::fprintf(out, "\n%d checks, all passed\n", static_cast<int>(outcomes.size()));
+  } else {
+    std::fprintf(out, "\n%d of %d checks failed\n", failed, static_cast<int>(outcomes.size()));
+  }
+  std::fflush(out);
+}
+
+void printJson(const std::string& modulePath, const std::vector<CheckOutcome>& outcomes, std::FILE* out) {
+  std::fprintf(out, "{\"module\": %s, \"passed\": %s, \"checks\": [", jsonString(modulePath).c_str(),
+               failures(outcomes) == 0 ? "true" : "false");
+  for (size_t i = 0; i < outcomes.size(); ++i) {
+    std::fprintf(out, "%s\n  {\"check\": %s, \"result\": \"%s\", \"reason\": %s}", i ? "," : "",
+                 jsonString(outcomes[i].check).c_str(), outcomes[i].verdict.passed ? "pass" : "fail",
+                 jsonString(outcomes[i].verdict.reason).c_str());
+  }
+  std::fprintf(out, "\n]}\n");
+  std::fflush(out);
+}
+
+std::string jsonString(const std::string& text) {
+  std::string json = "\"";
+  for (char c : text) {
+    const unsigned char u = static_cast<unsigned char>(c);
+    if (c == '"' || c == '\\') {
+      json += '\\';
+      json += c;
+    } else if (u < 0x20 || u == 0x7F) {
+      char escaped[8];
+      std::snprintf(escaped, sizeof escaped, "\\u%04x", u);
+      json += escaped;
+    } else {
+      json += c;  // UTF-8 passes through
+    }
+  }
+  return json + "\"";
+}
+
+}  // namespace cadence::host::validate
