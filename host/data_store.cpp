@@ -7,6 +7,7 @@
 
 #include "cadencehost/vel_query.h"
 #include "host/utf8_text.h"
+#include "qt/qt_versions.h"
 
 namespace cadence::host {
 namespace {
@@ -86,7 +87,7 @@ int32_t HostDataStore::getBool(const char* key, int32_t defaultValue) {
   if (!key) return defaultValue;
   auto it = texts_.find(std::string_view(key));
   if (it == texts_.end()) return defaultValue;
-  const QString text = QString::fromStdU16String(it->second->units()).trimmed().toLower();
+  const QString text = cadence::qt::fromUtf16(it->second->units()).trimmed().toLower();
   if (text == "1" || text == "true" || text == "yes" || text == "on") return 1;
   if (text.isEmpty() || text == "0" || text == "false" || text == "no" || text == "off") return 0;
   bool isNumber = false;

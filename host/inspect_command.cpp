@@ -23,7 +23,7 @@ QString binaryIdText(IVelClcBinary* binary) {
   if (!bytes) return QStringLiteral("(none)");
   QStringList hex;
   for (uint64_t i = 0; i < size && i < kMaxIdBytesShown; ++i) {
-    hex << QString::asprintf("%02x", bytes[i]);
+    hex << QString::number(bytes[i], 16).rightJustified(2, '0');
   }
   QString text = hex.join(' ');
   if (size > kMaxIdBytesShown) text += QStringLiteral(" ...");

@@ -13,6 +13,7 @@
 #include "host/exit_status.h"
 #include "host/host_setup.h"
 #include "host/module_loader.h"
+#include "qt/qt_versions.h"
 
 using namespace cadence::host;
 
@@ -36,6 +37,7 @@ QString chooseModule(const CommandLine& line, QString* reason) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  cadence::qt::readCStringsAsUtf8();
   QCoreApplication app(argc, argv);
   QCoreApplication::setApplicationName(QStringLiteral("cadence-host"));
   QCoreApplication::setApplicationVersion(QStringLiteral(CADENCE_HOST_VERSION));

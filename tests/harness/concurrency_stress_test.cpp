@@ -23,6 +23,7 @@
 #include "cadencehost/vel_query.h"
 #include "cadencehost/vel_string.h"
 #include "memory/pool.h"
+#include "qt/function_slot.h"
 #include "tests/support/test_application.h"
 #include "tests/support/test_listener.h"
 #include "text/translator_holder.h"
@@ -77,7 +78,7 @@ class LoopThread {
 
     std::mt19937 random(static_cast<unsigned>(index_));
     QTimer churn;
-    QObject::connect(&churn, &QTimer::timeout, [&] {
+    cadence::qt::onTimeout(&churn, [&] {
       ++churns;
       const int i = static_cast<int>(random() % kTimersPerLoop);
       switch (random() % 3) {
@@ -97,8 +98,7 @@ class LoopThread {
     });
     churn.start(3);
 
-    QTimer::singleShot(std::chrono::duration_cast<std::chrono::milliseconds>(kRunTime).count(), &loop,
-                       &QEventLoop::quit);
+    QTimer::singleShot(std::chrono::duration_cast<std::chrono::milliseconds>(kRunTime).count(), &loop, SLOT(quit()));
     loop.exec();
     churn.stop();
 

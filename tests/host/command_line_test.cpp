@@ -232,7 +232,7 @@ TEST(RunWindow, CountsTheAlertsDueAtOrBeforeTheEndOfTheWindow) {
   EXPECT_EQ(dueAlerts(500, 1000), 0);
   EXPECT_EQ(dueAlerts(0, 5), 0);
   EXPECT_EQ(dueAlerts(86400000, 1), 86400000);
-  // Up to 5 % of the window for Qt's coarse timers, plus the loop's delay.
+  // 5 % of the window, plus the loop's delay.
   EXPECT_EQ(graceMs(3000), 400);
   EXPECT_EQ(graceMs(0), 250);
   EXPECT_EQ(graceMs(86400000), 4320250);

@@ -3,7 +3,6 @@
 // enumeration record the host builds.
 #include <gtest/gtest.h>
 
-#include <QTemporaryDir>
 #include <QFile>
 
 #include <limits>
@@ -22,6 +21,7 @@
 #include "host/name_listing.h"
 #include "host/reference_host.h"
 #include "host/stored_text.h"
+#include "tests/support/temporary_directory.h"
 #include "tests/support/test_host.h"
 
 namespace cadence::host {
@@ -238,7 +238,7 @@ TEST(HostDataStore, ReadsBooleanTextsAndFallsBackOnAnythingElse) {
 }
 
 TEST(HostDataStore, ReadsKeysWithSpacesFromAnIniFile) {
-  QTemporaryDir dir;
+  cadence::test::TemporaryDirectory dir;
   ASSERT_TRUE(dir.isValid());
   const QString path = dir.filePath("host.ini");
   QFile file(path);
@@ -260,13 +260,13 @@ TEST(HostDataStore, RefusesAMissingConfigFileWithAReason) {
   QString reason;
   EXPECT_FALSE(readIniFile(QStringLiteral("/no/such/dir/host.ini"), &values, &reason));
   EXPECT_EQ(reason, "no such file");
-  QTemporaryDir dir;
+  cadence::test::TemporaryDirectory dir;
   EXPECT_FALSE(readIniFile(dir.path(), &values, &reason));
   EXPECT_EQ(reason, "not a readable file");
 }
 
 // Writes `bytes` to a file of `dir` and reads it as the configuration.
-bool readConfigBytes(const QTemporaryDir& dir, const QByteArray& bytes, QVariantMap* values, QString* reason) {
+bool readConfigBytes(const cadence::test::TemporaryDirectory& dir, const QByteArray& bytes, QVariantMap* values, QString* reason) {
   const QString path = dir.filePath("host.ini");
   QFile file(path);
   if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
@@ -276,7 +276,7 @@ bool readConfigBytes(const QTemporaryDir& dir, const QByteArray& bytes, QVariant
 }
 
 TEST(HostDataStore, RefusesAConfigFileThatIsNotTextAndTakesAnEmptyOne) {
-  QTemporaryDir dir;
+  cadence::test::TemporaryDirectory dir;
   ASSERT_TRUE(dir.isValid());
   const std::vector<std::pair<QByteArray, QString>> refused = {
       {QByteArray("\x7f" "ELF\x02\x01\x01\x00\x00", 9), "not a text file (a NUL byte at offset 7)"},

@@ -1,0 +1,49 @@
+// The one place that knows which Qt (4.8, 5.15 or 6) the code is built
+// against. Everything else uses the forms all three understand, and these
+// few names where they differ.
+#pragma once
+
+#include <string>
+
+#include <QString>
+#include <QTimer>
+#include <QtGlobal>
+
+#if QT_VERSION < QT_VERSION_CHECK(5, 0, 0)
+#include <QTextCodec>
+
+// Qt 4 names its version's parts in QT_VERSION only.
+#define QT_VERSION_MAJOR (QT_VERSION >> 16)
+// Qt 4 has no compile-time strings: the same text, made at run time.
+#define QStringLiteral(text) QString::fromUtf8(text)
+#endif
+
+namespace cadence::qt {
+
+// Makes `timer` keep a fixed schedule: expiry k of a timer started at t0 is
+// due at t0 + k × interval, never comes early, and lateness does not add up.
+// That is how Qt 4 runs every timer; Qt 5 and 6 do it for precise timers only
+// (their default type moves expiries by up to 5 % to line wake-ups up).
+inline void keepFixedSchedule(QTimer& timer) {
+#if QT_VERSION >= QT_VERSION_CHECK(5, 0, 0)
+  timer.setTimerType(Qt::PreciseTimer);
+#else
+  (void)timer;
+#endif
+}
+
+// A program's first step: text in `const char*` (literals, std::string) is
+// UTF-8 wherever Qt converts it, as on Qt 5 and 6 (Qt 4 takes it for
+// Latin-1 unless told).
+inline void readCStringsAsUtf8() {
+#if QT_VERSION < QT_VERSION_CHECK(5, 0, 0)
+  QTextCodec::setCodecForCStrings(QTextCodec::codecForName("UTF-8"));
+#endif
+}
+
+// UTF-16 code units as a QString.
+inline QString fromUtf16(const std::u16string& units) {
+  return QString::fromUtf16(reinterpret_cast<const ushort*>(units.data()), static_cast<int>(units.size()));
+}
+
+}  // namespace cadence::qt
