@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 
 #include "host/utf8_text.h"
+#include "qt/qt_versions.h"
 
 namespace cadence::host {
 namespace {
@@ -81,7 +82,7 @@ QString printableArgument(const QString& text) {
       shown.append(c.unicode() < 0x80 ? hexEscape("\\x", c.unicode(), 2) : hexEscape("\\u", c.unicode(), 4));
     } else if (keptByte(c) >= 0) {
       shown.append(hexEscape("\\x", static_cast<unsigned>(keptByte(c)), 2));
-    } else if (c.isSurrogate()) {
+    } else if (c.isHighSurrogate() || c.isLowSurrogate()) {
       shown.append(hexEscape("\\u", c.unicode(), 4));
     } else {
       shown.append(c);

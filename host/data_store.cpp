@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSettings>
+#include <QStringList>
 
 #include "cadencehost/vel_query.h"
 #include "host/utf8_text.h"
@@ -74,7 +75,7 @@ HostDataStore::HostDataStore(const QVariantMap& values, const QString& tempDirec
   QVariantMap all = values;
   if (!all.contains(kLogsDirectoryKey)) all.insert(kLogsDirectoryKey, tempDirectory);
   if (!all.contains(kTempDirectoryKey)) all.insert(kTempDirectoryKey, tempDirectory);
-  for (auto it = all.cbegin(); it != all.cend(); ++it) {
+  for (auto it = all.constBegin(); it != all.constEnd(); ++it) {
     // A value with commas comes back from QSettings as a list; keep its text.
     const QString text = it.value().userType() == QMetaType::QStringList
                              ? it.value().toStringList().join(QStringLiteral(", "))

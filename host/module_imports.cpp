@@ -7,6 +7,8 @@
 #include <regex>
 #include <string>
 
+#include "qt/qt_versions.h"
+
 namespace cadence::host {
 namespace {
 

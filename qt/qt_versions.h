@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include <QByteArray>
+#include <QMetaMethod>
 #include <QString>
 #include <QTimer>
 #include <QtGlobal>
@@ -42,8 +44,20 @@ inline void readCStringsAsUtf8() {
 }
 
 // UTF-16 code units as a QString.
+inline QString fromUtf16(const char16_t* units, int size) {
+  return QString::fromUtf16(reinterpret_cast<const ushort*>(units), size);
+}
 inline QString fromUtf16(const std::u16string& units) {
-  return QString::fromUtf16(reinterpret_cast<const ushort*>(units.data()), static_cast<int>(units.size()));
+  return fromUtf16(units.data(), static_cast<int>(units.size()));
+}
+
+// A method's name and parameter types, "name(type,type)".
+inline QByteArray signatureOf(const QMetaMethod& method) {
+#if QT_VERSION >= QT_VERSION_CHECK(5, 0, 0)
+  return method.methodSignature();
+#else
+  return QByteArray(method.signature());
+#endif
 }
 
 }  // namespace cadence::qt

@@ -13,15 +13,26 @@ cmake --install "$build" --prefix "$work/prefix" >/dev/null
 # Moved after installing: nothing in the tree may point back at the install path.
 mv "$work/prefix" "$work/moved"
 prefix=$work/moved
+export PKG_CONFIG_PATH=$prefix/lib/pkgconfig
+
+# The module's Qt, and how a host finds it: QtCore 4 is the one the build
+# used (tools/build-qt4.sh), through its qmake and its pkg-config file.
+major=$(pkg-config --variable=qt_version_major cadencehost-sdk)
+qt=Qt${major}Core
+qt_args=()
+if [ "$major" = 4 ]; then
+  qmake=$(sed -n 's/^QT_QMAKE_EXECUTABLE:[A-Z]*=//p' "$build/CMakeCache.txt")
+  qt_args=(-DQT_QMAKE_EXECUTABLE="$qmake")
+  qt=QtCore
+  PKG_CONFIG_PATH+=:$(dirname "$(dirname "$qmake")")/lib/pkgconfig
+fi
 
 echo "--- CMake package: find_package(CadenceHost) with CMAKE_PREFIX_PATH=<prefix>"
-cmake -S "$top/examples/minimal-host" -B "$work/example" -G Ninja -DCMAKE_PREFIX_PATH="$prefix" >/dev/null
+cmake -S "$top/examples/minimal-host" -B "$work/example" -G Ninja -DCMAKE_PREFIX_PATH="$prefix" "${qt_args[@]}" >/dev/null
 cmake --build "$work/example" >/dev/null
 "$work/example/minimal-host"
 
 echo "--- pkg-config: cadencehost-sdk"
-export PKG_CONFIG_PATH=$prefix/lib/pkgconfig
-qt=Qt$(pkg-config --variable=qt_version_major cadencehost-sdk)Core
 module=$(pkg-config --variable=module cadencehost-sdk)
 # shellcheck disable=SC2046
 g++ -std=c++20 -fPIC -o "$work/minimal-host-pc" "$top/examples/minimal-host/main.cpp" \

@@ -277,7 +277,7 @@ TEST(CadenceHostArguments, AConfigFileThatIsNotTextEndsWithStatusTwoAndTheReason
   const QString library = QStringLiteral(NO_ENTRY_MODULE_PATH);  // a small shared library
   QFile libraryFile(library);
   ASSERT_TRUE(libraryFile.open(QIODevice::ReadOnly));
-  const qsizetype firstNul = libraryFile.readAll().indexOf('\0');
+  const auto firstNul = libraryFile.readAll().indexOf('\0');
   // Paths are shown cut after 60 characters.
   auto shown = [](const QString& path) { return path.size() > 60 ? path.left(60) + "..." : path; };
   const QString latin1 = fileWith("latin1.ini", "[Directories]\nTemp Directory=/srv/t\xE9mp\n");

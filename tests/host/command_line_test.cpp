@@ -11,6 +11,7 @@
 #include "host/command_line.h"
 #include "host/run_window.h"
 #include "host/timer_name.h"
+#include "qt/qt_versions.h"
 
 namespace cadence::host {
 namespace {
@@ -128,7 +129,7 @@ TEST(CommandLine, EachBadArgumentGivesOneLineNamingItAndAUsageHint) {
   };
   for (const BadArguments& bad : cases) {
     const ParsedCommandLine parsed = parse(bad.arguments);
-    const std::string context = bad.arguments.join(' ').toStdString();
+    const std::string context = bad.arguments.join(QStringLiteral(" ")).toStdString();
     EXPECT_FALSE(parsed.ok) << context;
     EXPECT_EQ(parsed.error, bad.message) << context;
     EXPECT_FALSE(parsed.error.contains('\n')) << context;

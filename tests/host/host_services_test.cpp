@@ -21,6 +21,7 @@
 #include "host/name_listing.h"
 #include "host/reference_host.h"
 #include "host/stored_text.h"
+#include "qt/qt_versions.h"
 #include "tests/support/temporary_directory.h"
 #include "tests/support/test_host.h"
 
@@ -225,15 +226,22 @@ TEST(HostDataStore, ReturnsStableReferencesThatLiveInTheStore) {
   EXPECT_EQ(first.textCapacity, 0);  // borrowed: the caller copies, nobody frees it
 }
 
+// A configuration of one key (QMap has no list initialiser on Qt 4).
+QVariantMap oneValue(const char* key, const QString& value) {
+  QVariantMap values;
+  values.insert(QString::fromLatin1(key), value);
+  return values;
+}
+
 TEST(HostDataStore, ReadsBooleanTextsAndFallsBackOnAnythingElse) {
   const std::vector<std::pair<QString, int32_t>> cases = {
       {"true", 1}, {"Yes", 1}, {"ON", 1}, {"1", 1},  {"7", 1},  {"false", 0},
       {"No", 0},   {"off", 0}, {"0", 0},  {"", 0},   {" true ", 1}};
   for (const auto& [text, expected] : cases) {
-    HostDataStore store({{kUseErrorServiceKey, text}}, QStringLiteral("/tmp"));
+    HostDataStore store(oneValue(kUseErrorServiceKey, text), QStringLiteral("/tmp"));
     EXPECT_EQ(store.getBool(kUseErrorServiceKey, 42), expected) << text.toStdString();
   }
-  HostDataStore odd({{kUseErrorServiceKey, QStringLiteral("maybe")}}, QStringLiteral("/tmp"));
+  HostDataStore odd(oneValue(kUseErrorServiceKey, QStringLiteral("maybe")), QStringLiteral("/tmp"));
   EXPECT_EQ(odd.getBool(kUseErrorServiceKey, 42), 42);
 }
 
@@ -266,7 +274,8 @@ TEST(HostDataStore, RefusesAMissingConfigFileWithAReason) {
 }
 
 // Writes `bytes` to a file of `dir` and reads it as the configuration.
-bool readConfigBytes(const cadence::test::TemporaryDirectory& dir, const QByteArray& bytes, QVariantMap* values, QString* reason) {
+bool readConfigBytes(const cadence::test::TemporaryDirectory& dir, const QByteArray& bytes, QVariantMap* values,
+                     QString* reason) {
   const QString path = dir.filePath("host.ini");
   QFile file(path);
   if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;

@@ -23,7 +23,7 @@ TEST(ModuleImports, TheBuiltModuleNamesTheQtCoreLibraryOfThisBuild) {
   QString reason;
   ASSERT_TRUE(readModuleImports(moduleBytes(), &imports, &reason)) << reason.toStdString();
   const QtLinkage qt = qtLinkageOf(imports);
-  EXPECT_EQ(qt.major, QT_VERSION_MAJOR) << imports.join(' ').toStdString();
+  EXPECT_EQ(qt.major, QT_VERSION_MAJOR) << imports.join(QStringLiteral(" ")).toStdString();
   EXPECT_TRUE(imports.contains(qt.library));
 }
 
