@@ -56,6 +56,10 @@ TEST(CommandLine, GlobalOptionsMayComeBeforeOrAfterTheCommand) {
   EXPECT_EQ(parsed.line.modulePath, "/x/m.so");
   EXPECT_EQ(parsed.line.configPath, "/x/h.ini");
 
+  parsed = parse({"-module", "/y/m.so", "inspect"});  // one dash as well
+  ASSERT_TRUE(parsed.ok) << parsed.error.toStdString();
+  EXPECT_EQ(parsed.line.modulePath, "/y/m.so");
+
   parsed = parse({"--timer", "run=5", "run"});  // a value is never taken for the command
   ASSERT_TRUE(parsed.ok) << parsed.error.toStdString();
   EXPECT_EQ(parsed.line.command, Command::run);
@@ -122,6 +126,8 @@ TEST(CommandLine, EachBadArgumentGivesOneLineNamingItAndAUsageHint) {
       {{"run", "--for", "nan"}, "malformed --for 'nan': expected a number of seconds above 0, at most 86400",
        "run --help"},
       {{"run", "extra"}, "unexpected argument 'extra'", "run --help"},
+      {{"run", "--", "--quiet"}, "unexpected argument '--quiet'", "run --help"},
+      {{"run", "--quiet=yes"}, "unexpected value after '--quiet'", "run --help"},
       {{"run", "--module="}, "empty value for '--module'", "run --help"},
       {{"fro\nb"}, "unknown command 'fro\\nb'", "cadence-host --help"},
       {{"run", "--for", "soon\t"}, "malformed --for 'soon\\t': expected a number of seconds above 0, at most 86400",
