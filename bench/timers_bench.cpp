@@ -45,8 +45,10 @@
 #include "timers/timer_service.h"
 
 // The receiving end of a plain QTimer wired the way TimerImpl is wired: by
-// Qt's text form, to a slot of a second object.
-namespace cadence::bench {
+// Qt's text form, to a slot of a second object. (Namespaces one by one: Qt
+// 4's moc reads no nested namespace names.)
+namespace cadence {
+namespace bench {
 class ProbeSlot : public QObject {
   Q_OBJECT
 
@@ -83,7 +85,8 @@ class HeldTimer : public QObject {
   QTimer timer;
   Velmora::ITimerListener* listener = nullptr;
 };
-}  // namespace cadence::bench
+}  // namespace bench
+}  // namespace cadence
 
 // Every operator new of the program is counted, so a benchmark can report
 // the allocations its loop made.

@@ -8,7 +8,9 @@
 #include <QObject>
 #include <QTimer>
 
-namespace cadence::qt {
+// (Namespaces one by one: Qt 4's moc reads no nested namespace names.)
+namespace cadence {
+namespace qt {
 
 // A QObject whose slot call() runs the function it was made with.
 class FunctionSlot : public QObject {
@@ -32,4 +34,5 @@ void onTimeout(QTimer* timer, std::function<void()> function);
 // a fixed schedule (keepFixedSchedule).
 void singleShot(int ms, QObject* context, std::function<void()> function);
 
-}  // namespace cadence::qt
+}  // namespace qt
+}  // namespace cadence

@@ -118,8 +118,11 @@ echo "  configure (builds qmake)" >&2
 cd "$work/build"
 run env CXXFLAGS="$cxxflags" MAKEFLAGS=-j"$jobs" nice -n 10 "$src/configure" -prefix "$prefix" "${flags[@]}"
 
-echo "  make (${targets[*]})" >&2
-run nice -n 10 make -j"$jobs" "${targets[@]}"
+# One target after another: moc needs the bootstrap library, QtCore moc.
+for t in "${targets[@]}"; do
+  echo "  make $t" >&2
+  run nice -n 10 make -j"$jobs" "$t"
+done
 
 echo "  install" >&2
 for dir in "${installs[@]}"; do run make -C "$dir" install; done
