@@ -39,54 +39,11 @@
 
 #include "bench/paired_ratio.h"
 #include "bench/ratio_reporter.h"
+#include "bench/timer_wiring.h"
 #include "qt/function_slot.h"
 #include "qt/qt_versions.h"
 #include "timers/timer_impl.h"
 #include "timers/timer_service.h"
-
-// The receiving end of a plain QTimer wired the way TimerImpl is wired: by
-// Qt's text form, to a slot of a second object. (Namespaces one by one: Qt
-// 4's moc reads no nested namespace names.)
-namespace cadence {
-namespace bench {
-class ProbeSlot : public QObject {
-  Q_OBJECT
-
- public:
-  using Hit = void (*)(void* probe, int index);
-  ProbeSlot(Hit hit, void* probe, int index) : hit_(hit), probe_(probe), index_(index) {}
-
- public slots:
-  void fire() { hit_(probe_, index_); }
-
- private:
-  Hit hit_;
-  void* probe_;
-  int index_;
-};
-
-// TimerImpl's wiring without the library's code: a QTimer held by value,
-// connected by Qt's text form to a slot of the holder, which alerts one
-// listener. The timer keeps a fixed schedule as TimerImpl's does, or has Qt's
-// default type.
-class HeldTimer : public QObject {
-  Q_OBJECT
-
- public:
-  explicit HeldTimer(bool fixedSchedule) : timer(nullptr) {
-    if (fixedSchedule) cadence::qt::keepFixedSchedule(timer);
-    QObject::connect(&timer, SIGNAL(timeout()), this, SLOT(fire()));
-  }
-
- public slots:
-  void fire() { listener->alert(); }
-
- public:
-  QTimer timer;
-  Velmora::ITimerListener* listener = nullptr;
-};
-}  // namespace bench
-}  // namespace cadence
 
 // Every operator new of the program is counted, so a benchmark can report
 // the allocations its loop made.
@@ -672,4 +629,3 @@ int main(int argc, char** argv) {
   return 0;
 }
 
-#include "timers_bench.moc"

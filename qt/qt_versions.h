@@ -20,7 +20,9 @@
 #define QStringLiteral(text) QString::fromUtf8(text)
 #endif
 
-namespace cadence::qt {
+// (Namespaces one by one: Qt 4's moc reads no nested namespace names.)
+namespace cadence {
+namespace qt {
 
 // Makes `timer` keep a fixed schedule: expiry k of a timer started at t0 is
 // due at t0 + k × interval, never comes early, and lateness does not add up.
@@ -60,4 +62,5 @@ inline QByteArray signatureOf(const QMetaMethod& method) {
 #endif
 }
 
-}  // namespace cadence::qt
+}  // namespace qt
+}  // namespace cadence
