@@ -109,7 +109,7 @@ void BM_AlertPass(benchmark::State& state) {
   for (ITimerListener* l : listeners) timer->addListener(l);
   // The way Qt runs the slot for a connection made with SLOT(): through the
   // class's static meta-call with the slot's index within the class.
-  const auto metacall = TimerImpl::staticMetaObject.d.static_metacall;
+  const auto metacall = cadence::qt::staticMetacallOf(TimerImpl::staticMetaObject);
   void* noArgs[] = {nullptr};
   const int64_t before = allocationCount.load();
   for (auto _ : state) metacall(timer, QMetaObject::InvokeMetaMethod, 0, noArgs);
@@ -210,7 +210,7 @@ void pairedAlertPass() {
     auto* timer = new TimerImpl;
     timer->addRef();
     for (ITimerListener* l : listeners) timer->addListener(l);
-    const auto metacall = TimerImpl::staticMetaObject.d.static_metacall;
+    const auto metacall = cadence::qt::staticMetacallOf(TimerImpl::staticMetaObject);
     void* noArgs[] = {nullptr};
     const int batch = 200000 / n;
     const double r = pairedRatio([&](int) { plainLoop(sorted); },

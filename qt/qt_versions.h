@@ -7,6 +7,7 @@
 
 #include <QByteArray>
 #include <QMetaMethod>
+#include <QMetaObject>
 #include <QString>
 #include <QTimer>
 #include <QtGlobal>
@@ -59,6 +60,17 @@ inline QByteArray signatureOf(const QMetaMethod& method) {
   return method.methodSignature();
 #else
   return QByteArray(method.signature());
+#endif
+}
+
+// The function through which Qt calls the slots of a class (the moc's
+// qt_static_metacall), slot indexes counted within the class.
+using StaticMetacall = void (*)(QObject*, QMetaObject::Call, int, void**);
+inline StaticMetacall staticMetacallOf(const QMetaObject& meta) {
+#if QT_VERSION >= QT_VERSION_CHECK(5, 0, 0)
+  return meta.d.static_metacall;
+#else
+  return static_cast<const QMetaObjectExtraData*>(meta.d.extradata)->static_metacall;
 #endif
 }
 
