@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QSettings>
 #include <QStringList>
+#include <QTemporaryFile>
 
 #include "cadencehost/vel_query.h"
 #include "host/utf8_text.h"
@@ -52,13 +53,28 @@ bool readIniFile(const QString& path, QVariantMap* values, QString* reason) {
     *reason = QStringLiteral("cannot be read");
     return false;
   }
-  const QString notText = whyNotText(file.read(kMaxConfigBytes + 1));
+  const QByteArray bytes = file.read(kMaxConfigBytes + 1);
   file.close();
+  const QString notText = whyNotText(bytes);
   if (!notText.isEmpty()) {
     *reason = notText;
     return false;
   }
-  QSettings settings(path, QSettings::IniFormat);
+  // Qt 4's QSettings takes a UTF-8 byte-order mark for text of the first
+  // line: such a file is read from a copy without it.
+  QTemporaryFile withoutMark;
+  QString settingsPath = path;
+  const QByteArray kByteOrderMark("\xEF\xBB\xBF");
+  if (bytes.startsWith(kByteOrderMark)) {
+    const QByteArray text = bytes.mid(kByteOrderMark.size());
+    if (!withoutMark.open() || withoutMark.write(text) != text.size() || !withoutMark.flush()) {
+      *reason = QStringLiteral("cannot be read");
+      return false;
+    }
+    withoutMark.close();  // kept until it goes out of scope
+    settingsPath = withoutMark.fileName();
+  }
+  QSettings settings(settingsPath, QSettings::IniFormat);
 #if QT_VERSION < QT_VERSION_CHECK(6, 0, 0)
   settings.setIniCodec("UTF-8");  // Qt 5 would read the values as Latin-1
 #endif

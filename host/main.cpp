@@ -37,7 +37,7 @@ QString chooseModule(const CommandLine& line, QString* reason) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  cadence::qt::readCStringsAsUtf8();
+  cadence::qt::useUtf8Text();
   QCoreApplication app(argc, argv);
   QCoreApplication::setApplicationName(QStringLiteral("cadence-host"));
   QCoreApplication::setApplicationVersion(QStringLiteral(CADENCE_HOST_VERSION));

@@ -37,12 +37,15 @@ inline void keepFixedSchedule(QTimer& timer) {
 #endif
 }
 
-// A program's first step: text in `const char*` (literals, std::string) is
-// UTF-8 wherever Qt converts it, as on Qt 5 and 6 (Qt 4 takes it for
-// Latin-1 unless told).
-inline void readCStringsAsUtf8() {
+// A program's first step: text in `const char*` (literals, std::string),
+// file names and process arguments are UTF-8 wherever Qt converts them, as on
+// Qt 6 (Qt 4 takes C strings for Latin-1, and the rest in the encoding of a
+// locale it may not have been told of yet).
+inline void useUtf8Text() {
 #if QT_VERSION < QT_VERSION_CHECK(5, 0, 0)
-  QTextCodec::setCodecForCStrings(QTextCodec::codecForName("UTF-8"));
+  QTextCodec* utf8 = QTextCodec::codecForName("UTF-8");
+  QTextCodec::setCodecForCStrings(utf8);
+  QTextCodec::setCodecForLocale(utf8);
 #endif
 }
 

@@ -47,7 +47,7 @@ bool parsePositive(const QString& text, int low, int high, int* value) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  cadence::qt::readCStringsAsUtf8();
+  cadence::qt::useUtf8Text();
   QCoreApplication app(argc, argv);
   SoakOptions options;
   options.modulePath = QStringLiteral(MODULE_PATH);
