@@ -3,10 +3,14 @@
 
 #include <cstring>
 
-#include <QCoreApplication>
-
 #include "host/utf8_text.h"
 #include "qt/qt_versions.h"
+
+#ifdef _WIN32
+#include "platform/windows/windows_api.h"
+
+#include <shellapi.h>
+#endif
 
 namespace cadence::host {
 namespace {
@@ -50,8 +54,15 @@ QStringList decodeArguments(int argc, char** argv) {
 
 QStringList programArguments(int argc, char** argv) {
 #ifdef _WIN32
+  // Split as Qt 5 and 6 split it (Qt 4's own split also breaks at line
+  // feeds inside an argument).
   (void)argc, (void)argv;
-  return QCoreApplication::arguments();
+  int count = 0;
+  wchar_t** words = CommandLineToArgvW(GetCommandLineW(), &count);
+  QStringList arguments;
+  for (int i = 0; words && i < count; ++i) arguments << QString::fromWCharArray(words[i]);
+  LocalFree(words);
+  return arguments;
 #else
   return decodeArguments(argc, argv);
 #endif
