@@ -151,6 +151,10 @@ void hammer(int seed, std::atomic<bool>& stop, std::atomic<int64_t>& rounds, std
 
 TEST(ConcurrencyStress, EventLoopThreadsAndPoolHammersRunCleanly) {
   app();
+  // The main thread's event dispatcher goes first: Qt 4 on Windows registers
+  // its dispatchers' window class when the first one is used, and threads
+  // racing to that moment may find no class.
+  QCoreApplication::processEvents();
   getTranslator();  // the process-wide translator is made before the threads share it
 
   std::vector<std::unique_ptr<LoopThread>> loops;
