@@ -18,7 +18,7 @@ script_version=1  # bump when the way the prefix is built changes
 archive_name=qt-4.8.7-corelib-src.tar.xz
 known_sha256=75792d47f68df6374c802b954c2a132818de3280cd9793845467ea2a23db1e94
 repo=$(cd "$(dirname "$0")/.." && pwd)
-cache=${CADENCEHOST_CACHE:-$HOME/.cache/cadencehost}
+source "$repo/tools/qt-cache.sh"
 jobs=${JOBS:-$(nproc)}
 
 fail() {
@@ -81,35 +81,8 @@ qt_version=$(basename "$archive" | grep -o '4\.[0-9]*\.[0-9]*' | head -1)
 
 key=$(printf '%s\n' "$script_version" "$actual" "$target" "$cxxflags" "${flags[@]}" "${targets[@]}" |
       sha256sum | cut -c1-8)
-name=qt4-$target-${qt_version:-4}-$key
-prefix=$cache/$name
-stamp=$prefix/.complete
-log=$cache/$name.log
-work=$cache/$name.work
-
-mkdir -p "$cache"
-exec 9>"$cache/.qt-build.lock"
-flock 9  # one build at a time; a second caller waits, then finds the stamp
-
-if [ -f "$stamp" ]; then
-  echo "$prefix"
-  exit 0
-fi
-
-run() {
-  if ! "$@" </dev/null >>"$log" 2>&1; then
-    echo "failed: $*" >&2
-    echo "--- last lines of $log:" >&2
-    tail -n 40 "$log" >&2
-    exit 1
-  fi
-}
-
+qt_cache_enter "qt4-$target-${qt_version:-4}-$key"
 echo "Building QtCore $qt_version ($target) into $prefix (log: $log)" >&2
-start=$SECONDS
-: >"$log"
-rm -rf "$prefix" "$work"
-mkdir -p "$work/build"
 run tar -xJf "$archive" -C "$work"
 src=$(find "$work" -mindepth 2 -maxdepth 2 -name configure -printf '%h\n' | head -1)
 [ -n "$src" ] || fail "no configure at the top of $archive"
@@ -148,9 +121,5 @@ Cflags: -I\${includedir} -I\${includedir}/QtCore
 EOF2
 fi
 
-cd "$cache"
-rm -rf "$work"
-printf 'archive %s\nsha256 %s\nscript %s\ntarget %s\nflags %s\n' \
-  "$(basename "$archive")" "$actual" "$script_version" "$target" "${flags[*]}" >"$stamp"
-echo "Done in $((SECONDS - start)) s" >&2
-echo "$prefix"
+qt_cache_done "$(printf 'archive %s\nsha256 %s\nscript %s\ntarget %s\nflags %s' \
+  "$(basename "$archive")" "$actual" "$script_version" "$target" "${flags[*]}")"
