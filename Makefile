@@ -3,7 +3,7 @@
 PRESET ?= default
 JOBS ?= $(shell nproc)
 
-.PHONY: deps demo test build sdk-check asan tsan qt6 bench fuzz soak soak-asan windows windows-sdk-check clean
+.PHONY: deps demo test build sdk-check asan tsan qt6 qt4 bench fuzz soak soak-asan windows windows-qt4 windows-sdk-check clean
 
 deps:
 	@tools/ensure-deps.sh
@@ -44,6 +44,14 @@ qt6: deps
 	cmake --build --preset qt6 -j $(JOBS)
 	ctest --preset qt6 -j $(JOBS)
 
+# QtCore 4.8, built once into the cache by tools/build-qt4.sh: the whole
+# suite, then the SDK installed and used as on the other builds.
+qt4: deps
+	prefix=$$(tools/build-qt4.sh linux) && cmake --preset qt4 -DQT_QMAKE_EXECUTABLE="$$prefix/bin/qmake" >/dev/null
+	cmake --build --preset qt4 -j $(JOBS)
+	ctest --preset qt4 -j $(JOBS)
+	tools/check-sdk.sh build/qt4
+
 bench: deps
 	cmake --preset default >/dev/null
 	cmake --build --preset default -j $(JOBS)
@@ -82,6 +90,11 @@ windows:
 windows-sdk-check:
 	@tools/ensure-windows-deps.sh
 	JOBS=$(JOBS) tools/check-sdk-windows.sh
+
+# The same on QtCore 4.8 for mingw-w64 (tools/build-qt4.sh mingw).
+windows-qt4:
+	@tools/ensure-windows-deps.sh
+	JOBS=$(JOBS) tools/windows-suite.sh 4
 
 clean:
 	rm -rf build

@@ -3,9 +3,14 @@
 
 #include <cstring>
 
-#include <QCoreApplication>
-
 #include "host/utf8_text.h"
+#include "qt/qt_versions.h"
+
+#ifdef _WIN32
+#include "platform/windows/windows_api.h"
+
+#include <shellapi.h>
+#endif
 
 namespace cadence::host {
 namespace {
@@ -49,8 +54,15 @@ QStringList decodeArguments(int argc, char** argv) {
 
 QStringList programArguments(int argc, char** argv) {
 #ifdef _WIN32
+  // Split as Qt 5 and 6 split it (Qt 4's own split also breaks at line
+  // feeds inside an argument).
   (void)argc, (void)argv;
-  return QCoreApplication::arguments();
+  int count = 0;
+  wchar_t** words = CommandLineToArgvW(GetCommandLineW(), &count);
+  QStringList arguments;
+  for (int i = 0; words && i < count; ++i) arguments << QString::fromWCharArray(words[i]);
+  LocalFree(words);
+  return arguments;
 #else
   return decodeArguments(argc, argv);
 #endif
@@ -81,7 +93,7 @@ QString printableArgument(const QString& text) {
       shown.append(c.unicode() < 0x80 ? hexEscape("\\x", c.unicode(), 2) : hexEscape("\\u", c.unicode(), 4));
     } else if (keptByte(c) >= 0) {
       shown.append(hexEscape("\\x", static_cast<unsigned>(keptByte(c)), 2));
-    } else if (c.isSurrogate()) {
+    } else if (c.isHighSurrogate() || c.isLowSurrogate()) {
       shown.append(hexEscape("\\u", c.unicode(), 4));
     } else {
       shown.append(c);

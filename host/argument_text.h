@@ -18,7 +18,7 @@ QStringList decodeArguments(int argc, char** argv);
 
 // The program's arguments as the system hands them over: on Windows the
 // UTF-16 command line (argv there is in the ANSI code page), elsewhere argv
-// through decodeArguments. Needs the QCoreApplication.
+// through decodeArguments.
 QStringList programArguments(int argc, char** argv);
 
 // C0 controls (tab and line feed among them), DEL and the C1 controls.

@@ -1,13 +1,14 @@
-// Parsing the command line of cadence-host with QCommandLineParser.
+// Parsing the command line of cadence-host.
 #include "host/command_line.h"
 
 #include <cmath>
 #include <set>
 
-#include <QCommandLineParser>
+#include <QMap>
 
 #include "host/argument_text.h"
 #include "host/timer_name.h"
+#include "qt/qt_versions.h"
 
 namespace cadence::host {
 namespace {
@@ -62,21 +63,84 @@ const QString kRunHint =
     QStringLiteral("Usage: cadence-host run [--timer NAME=MS]... [--for SECONDS] [--quiet]; "
                    "see 'cadence-host run --help'.");
 
+const char* const kValueOptions[] = {"module", "config"};
+const char* const kFlagOptions[] = {"verbose", "h", "help", "version"};
+const char* const kRunValueOptions[] = {"timer", "for"};
+const char* const kRunFlagOptions[] = {"quiet"};
+
+template <size_t N>
+bool isOneOf(const QString& name, const char* const (&names)[N]) {
+  for (const char* candidate : names) {
+    if (name == QLatin1String(candidate)) return true;
+  }
+  return false;
+}
+
+// "--name", "-name", "--name=value" or "-name=value": the name.
+QString optionName(const QString& argument) {
+  const QString name = argument.mid(argument.startsWith(QLatin1String("--")) ? 2 : 1);
+  return name.left(name.indexOf('='));  // left(-1) is all of it
+}
+
 // Options that take a value, so the word after them is not a command.
 bool takesValue(const QString& argument) {
-  QString name = argument;
-  while (name.startsWith('-')) name.remove(0, 1);
-  return !name.contains('=') &&
-         (name == "module" || name == "config" || name == "timer" || name == "for");
+  return !argument.contains('=') &&
+         (isOneOf(optionName(argument), kValueOptions) || isOneOf(optionName(argument), kRunValueOptions));
 }
 
 QString optionSpelling(const QString& name) { return (name.size() == 1 ? "-" : "--") + name; }
 
-// Qt's "Missing value after '--for'." as "missing value after '--for'".
-QString asOneLine(QString text) {
-  if (text.endsWith('.')) text.chop(1);
-  if (!text.isEmpty()) text[0] = text[0].toLower();
-  return text;
+// The options and words after the command: "--name value", "--name=value",
+// the same with one dash, flags, and every word after "--" a positional one.
+// "-h" is recorded as "help".
+struct ScannedOptions {
+  QMap<QString, QStringList> given;  // by name, in order; a flag's values are empty
+  QStringList positional;
+  QString unknown;  // the first unknown option's name
+  QString error;    // the first other problem, one line
+
+  bool isSet(const QString& name) const { return given.contains(name); }
+  QStringList values(const QString& name) const { return given.value(name); }
+  QString value(const QString& name) const { return isSet(name) ? given.value(name).last() : QString(); }
+};
+
+ScannedOptions scanOptions(const QStringList& arguments, bool runs) {
+  ScannedOptions scanned;
+  for (int i = 1; i < arguments.size(); ++i) {
+    const QString& argument = arguments[i];
+    if (argument == QLatin1String("--")) {
+      scanned.positional << arguments.mid(i + 1);
+      break;
+    }
+    if (!argument.startsWith('-') || argument.size() == 1) {
+      scanned.positional << argument;
+      continue;
+    }
+    QString name = optionName(argument);
+    const bool takes = isOneOf(name, kValueOptions) || (runs && isOneOf(name, kRunValueOptions));
+    const bool flag = isOneOf(name, kFlagOptions) || (runs && isOneOf(name, kRunFlagOptions));
+    if (!takes && !flag) {
+      if (scanned.unknown.isEmpty()) scanned.unknown = name;
+      continue;
+    }
+    if (name == QLatin1String("h")) name = QStringLiteral("help");
+    const int equals = argument.indexOf('=');
+    QString value;
+    if (equals >= 0) {
+      value = argument.mid(equals + 1);
+      if (flag && scanned.error.isEmpty()) {
+        scanned.error = QStringLiteral("unexpected value after '%1'").arg(printableArgument(argument.left(equals)));
+      }
+    } else if (takes) {
+      if (i + 1 == arguments.size()) {
+        if (scanned.error.isEmpty()) scanned.error = QStringLiteral("missing value after '%1'").arg(printableArgument(argument));
+        continue;
+      }
+      value = arguments[++i];
+    }
+    scanned.given[name] << value;
+  }
+  return scanned;
 }
 
 ParsedCommandLine failure(const QString& error, const QString& hint) {
@@ -158,30 +222,15 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments) {
                         : command == Command::run   ? kRunHint
                                                     : kGeneralHint;
 
-  QCommandLineParser parser;
-  parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-  const QCommandLineOption moduleOption(QStringLiteral("module"), QString(), QStringLiteral("PATH"));
-  const QCommandLineOption configOption(QStringLiteral("config"), QString(), QStringLiteral("FILE"));
-  const QCommandLineOption verboseOption(QStringLiteral("verbose"));
-  const QCommandLineOption helpOption(QStringList{QStringLiteral("h"), QStringLiteral("help")});
-  const QCommandLineOption versionOption(QStringLiteral("version"));
-  const QCommandLineOption timerOption(QStringLiteral("timer"), QString(), QStringLiteral("NAME=MS"));
-  const QCommandLineOption forOption(QStringLiteral("for"), QString(), QStringLiteral("SECONDS"));
-  const QCommandLineOption quietOption(QStringLiteral("quiet"));
-  parser.addOptions({moduleOption, configOption, verboseOption, helpOption, versionOption});
-  if (runs) parser.addOptions({timerOption, forOption, quietOption});
-
-  const bool parsedOk = parser.parse(rest);
-  if (!parser.unknownOptionNames().isEmpty()) {
-    return failure(QStringLiteral("unknown option '%1'")
-                       .arg(printableArgument(optionSpelling(parser.unknownOptionNames().first()))),
-                   hint);
+  const ScannedOptions options = scanOptions(rest, runs);
+  if (!options.unknown.isEmpty()) {
+    return failure(QStringLiteral("unknown option '%1'").arg(printableArgument(optionSpelling(options.unknown))), hint);
   }
-  if (!parsedOk) return failure(asOneLine(parser.errorText()), hint);
+  if (!options.error.isEmpty()) return failure(options.error, hint);
 
   ParsedCommandLine parsed;
   CommandLine& line = parsed.line;
-  if (parser.isSet(helpOption)) {
+  if (options.isSet(QStringLiteral("help"))) {
     line.command = Command::help;
     line.helpText = QString::fromLatin1(command == Command::inspect ? kInspectHelp
                                         : command == Command::run   ? kRunHelp
@@ -189,29 +238,28 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments) {
     parsed.ok = true;
     return parsed;
   }
-  if (parser.isSet(versionOption)) {
+  if (options.isSet(QStringLiteral("version"))) {
     line.command = Command::version;
     parsed.ok = true;
     return parsed;
   }
-  if (!parser.positionalArguments().isEmpty()) {
-    return failure(
-        QStringLiteral("unexpected argument '%1'").arg(printableArgument(parser.positionalArguments().first())), hint);
+  if (!options.positional.isEmpty()) {
+    return failure(QStringLiteral("unexpected argument '%1'").arg(printableArgument(options.positional.first())), hint);
   }
 
   line.command = command;
-  line.modulePath = parser.value(moduleOption);
-  line.configPath = parser.value(configOption);
-  line.verbose = parser.isSet(verboseOption);
-  if (parser.isSet(moduleOption) && line.modulePath.isEmpty()) {
+  line.modulePath = options.value(QStringLiteral("module"));
+  line.configPath = options.value(QStringLiteral("config"));
+  line.verbose = options.isSet(QStringLiteral("verbose"));
+  if (options.isSet(QStringLiteral("module")) && line.modulePath.isEmpty()) {
     return failure(QStringLiteral("empty value for '--module'"), hint);
   }
-  if (parser.isSet(configOption) && line.configPath.isEmpty()) {
+  if (options.isSet(QStringLiteral("config")) && line.configPath.isEmpty()) {
     return failure(QStringLiteral("empty value for '--config'"), hint);
   }
   if (runs) {
     std::set<std::string> names;
-    for (const QString& value : parser.values(timerOption)) {
+    for (const QString& value : options.values(QStringLiteral("timer"))) {
       TimerRequest request;
       const QString problem = parseTimerRequest(value, &request);
       if (!problem.isEmpty()) return failure(problem, hint);
@@ -223,15 +271,15 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments) {
       line.timers.push_back(request);
     }
     if (line.timers.empty()) line.timers = demoTimers();
-    if (parser.isSet(forOption)) {
-      const QString value = parser.value(forOption);
+    if (options.isSet(QStringLiteral("for"))) {
+      const QString value = options.value(QStringLiteral("for"));
       if (!parseSeconds(value, &line.seconds)) {
         return failure(QStringLiteral("malformed --for '%1': expected a number of seconds above 0, at most %2")
                            .arg(printableArgument(value), QString::number(kMaxRunSeconds)),
                        hint);
       }
     }
-    line.quiet = parser.isSet(quietOption);
+    line.quiet = options.isSet(QStringLiteral("quiet"));
   }
   parsed.ok = true;
   return parsed;

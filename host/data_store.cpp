@@ -8,6 +8,7 @@
 #include "host/ini_text.h"
 #include "host/utf8_text.h"
 #include "platform/files.h"
+#include "qt/qt_versions.h"
 
 namespace cadence::host {
 namespace {
@@ -76,7 +77,7 @@ HostDataStore::HostDataStore(const QVariantMap& values, const QString& tempDirec
   QVariantMap all = values;
   if (!all.contains(kLogsDirectoryKey)) all.insert(kLogsDirectoryKey, logsDirectory);
   if (!all.contains(kTempDirectoryKey)) all.insert(kTempDirectoryKey, tempDirectory);
-  for (auto it = all.cbegin(); it != all.cend(); ++it) {
+  for (auto it = all.constBegin(); it != all.constEnd(); ++it) {
     texts_.emplace(it.key().toStdString(), std::make_unique<StoredText>(it.value().toString()));
   }
 }
@@ -85,7 +86,7 @@ int32_t HostDataStore::getBool(const char* key, int32_t defaultValue) {
   if (!key) return defaultValue;
   auto it = texts_.find(std::string_view(key));
   if (it == texts_.end()) return defaultValue;
-  const QString text = QString::fromStdU16String(it->second->units()).trimmed().toLower();
+  const QString text = cadence::qt::fromUtf16(it->second->units()).trimmed().toLower();
   if (text == "1" || text == "true" || text == "yes" || text == "on") return 1;
   if (text.isEmpty() || text == "0" || text == "false" || text == "no" || text == "off") return 0;
   bool isNumber = false;

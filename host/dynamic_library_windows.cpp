@@ -5,6 +5,7 @@
 #include "host/dynamic_library.h"
 
 #include "platform/windows/windows_api.h"
+#include "qt/qt_versions.h"
 
 #include <QDir>
 

@@ -5,6 +5,7 @@
 #include "host/exit_status.h"
 #include "host/known_ids.h"
 #include "host/name_listing.h"
+#include "qt/qt_versions.h"
 
 namespace cadence::host {
 namespace {
@@ -23,9 +24,9 @@ QString binaryIdText(IVelClcBinary* binary) {
   if (!bytes) return QStringLiteral("(none)");
   QStringList hex;
   for (uint64_t i = 0; i < size && i < kMaxIdBytesShown; ++i) {
-    hex << QString::asprintf("%02x", bytes[i]);
+    hex << QString::number(bytes[i], 16).rightJustified(2, '0');
   }
-  QString text = hex.join(' ');
+  QString text = hex.join(QStringLiteral(" "));
   if (size > kMaxIdBytesShown) text += QStringLiteral(" ...");
   return text + QStringLiteral(" (%1 bytes)").arg(size);
 }

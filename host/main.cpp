@@ -14,6 +14,7 @@
 #include "host/host_setup.h"
 #include "host/module_loader.h"
 #include "host/validate/validate_command.h"
+#include "qt/qt_versions.h"
 
 using namespace cadence::host;
 
@@ -37,6 +38,7 @@ QString chooseModule(const CommandLine& line, QString* reason) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  cadence::qt::useUtf8Text();
   QCoreApplication app(argc, argv);
   QCoreApplication::setApplicationName(QStringLiteral("cadence-host"));
   QCoreApplication::setApplicationVersion(QStringLiteral(CADENCE_HOST_VERSION));

@@ -5,8 +5,10 @@
 
 #include <cstdint>
 #include <cstring>
+#include <regex>
+#include <string>
 
-#include <QRegularExpression>
+#include "qt/qt_versions.h"
 
 #include "host/image_bytes.h"
 
@@ -123,11 +125,19 @@ bool readModuleFileImports(const QString& path, QStringList* imports, QString* r
 }
 
 QtLinkage qtLinkageOf(const QStringList& imports) {
-  static const QRegularExpression qtCore(QStringLiteral("^(?:lib)?Qt(\\d+)Core(?:d)?(?:\\.so(?:\\.\\d+)*|\\.dll)$"),
-                                         QRegularExpression::CaseInsensitiveOption);
+  // Qt 5 and 6 name the major after "Qt" (libQt5Core.so.5, Qt6Core.dll);
+  // Qt 4 after the name on Windows (QtCore4.dll) and in the version on Linux
+  // (libQtCore.so.4).
+  static const std::regex qtCore(R"(^(?:lib)?qt(\d*)cored?(\d*)(?:\.so(?:\.(\d+)(?:\.\d+)*)?|\.dll)$)",
+                                 std::regex::icase);
   for (const QString& library : imports) {
-    const QRegularExpressionMatch match = qtCore.match(library);
-    if (match.hasMatch()) return {match.captured(1).toInt(), library};
+    const std::string name = library.toStdString();
+    std::smatch match;
+    if (!std::regex_match(name, match, qtCore)) continue;
+    for (int group = 1; group <= 3; ++group) {
+      if (match[group].length() > 0 && match[group].length() < 4) return {std::stoi(match[group].str()), library};
+    }
+    return {4, library};  // libQtCore.so: Qt 4's name without its version
   }
   return {};
 }

@@ -5,6 +5,7 @@
 #include <QFileInfo>
 
 #include "host/dynamic_library.h"
+#include "qt/qt_versions.h"
 
 namespace cadence::host {
 

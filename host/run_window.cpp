@@ -2,7 +2,8 @@
 #include "host/run_window.h"
 
 #include <QCoreApplication>
-#include <QTimer>
+
+#include "qt/function_slot.h"
 
 namespace cadence::host {
 
@@ -23,12 +24,11 @@ void RunWindow::quitIfDone() {
 }
 
 void RunWindow::run() {
-  QTimer::singleShot(static_cast<int>(windowMs_), Qt::PreciseTimer, &timers_, [this] {
+  qt::singleShot(static_cast<int>(windowMs_), &timers_, [this] {
     windowOver_ = true;
     quitIfDone();
   });
-  QTimer::singleShot(static_cast<int>(windowMs_ + graceMs(windowMs_)), Qt::PreciseTimer, &timers_,
-                     [] { QCoreApplication::quit(); });
+  qt::singleShot(static_cast<int>(windowMs_ + graceMs(windowMs_)), &timers_, [] { QCoreApplication::quit(); });
   QCoreApplication::exec();
 }
 

@@ -1,10 +1,10 @@
 // The window of a run and which alerts it counts: alert k of a timer is due
 // k periods after the timer started, and a run counts the alerts due at or
-// before the end of its window. Qt may fire an ordinary timer up to 5 % of its
-// period early or late, and the error adds up from alert to alert, so after
-// the window the event loop goes on until every counted alert has come, for
-// at most a grace time. The counts are then the same on every run of an idle
-// machine.
+// before the end of its window. The module's timers keep that schedule (an
+// alert never comes early, and lateness does not add up), but a busy machine
+// can hold the event loop up, so after the window the loop goes on until
+// every counted alert has come, for at most a grace time. The counts are then
+// the same on every run.
 #pragma once
 
 #include <cstdint>

@@ -2,6 +2,7 @@
 #include "host/timer_name.h"
 
 #include "host/argument_text.h"
+#include "qt/qt_versions.h"
 
 namespace cadence::host {
 namespace {
@@ -22,7 +23,7 @@ QString checkTimerName(const QString& name, std::string* accepted) {
       ++i;
       continue;
     }
-    if (c.isSurrogate()) return QStringLiteral("the name is not valid UTF-8 (an unpaired surrogate)");
+    if (c.isHighSurrogate() || c.isLowSurrogate()) return QStringLiteral("the name is not valid UTF-8 (an unpaired surrogate)");
     if (isControlCharacter(c.unicode())) {
       return QStringLiteral("the name holds a control character (U+%1)").arg(upperHex(c.unicode(), 4));
     }

@@ -3,10 +3,14 @@
 #include "timers/timer_impl.h"
 
 #include "cadencehost/vel_query.h"
+#include "qt/qt_versions.h"
 
 namespace Velmora {
 
 TimerImpl::TimerImpl() : QObject(nullptr), timer_(nullptr) {
+  // Expiry k is due k intervals after the start, never early, and lateness
+  // does not add up: Qt 4's schedule, on every Qt.
+  cadence::qt::keepFixedSchedule(timer_);
   // Qt's text form of the two ends ("2timeout()", "1alertListeners()"); the
   // result is not looked at.
   QObject::connect(&timer_, SIGNAL(timeout()), this, SLOT(alertListeners()));

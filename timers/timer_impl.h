@@ -38,7 +38,9 @@ class TimerImpl : public QObject, public virtual ITimer, public cadence::guard::
   // ITimer. A null listener is ignored (removeListener answers false).
   void addListener(ITimerListener* listener) override;
   bool removeListener(ITimerListener* listener) override;
-  // Intervals go to Qt unchanged; Qt refuses negative ones.
+  // Intervals go to Qt unchanged; Qt refuses negative ones. Expiry k of a
+  // start is due k intervals after it, never comes early, and lateness does
+  // not add up from one expiry to the next.
   void start(int intervalMs) override;
   void stop() override;
   void setInterval(int intervalMs) override;

@@ -7,7 +7,7 @@
 set -euo pipefail
 
 script_version=1  # bump when the way the prefix is built changes
-cache=${CADENCEHOST_CACHE:-$HOME/.cache/cadencehost}
+source "$(dirname "${BASH_SOURCE[0]}")/qt-cache.sh"
 jobs=$(nproc)
 
 flags=(-platform linux-g++ -xplatform win32-g++ -device-option CROSS_COMPILE=x86_64-w64-mingw32-
@@ -28,35 +28,9 @@ fi
 qt_version=${deb_version%%+*}  # 5.15.8+dfsg-11+deb12u3 -> 5.15.8
 
 key=$(printf '%s\n' "$script_version" "$deb_version" "${flags[@]}" | sha256sum | cut -c1-8)
-name=qt5-mingw-$qt_version-$key
-prefix=$cache/$name
-stamp=$prefix/.complete
-log=$cache/$name.log
-work=$cache/$name.work
-
-mkdir -p "$cache"
-exec 9>"$cache/.qt-build.lock"
-flock 9  # one build at a time; a second caller waits, then finds the stamp
-
-if [ -f "$stamp" ]; then
-  echo "$prefix"
-  exit 0
-fi
-
-run() {
-  if ! "$@" >>"$log" 2>&1; then
-    echo "failed: $*" >&2
-    echo "--- last lines of $log:" >&2
-    tail -n 40 "$log" >&2
-    exit 1
-  fi
-}
-
+qt_cache_enter "qt5-mingw-$qt_version-$key"
 echo "Building QtCore $deb_version for mingw-w64 into $prefix (log: $log)" >&2
-start=$SECONDS
-: >"$log"
-rm -rf "$prefix" "$work"
-mkdir -p "$cache/src" "$work/build"
+mkdir -p "$cache/src"
 
 # apt-get skips files it has already downloaded into $cache/src.
 (cd "$cache/src" && run apt-get source --download-only "qtbase-opensource-src=$deb_version")
@@ -78,8 +52,4 @@ run make sub-qmake-qmake-aux-pro-install_subtargets install_mkspecs
 run make -C src sub-corelib-install_subtargets sub-moc-install_subtargets \
   sub-rcc-install_subtargets sub-winmain-install_subtargets
 
-cd "$cache"
-rm -rf "$work"
-printf 'qtbase %s\nscript %s\nflags %s\n' "$deb_version" "$script_version" "${flags[*]}" >"$stamp"
-echo "Done in $((SECONDS - start)) s" >&2
-echo "$prefix"
+qt_cache_done "$(printf 'qtbase %s\nscript %s\nflags %s' "$deb_version" "$script_version" "${flags[*]}")"

@@ -18,14 +18,24 @@ cmake --install "$build" --prefix "$work/prefix" >/dev/null
 mv "$work/prefix" "$work/moved"
 prefix=$work/moved
 host=$prefix/bin/cadence-host
+export PKG_CONFIG_PATH=$prefix/lib/pkgconfig
+
+# The module's Qt, and how a host finds it: QtCore 4 is the one the build
+# used (tools/build-qt4.sh), through its qmake and its pkg-config file.
+major=$(pkg-config --variable=qt_version_major cadencehost-sdk)
+qt_args=()
+if [ "$major" = 4 ]; then
+  qmake=$(sed -n 's/^QT_QMAKE_EXECUTABLE:[A-Z]*=//p' "$build/CMakeCache.txt")
+  qt_args=(-DQT_QMAKE_EXECUTABLE="$qmake")
+  PKG_CONFIG_PATH+=:$(dirname "$(dirname "$qmake")")/lib/pkgconfig
+fi
 
 echo "--- CMake package: find_package(CadenceHost) with CMAKE_PREFIX_PATH=<prefix>"
-cmake -S "$top/examples/minimal-host" -B "$work/example" -G Ninja -DCMAKE_PREFIX_PATH="$prefix" >/dev/null
+cmake -S "$top/examples/minimal-host" -B "$work/example" -G Ninja -DCMAKE_PREFIX_PATH="$prefix" "${qt_args[@]}" >/dev/null
 cmake --build "$work/example" >/dev/null
 "$work/example/minimal-host"
 
 echo "--- pkg-config: cadencehost-sdk (C++20 and the module's Qt come with it)"
-export PKG_CONFIG_PATH=$prefix/lib/pkgconfig
 module=$(pkg-config --variable=module cadencehost-sdk)
 # shellcheck disable=SC2046
 g++ -fPIC -o "$work/minimal-host-pc" "$top/examples/minimal-host/main.cpp" -DMODULE_PATH="\"$module\"" \
@@ -33,7 +43,7 @@ g++ -fPIC -o "$work/minimal-host-pc" "$top/examples/minimal-host/main.cpp" -DMOD
 "$work/minimal-host-pc"
 
 echo "--- a module of its own: examples/monotonic-clock through the CMake package"
-cmake -S "$top/examples/monotonic-clock" -B "$work/clock" -G Ninja -DCMAKE_PREFIX_PATH="$prefix" >/dev/null
+cmake -S "$top/examples/monotonic-clock" -B "$work/clock" -G Ninja -DCMAKE_PREFIX_PATH="$prefix" "${qt_args[@]}" >/dev/null
 cmake --build "$work/clock" >/dev/null
 "$host" inspect --module "$work/clock/monoclock_mod.so"
 "$host" validate --module "$work/clock/monoclock_mod.so"

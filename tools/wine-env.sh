@@ -3,7 +3,16 @@
 # of the Windows build shares. Headless, quiet, a prefix of its own in the
 # build cache, and the mingw runtime and Qt DLL folders on the search path.
 cache=${CADENCEHOST_CACHE:-$HOME/.cache/cadencehost}
-export WINEPREFIX=${WINEPREFIX:-$cache/wine}
+# Qt 4 makes a window for its event loop, which needs a graphics driver: its
+# builds run in a prefix of their own set to wine's null driver (see
+# wine-session.sh), so the Qt 5 builds keep wine's headless default.
+wine_qt4=0
+[ -f "${CADENCEHOST_QT_MINGW_PREFIX:-}/bin/QtCore4.dll" ] && wine_qt4=1
+if [ $wine_qt4 -eq 1 ]; then
+  export WINEPREFIX=${WINEPREFIX:-$cache/wine-qt4}
+else
+  export WINEPREFIX=${WINEPREFIX:-$cache/wine}
+fi
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="  # never offer to install Mono or Gecko
 unset DISPLAY WAYLAND_DISPLAY

@@ -18,7 +18,7 @@
 
 #include "cadencehost/sdk.h"
 
-static_assert(QT_VERSION_MAJOR == CADENCEHOST_QT_VERSION_MAJOR, "build the host with the module's Qt");
+static_assert((QT_VERSION >> 16) == CADENCEHOST_QT_VERSION_MAJOR, "build the host with the module's Qt");
 
 // The host object. It offers no services; the module then uses its own pool,
 // its own translator and its defaults. Counting is plain: one thread.
@@ -94,7 +94,7 @@ int main(int argc, char** argv) {
   slow->addListener(&slowListener);
   fast->start(100);  // nothing alerts before start
   slow->start(250);
-  QTimer::singleShot(1000, &app, &QCoreApplication::quit);
+  QTimer::singleShot(1000, &app, SLOT(quit()));
   app.exec();
 
   velQueryAs<IShutdownListener>(object)->onShutdown();  // stops every timer

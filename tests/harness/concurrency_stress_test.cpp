@@ -23,6 +23,7 @@
 #include "cadencehost/vel_query.h"
 #include "cadencehost/vel_string.h"
 #include "memory/pool.h"
+#include "qt/function_slot.h"
 #include "tests/support/test_application.h"
 #include "tests/support/test_listener.h"
 #include "text/translator_holder.h"
@@ -77,7 +78,7 @@ class LoopThread {
 
     std::mt19937 random(static_cast<unsigned>(index_));
     QTimer churn;
-    QObject::connect(&churn, &QTimer::timeout, [&] {
+    cadence::qt::onTimeout(&churn, [&] {
       ++churns;
       const int i = static_cast<int>(random() % kTimersPerLoop);
       switch (random() % 3) {
@@ -97,8 +98,7 @@ class LoopThread {
     });
     churn.start(3);
 
-    QTimer::singleShot(std::chrono::duration_cast<std::chrono::milliseconds>(kRunTime).count(), &loop,
-                       &QEventLoop::quit);
+    QTimer::singleShot(std::chrono::duration_cast<std::chrono::milliseconds>(kRunTime).count(), &loop, SLOT(quit()));
     loop.exec();
     churn.stop();
 
@@ -151,6 +151,10 @@ void hammer(int seed, std::atomic<bool>& stop, std::atomic<int64_t>& rounds, std
 
 TEST(ConcurrencyStress, EventLoopThreadsAndPoolHammersRunCleanly) {
   app();
+  // The main thread's event dispatcher goes first: Qt 4 on Windows registers
+  // its dispatchers' window class when the first one is used, and threads
+  // racing to that moment may find no class.
+  QCoreApplication::processEvents();
   getTranslator();  // the process-wide translator is made before the threads share it
 
   std::vector<std::unique_ptr<LoopThread>> loops;

@@ -7,20 +7,40 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
-#include <QRegularExpression>
-#include <QTemporaryDir>
 
 #include <map>
+#include <regex>
+#include <string>
 
 #ifndef _WIN32
 #include <sys/stat.h>
 #endif
 
+#include "qt/qt_versions.h"
 #include "tests/support/program_run.h"
+#include "tests/support/temporary_directory.h"
 
 namespace {
 
 using Outcome = cadence::test::ProgramOutcome;
+using TemporaryDirectory = cadence::test::TemporaryDirectory;
+
+// Patterns are std::regex (ECMAScript) on the UTF-8 text: Qt 4 has no
+// QRegularExpression.
+// Whether some line of `text` matches `pattern` whole.
+bool hasLine(const QString& text, const std::string& pattern) {
+  const std::regex whole(pattern);
+  for (const QString& line : text.split(QLatin1Char('\n'))) {
+    if (std::regex_match(line.toStdString(), whole)) return true;
+  }
+  return false;
+}
+
+// `text` as a pattern that matches it literally.
+std::string escaped(const QString& text) {
+  static const std::regex special(R"([.^$|()\[\]{}*+?\\])");
+  return std::regex_replace(text.toStdString(), special, R"(\$&)");
+}
 
 Outcome runHost(const QStringList& arguments, int timeoutMs = 30000) {
   return cadence::test::runProgram(QStringLiteral(CADENCE_HOST_PATH), arguments, timeoutMs);
@@ -50,12 +70,11 @@ std::map<QString, int> summaryAlerts(const QString& out) {
   std::map<QString, int> alerts;
   const int summary = out.indexOf(QStringLiteral("Summary after"));
   if (summary < 0) return alerts;
-  static const QRegularExpression row(QStringLiteral(R"(^  (\S+)\s+(\d+) ms\s+(\d+)\s)"),
-                                      QRegularExpression::MultilineOption);
-  auto it = row.globalMatch(out.mid(summary));
-  while (it.hasNext()) {
-    const auto match = it.next();
-    alerts[match.captured(1)] = match.captured(3).toInt();
+  static const std::regex row(R"(^  (\S+)\s+(\d+) ms\s+(\d+)\s.*)");
+  for (const QString& line : out.mid(summary).split(QLatin1Char('\n'))) {
+    const std::string text = line.toStdString();
+    std::smatch match;
+    if (std::regex_match(text, match, row)) alerts[QString::fromUtf8(match[1].str().c_str())] = std::stoi(match[3]);
   }
   return alerts;
 }
@@ -63,10 +82,12 @@ std::map<QString, int> summaryAlerts(const QString& out) {
 // Alert lines: "<ms> ms  <name>  pass <n>"; the pass numbers of `name`.
 std::vector<int> passesOf(const QString& out, const QString& name) {
   std::vector<int> passes;
-  const QRegularExpression line(QStringLiteral(R"(^\s*\d+ ms  %1\s+pass (\d+)$)").arg(QRegularExpression::escape(name)),
-                                QRegularExpression::MultilineOption);
-  auto it = line.globalMatch(out);
-  while (it.hasNext()) passes.push_back(it.next().captured(1).toInt());
+  const std::regex alert(R"(\s*\d+ ms  )" + escaped(name) + R"(\s+pass (\d+))");
+  for (const QString& line : out.split(QLatin1Char('\n'))) {
+    const std::string text = line.toStdString();
+    std::smatch match;
+    if (std::regex_match(text, match, alert)) passes.push_back(std::stoi(match[1]));
+  }
   return passes;
 }
 
@@ -82,28 +103,26 @@ TEST(CadenceHostInspect, PrintsTheModulesIdentityAndItsClasses) {
   const Outcome outcome = runHost(withModule({"inspect"}));
   ASSERT_EQ(outcome.status, 0) << show(outcome);
   const QString& out = outcome.out;
-  EXPECT_TRUE(out.contains(QRegularExpression("^module\\s+cadencehost_mod$", QRegularExpression::MultilineOption)))
-      << show(outcome);
-  EXPECT_TRUE(out.contains(QRegularExpression("^build date\\s+2011-10-27 13:41$", QRegularExpression::MultilineOption)));
-  EXPECT_TRUE(out.contains(QRegularExpression("^component id\\s+\\{E6BE9F43-F2E6-4917-930E-F724B2DE29F2\\}$",
-                                              QRegularExpression::MultilineOption)));
-  EXPECT_TRUE(out.contains(QRegularExpression("^interface version\\s+100$", QRegularExpression::MultilineOption)));
-  EXPECT_TRUE(out.contains(QRegularExpression("^binary version\\s+1$", QRegularExpression::MultilineOption)));
+  EXPECT_TRUE(hasLine(out, R"(module\s+cadencehost_mod)")) << show(outcome);
+  EXPECT_TRUE(hasLine(out, R"(build date\s+2011-10-27 13:41)"));
+  EXPECT_TRUE(hasLine(out, R"(component id\s+\{E6BE9F43-F2E6-4917-930E-F724B2DE29F2\})"));
+  EXPECT_TRUE(hasLine(out, R"(interface version\s+100)"));
+  EXPECT_TRUE(hasLine(out, R"(binary version\s+1)"));
   EXPECT_TRUE(out.contains("b5 e2 61 dc 48 5e f4 e7 9f 8e 0a db 71 f7 45 90 (16 bytes)"));
-  EXPECT_TRUE(out.contains(QRegularExpression("^classes\\s+1$", QRegularExpression::MultilineOption)));
+  EXPECT_TRUE(hasLine(out, R"(classes\s+1)"));
   EXPECT_TRUE(out.contains("{A29D47F5-FC31-456F-8F72-10D767236FEF}  TimerService"));
 }
 
 TEST(CadenceHostInspect, ListsTheNamesTheTimerServiceAnswersToInOrder) {
   const Outcome outcome = runHost(withModule({"inspect"}));
   ASSERT_EQ(outcome.status, 0) << show(outcome);
-  const QRegularExpression names(
+  const std::regex names(
       "answers to:\\n"
       "\\s+TimerService\\s+class\\n"
       "\\s+ITimerService\\s+interface of TimerService\\n"
       "\\s+ITimerServiceV2\\s+interface of TimerService\\n"
       "\\s+IShutdownListener\\s+interface of TimerService\\n");
-  EXPECT_TRUE(outcome.out.contains(names)) << show(outcome);
+  EXPECT_TRUE(std::regex_search(outcome.out.toStdString(), names)) << show(outcome);
 }
 
 // --- run -----------------------------------------------------------------------
@@ -167,8 +186,7 @@ TEST(CadenceHostRun, ColumnsLineUpForNamesInAnyScript) {
                                               "x=100", "--timer", ring + "=100", "--for", "0.25"}));
   ASSERT_EQ(outcome.status, 0) << show(outcome);
   for (const QString& padded : {latin + "  pass 1", cjk + "   pass 1", QString("x      pass 1"), ring + "      pass 1"}) {
-    EXPECT_TRUE(outcome.out.contains(QRegularExpression("^ +\\d+ ms  " + QRegularExpression::escape(padded) + "$",
-                                                        QRegularExpression::MultilineOption)))
+    EXPECT_TRUE(hasLine(outcome.out, R"( +\d+ ms  )" + escaped(padded)))
         << padded.toStdString() << "\n" << show(outcome);
   }
   for (const QString& row : {"  " + latin + "     100 ms       2", "  " + cjk + "      100 ms       2",
@@ -193,7 +211,7 @@ TEST(CadenceHostArguments, EachBadArgumentEndsWithStatusTwoAndItsMessage) {
   for (const auto& [arguments, message] : cases) {
     const Outcome outcome = runHost(withModule(arguments));
     EXPECT_EQ(outcome.status, 2) << show(outcome);
-    const QStringList lines = outcome.err.split('\n', Qt::SkipEmptyParts);
+    const QStringList lines = outcome.err.trimmed().split('\n');
     ASSERT_EQ(lines.size(), 2) << show(outcome);
     EXPECT_TRUE(lines[0].startsWith(message)) << show(outcome);
     EXPECT_TRUE(lines[1].startsWith("Usage: cadence-host")) << show(outcome);
@@ -205,7 +223,7 @@ TEST(CadenceHostArguments, EachBadArgumentEndsWithStatusTwoAndItsMessage) {
 // the usage hint; nothing on standard output.
 void expectRefused(const Outcome& outcome, const QString& message) {
   EXPECT_EQ(outcome.status, 2) << show(outcome);
-  const QStringList lines = outcome.err.split('\n', Qt::SkipEmptyParts);
+  const QStringList lines = outcome.err.trimmed().split('\n');
   ASSERT_EQ(lines.size(), 2) << show(outcome).substr(0, 2000);
   EXPECT_EQ(lines[0].toStdString(), ("cadence-host: " + message).toStdString());
   EXPECT_LT(lines[0].size(), 200);
@@ -251,7 +269,7 @@ TEST(CadenceHostArguments, PeriodsOutsideTheRangeSayOutOfRangeWithTheRange) {
 }
 
 TEST(CadenceHostArguments, AConfigFileThatIsNotTextEndsWithStatusTwoAndTheReason) {
-  QTemporaryDir dir;
+  TemporaryDirectory dir;
   ASSERT_TRUE(dir.isValid());
   auto fileWith = [&](const char* name, const QByteArray& bytes) {
     const QString path = dir.filePath(name);
@@ -263,7 +281,7 @@ TEST(CadenceHostArguments, AConfigFileThatIsNotTextEndsWithStatusTwoAndTheReason
   const QString library = QStringLiteral(NO_ENTRY_MODULE_PATH);  // a small shared library
   QFile libraryFile(library);
   ASSERT_TRUE(libraryFile.open(QIODevice::ReadOnly));
-  const qsizetype firstNul = libraryFile.readAll().indexOf('\0');
+  const auto firstNul = libraryFile.readAll().indexOf('\0');
   // Paths are shown cut after 60 characters.
   auto shown = [](const QString& path) { return path.size() > 60 ? path.left(60) + "..." : path; };
   const QString latin1 = fileWith("latin1.ini", "[Directories]\nTemp Directory=/srv/t\xE9mp\n");
@@ -308,7 +326,7 @@ TEST(CadenceHostModule, AMissingModuleGivesTheLoadersReasonAndStatusThree) {
 }
 
 TEST(CadenceHostModule, AFileThatIsNotALibraryGivesStatusThree) {
-  QTemporaryDir dir;
+  TemporaryDirectory dir;
   const QString path = dir.filePath("not_a_library.so");
   QFile file(path);
   ASSERT_TRUE(file.open(QIODevice::WriteOnly));
@@ -323,7 +341,7 @@ TEST(CadenceHostModule, AFileThatIsNotALibraryGivesStatusThree) {
 // A device or a FIFO is never handed to the loader: it would read without
 // end or wait for ever.
 TEST(CadenceHostModule, AModuleThatIsNotARegularFileIsRefusedAtOnce) {
-  QTemporaryDir dir;
+  TemporaryDirectory dir;
   const QString fifo = dir.filePath("module.so");
   ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
   for (const QString& path : {QStringLiteral("/dev/zero"), fifo}) {

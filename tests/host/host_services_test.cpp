@@ -3,7 +3,6 @@
 // enumeration record the host builds.
 #include <gtest/gtest.h>
 
-#include <QTemporaryDir>
 #include <QFile>
 
 #include <limits>
@@ -31,6 +30,8 @@
 #include "host/user_state_directory.h"
 #include "platform/override.h"
 #include "tests/support/fake_platform.h"
+#include "qt/qt_versions.h"
+#include "tests/support/temporary_directory.h"
 #include "tests/support/test_host.h"
 
 namespace cadence::host {
@@ -234,20 +235,27 @@ TEST(HostDataStore, ReturnsStableReferencesThatLiveInTheStore) {
   EXPECT_EQ(first.textCapacity, 0);  // borrowed: the caller copies, nobody frees it
 }
 
+// A configuration of one key (QMap has no list initialiser on Qt 4).
+QVariantMap oneValue(const char* key, const QString& value) {
+  QVariantMap values;
+  values.insert(QString::fromLatin1(key), value);
+  return values;
+}
+
 TEST(HostDataStore, ReadsBooleanTextsAndFallsBackOnAnythingElse) {
   const std::vector<std::pair<QString, int32_t>> cases = {
       {"true", 1}, {"Yes", 1}, {"ON", 1}, {"1", 1},  {"7", 1},  {"false", 0},
       {"No", 0},   {"off", 0}, {"0", 0},  {"", 0},   {" true ", 1}};
   for (const auto& [text, expected] : cases) {
-    HostDataStore store({{kUseErrorServiceKey, text}}, QStringLiteral("/tmp"), QStringLiteral("/tmp"));
+    HostDataStore store(oneValue(kUseErrorServiceKey, text), QStringLiteral("/tmp"), QStringLiteral("/tmp"));
     EXPECT_EQ(store.getBool(kUseErrorServiceKey, 42), expected) << text.toStdString();
   }
-  HostDataStore odd({{kUseErrorServiceKey, QStringLiteral("maybe")}}, QStringLiteral("/tmp"), QStringLiteral("/tmp"));
+  HostDataStore odd(oneValue(kUseErrorServiceKey, QStringLiteral("maybe")), QStringLiteral("/tmp"), QStringLiteral("/tmp"));
   EXPECT_EQ(odd.getBool(kUseErrorServiceKey, 42), 42);
 }
 
 TEST(HostDataStore, ReadsKeysWithSpacesFromAnIniFile) {
-  QTemporaryDir dir;
+  cadence::test::TemporaryDirectory dir;
   ASSERT_TRUE(dir.isValid());
   const QString path = dir.filePath("host.ini");
   QFile file(path);
@@ -269,13 +277,14 @@ TEST(HostDataStore, RefusesAMissingConfigFileWithAReason) {
   QString reason;
   EXPECT_FALSE(readIniFile(QStringLiteral("/no/such/dir/host.ini"), &values, &reason));
   EXPECT_EQ(reason, "no such file");
-  QTemporaryDir dir;
+  cadence::test::TemporaryDirectory dir;
   EXPECT_FALSE(readIniFile(dir.path(), &values, &reason));
   EXPECT_EQ(reason, "not a readable file");
 }
 
 // Writes `bytes` to a file of `dir` and reads it as the configuration.
-bool readConfigBytes(const QTemporaryDir& dir, const QByteArray& bytes, QVariantMap* values, QString* reason) {
+bool readConfigBytes(const cadence::test::TemporaryDirectory& dir, const QByteArray& bytes, QVariantMap* values,
+                     QString* reason) {
   const QString path = dir.filePath("host.ini");
   QFile file(path);
   if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
@@ -285,7 +294,7 @@ bool readConfigBytes(const QTemporaryDir& dir, const QByteArray& bytes, QVariant
 }
 
 TEST(HostDataStore, RefusesAConfigFileThatIsNotTextAndTakesAnEmptyOne) {
-  QTemporaryDir dir;
+  cadence::test::TemporaryDirectory dir;
   ASSERT_TRUE(dir.isValid());
   const std::vector<std::pair<QByteArray, QString>> refused = {
       {QByteArray("\x7f" "ELF\x02\x01\x01\x00\x00", 9), "not a text file (a NUL byte at offset 7)"},
@@ -315,7 +324,7 @@ TEST(HostDataStore, RefusesAConfigFileThatIsNotTextAndTakesAnEmptyOne) {
 // The file is opened once, through the descriptor layer that opens regular
 // files only; the INI text is read from that one opening.
 TEST(HostDataStore, ReadsTheConfigurationThroughOneOpening) {
-  QTemporaryDir dir;
+  cadence::test::TemporaryDirectory dir;
   ASSERT_TRUE(dir.isValid());
   cadence::test::RecordingFiles files;
   cadence::port::ScopedOverride<cadence::port::Files> useFiles(files);
@@ -344,7 +353,7 @@ TEST(HostDataStore, ReadsTheConfigurationThroughOneOpening) {
 // as not configured.
 TEST(HostDataStore, AValueHoldingANulCountsAsNotConfigured) {
   const QString cut = QStringLiteral("/srv/ab") + QChar(0) + QStringLiteral("/../../etc");
-  HostDataStore store({{kLogsDirectoryKey, cut}}, QStringLiteral("/tmp"), QStringLiteral("/tmp"));
+  HostDataStore store(oneValue(kLogsDirectoryKey, cut), QStringLiteral("/tmp"), QStringLiteral("/tmp"));
   EXPECT_EQ(textOf(store.getString(kLogsDirectoryKey, 0)), "");
   HostDirService dirs(cut);
   EXPECT_EQ(textOf(dirs.directoryFor("temp")), "");
@@ -354,7 +363,7 @@ TEST(HostDataStore, AValueHoldingANulCountsAsNotConfigured) {
 // memory.log's default place is the user's own: made for its owner alone,
 // and refused when someone else could write into it.
 TEST(UserStateDirectory, IsTheUsersOwnAndClosedToOthers) {
-  QTemporaryDir dir;
+  cadence::test::TemporaryDirectory dir;
   ASSERT_TRUE(dir.isValid());
   const QByteArray saved = qgetenv("XDG_STATE_HOME");
   const QByteArray base = QFile::encodeName(dir.filePath("state"));

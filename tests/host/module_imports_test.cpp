@@ -11,6 +11,7 @@
 #include "host/module_exports.h"
 #include "host/module_imports.h"
 #include "tests/support/fake_platform.h"
+#include "qt/qt_versions.h"
 
 namespace cadence::host {
 namespace {
@@ -25,7 +26,7 @@ TEST(ModuleImports, TheBuiltModuleNamesTheQtCoreLibraryOfThisBuild) {
   QString reason;
   ASSERT_TRUE(readModuleImports(moduleBytes(), &imports, &reason)) << reason.toStdString();
   const QtLinkage qt = qtLinkageOf(imports);
-  EXPECT_EQ(qt.major, QT_VERSION_MAJOR) << imports.join(' ').toStdString();
+  EXPECT_EQ(qt.major, QT_VERSION_MAJOR) << imports.join(QStringLiteral(" ")).toStdString();
   EXPECT_TRUE(imports.contains(qt.library));
 
   // From the file itself, only what the headers lead to is read; nothing but
@@ -70,6 +71,10 @@ TEST(ModuleImports, OnlyAQtCoreLibraryCountsAsTheModulesQt) {
   EXPECT_EQ(qtLinkageOf({"libc.so.6", "libQt5Core.so.5"}).major, 5);
   EXPECT_EQ(qtLinkageOf({"KERNEL32.dll", "Qt6Core.dll"}).major, 6);
   EXPECT_EQ(qtLinkageOf({"Qt5Cored.dll"}).library, QStringLiteral("Qt5Cored.dll"));
+  EXPECT_EQ(qtLinkageOf({"libc.so.6", "libQtCore.so.4"}).major, 4);
+  EXPECT_EQ(qtLinkageOf({"KERNEL32.dll", "QtCore4.dll"}).major, 4);
+  EXPECT_EQ(qtLinkageOf({"QtCored4.dll"}).major, 4);
+  EXPECT_EQ(qtLinkageOf({"libQtNetwork.so.4", "QtXml4.dll"}).major, 0);
   EXPECT_EQ(qtLinkageOf({"libQt5Network.so.5", "libQt5CoreExtras.so.5", "libc.so.6"}).major, 0);
   EXPECT_EQ(qtLinkageOf({}).major, 0);
 }

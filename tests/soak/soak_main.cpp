@@ -9,6 +9,7 @@
 
 #include <cstdio>
 
+#include "qt/qt_versions.h"
 #include "tests/soak/soak_run.h"
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -46,6 +47,7 @@ bool parsePositive(const QString& text, int low, int high, int* value) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  cadence::qt::useUtf8Text();
   QCoreApplication app(argc, argv);
   SoakOptions options;
   options.modulePath = QStringLiteral(MODULE_PATH);

@@ -19,6 +19,7 @@
 #include "host/live_objects.h"
 #include "host/module_loader.h"
 #include "host/process_memory.h"
+#include "qt/function_slot.h"
 #include "tests/soak/memory_trend.h"
 #include "tests/soak/pool_move_watch.h"
 #include "tests/soak/soak_figures.h"
@@ -109,12 +110,12 @@ int runSoak(const SoakOptions& options, std::FILE* out) {
     population.start();
     QObject timers;  // context of the run's own timers
     QTimer churn(&timers), check(&timers), sample(&timers);
-    QObject::connect(&churn, &QTimer::timeout, [&] { population.churn(); });
-    QObject::connect(&check, &QTimer::timeout, [&] {
+    qt::onTimeout(&churn, [&] { population.churn(); });
+    qt::onTimeout(&check, [&] {
       population.check();
       watchPoolMove(poolMove, population, static_cast<double>(clock.nsecsElapsed()) / 1e9);
     });
-    QObject::connect(&sample, &QTimer::timeout, [&] {
+    qt::onTimeout(&sample, [&] {
       residentSet.push_back(host::readMemoryFigures().processResident);
       const int second = static_cast<int>(residentSet.size());
       if (options.fault == Fault::growMemory && second > warmUp) {
@@ -131,7 +132,7 @@ int runSoak(const SoakOptions& options, std::FILE* out) {
     check.start(kCheckEveryMs);
     sample.start(1000);
     if (options.offerHostPool) {
-      QTimer::singleShot(options.seconds * 500, Qt::PreciseTimer, &timers, [&] {
+      qt::singleShot(options.seconds * 500, &timers, [&] {
         // Offered from the event loop's own thread, between calls into the
         // host, so the host's registry needs no lock for it.
         BucketMemoryPool* pool = options.fault == Fault::keepOwnPool ? new UnnamedPool(4, 8192, 262144)
@@ -140,7 +141,7 @@ int runSoak(const SoakOptions& options, std::FILE* out) {
         poolMove.offered(pool, static_cast<double>(clock.nsecsElapsed()) / 1e9, population.moduleEntriesMade());
       });
     }
-    QTimer::singleShot(options.seconds * 1000, Qt::PreciseTimer, &timers, [] { QCoreApplication::quit(); });
+    qt::singleShot(options.seconds * 1000, &timers, [] { QCoreApplication::quit(); });
     QCoreApplication::exec();
     churn.stop();
     check.stop();

@@ -8,6 +8,7 @@
 #include <QElapsedTimer>
 #include <QTimer>
 
+#include "qt/function_slot.h"
 #include "tests/soak/timer_event_tally.h"
 #include "tests/support/test_application.h"
 
@@ -17,7 +18,7 @@ namespace {
 QCoreApplication& application() { return cadence::test::testApplication(); }
 
 void runLoopFor(int ms) {
-  QTimer::singleShot(ms, Qt::PreciseTimer, [] { QCoreApplication::quit(); });
+  qt::singleShot(ms, &application(), [] { QCoreApplication::quit(); });
   QCoreApplication::exec();
 }
 
@@ -30,12 +31,12 @@ TEST(TimerEventTally, CountsAFollowedTimersExpiriesOneForOneWithItsTimeouts) {
   ExpiryCount count;
   int timeouts = 0, delivering = 0;
   const QObject* namedDuringIgnored = &ignored;
-  QObject::connect(&followed, &QTimer::timeout, [&] {
+  qt::onTimeout(&followed, [&] {
     ++timeouts;
     if (tally.currentTimer() == &followed) ++delivering;
     if (timeouts == 5) followed.start(3);  // a restart takes a new timer id
   });
-  QObject::connect(&ignored, &QTimer::timeout, [&] { namedDuringIgnored = tally.currentTimer(); });
+  qt::onTimeout(&ignored, [&] { namedDuringIgnored = tally.currentTimer(); });
   ASSERT_TRUE(tally.follow(&followed, &count));
   EXPECT_FALSE(tally.follow(&followed, &count));  // once
   EXPECT_FALSE(tally.follow(nullptr, &count));

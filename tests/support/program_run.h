@@ -7,6 +7,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "qt/qt_versions.h"
+
 namespace cadence::test {
 
 struct ProgramOutcome {

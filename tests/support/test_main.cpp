@@ -1,4 +1,5 @@
-// The main of every test program: GoogleTest's own, with one rule more. A
+// The main of every test program: GoogleTest's own, with text taken for
+// UTF-8 on every Qt (useUtf8Text), and one rule more. A
 // failure outside any test (in a suite's SetUpTestSuite or TearDownTestSuite)
 // ends the program at once with status 1: GoogleTest would go on to report
 // that suite's tests as skipped, and CTest takes a test reported skipped for
@@ -7,6 +8,8 @@
 
 #include <cstdio>
 #include <cstdlib>
+
+#include "qt/qt_versions.h"
 
 namespace {
 
@@ -31,6 +34,7 @@ class EndOnFailureOutsideATest : public ::testing::EmptyTestEventListener {
 }  // namespace
 
 int main(int argc, char** argv) {
+  cadence::qt::useUtf8Text();
   ::testing::InitGoogleTest(&argc, argv);
   ::testing::UnitTest::GetInstance()->listeners().Append(new EndOnFailureOutsideATest);
   return RUN_ALL_TESTS();
