@@ -9,7 +9,10 @@
 
 #include "memory/xal_alloc.h"
 
-namespace cadence::guard {
+// (Namespaces one by one: the header reaches Qt 4's moc, which reads no
+// nested namespace names.)
+namespace cadence {
+namespace guard {
 
 // A block of `bytes` (at least one) from the heap; when the heap and the
 // memory manager have nothing left, the report for `bytes`, the notice and
@@ -41,4 +44,5 @@ decltype(auto) failForGoodOnBadAlloc(Call&& call) {
   }
 }
 
-}  // namespace cadence::guard
+}  // namespace guard
+}  // namespace cadence
