@@ -22,7 +22,9 @@ export PKG_CONFIG_PATH=$prefix/lib/pkgconfig
 
 # The module's Qt, and how a host finds it: QtCore 4 is the one the build
 # used (tools/build-qt4.sh), through its qmake and its pkg-config file.
-major=$(pkg-config --variable=qt_version_major cadencehost-sdk)
+# (Read from the file: pkg-config answers nothing before it can find the Qt
+# the package requires.)
+major=$(sed -n 's/^qt_version_major=//p' "$prefix/lib/pkgconfig/cadencehost-sdk.pc")
 qt_args=()
 if [ "$major" = 4 ]; then
   qmake=$(sed -n 's/^QT_QMAKE_EXECUTABLE:[A-Z]*=//p' "$build/CMakeCache.txt")
