@@ -21,6 +21,13 @@ bool ImageBytes::text(uint64_t offset, uint64_t limit, QString* out) const {
   return true;
 }
 
+ImageKind imageKindOf(const ImageBytes& image) {
+  char magic[4] = {};
+  if (image.read(0, &magic) && std::memcmp(magic, "\x7f" "ELF", 4) == 0) return ImageKind::kElf;
+  if (image.size() >= 2 && image.copy(0, magic, 2) && magic[0] == 'M' && magic[1] == 'Z') return ImageKind::kPe;
+  return ImageKind::kNeither;
+}
+
 ImageFile::ImageFile(const QString& path) {
   const QString native = QDir::toNativeSeparators(path);
   cadence::port::Files& files = cadence::port::files();

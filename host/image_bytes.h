@@ -10,6 +10,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 namespace cadence::host {
 
@@ -66,6 +67,26 @@ class ImageFile final : public ImageBytes {
   int fd_ = -1;
   uint64_t size_ = 0;
 };
+
+enum class ImageKind { kElf, kPe, kNeither };
+// What the first bytes say the image is.
+ImageKind imageKindOf(const ImageBytes& image);
+// The reason given for an image that is neither.
+inline constexpr const char* kNeitherElfNorPe = "neither an ELF nor a PE file";
+
+// The names `readNames(image, names, reason)` finds in the module file at
+// `path`, read as an ImageFile: a regular file only, and only as far as the
+// reading goes.
+template <class ReadNames>
+bool readNamesFromFile(const QString& path, QStringList* names, QString* reason, ReadNames readNames) {
+  names->clear();
+  const ImageFile file(path);
+  if (!file.isOpen()) {
+    *reason = QString::fromLatin1("not a regular file that can be read");
+    return false;
+  }
+  return readNames(file, names, reason);
+}
 
 // Where the parts of a 64-bit PE image are.
 struct PeLayout {

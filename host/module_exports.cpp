@@ -2,8 +2,6 @@
 // PE export directory, with every offset checked against the file's size.
 #include "host/module_exports.h"
 
-#include <cstring>
-
 #include <cstdint>
 #include <vector>
 
@@ -115,17 +113,14 @@ bool readPeExports(const ImageBytes& file, QStringList* exports, QString* reason
   return true;
 }
 
-// ELF or PE by the first bytes; the names sorted, each once.
+// The names sorted, each once.
 bool readExports(const ImageBytes& file, QStringList* exports, QString* reason) {
   exports->clear();
-  char magic[4] = {};
   bool read = false;
-  if (file.read(0, &magic) && std::memcmp(magic, "\x7f" "ELF", 4) == 0) {
-    read = readElfExports(file, exports, reason);
-  } else if (file.size() >= 2 && file.copy(0, magic, 2) && magic[0] == 'M' && magic[1] == 'Z') {
-    read = readPeExports(file, exports, reason);
-  } else {
-    *reason = QString::fromLatin1("neither an ELF nor a PE file");
+  switch (imageKindOf(file)) {
+    case ImageKind::kElf: read = readElfExports(file, exports, reason); break;
+    case ImageKind::kPe: read = readPeExports(file, exports, reason); break;
+    case ImageKind::kNeither: *reason = QString::fromLatin1(kNeitherElfNorPe); break;
   }
   exports->removeDuplicates();
   exports->sort();
@@ -139,13 +134,7 @@ bool readModuleExports(const QByteArray& image, QStringList* exports, QString* r
 }
 
 bool readModuleFileExports(const QString& path, QStringList* exports, QString* reason) {
-  exports->clear();
-  const ImageFile file(path);
-  if (!file.isOpen()) {
-    *reason = QString::fromLatin1("not a regular file that can be read");
-    return false;
-  }
-  return readExports(file, exports, reason);
+  return readNamesFromFile(path, exports, reason, readExports);
 }
 
 }  // namespace cadence::host

@@ -4,13 +4,11 @@
 #include "host/module_imports.h"
 
 #include <cstdint>
-#include <cstring>
 #include <regex>
 #include <string>
 
-#include "qt/qt_versions.h"
-
 #include "host/image_bytes.h"
+#include "qt/qt_versions.h"
 
 namespace cadence::host {
 namespace {
@@ -96,15 +94,14 @@ bool readPeImports(const Bytes& file, QStringList* imports, QString* reason) {
   return true;
 }
 
-// ELF or PE by the first bytes.
 bool readImports(const Bytes& file, QStringList* imports, QString* reason) {
   imports->clear();
-  char magic[4] = {};
-  if (file.read(0, &magic) && std::memcmp(magic, "\x7f" "ELF", 4) == 0) return readElfImports(file, imports, reason);
-  if (file.size() >= 2 && file.copy(0, magic, 2) && magic[0] == 'M' && magic[1] == 'Z') {
-    return readPeImports(file, imports, reason);
+  switch (imageKindOf(file)) {
+    case ImageKind::kElf: return readElfImports(file, imports, reason);
+    case ImageKind::kPe: return readPeImports(file, imports, reason);
+    case ImageKind::kNeither: break;
   }
-  *reason = QStringLiteral("neither an ELF nor a PE file");
+  *reason = QString::fromLatin1(kNeitherElfNorPe);
   return false;
 }
 
@@ -115,13 +112,7 @@ bool readModuleImports(const QByteArray& image, QStringList* imports, QString* r
 }
 
 bool readModuleFileImports(const QString& path, QStringList* imports, QString* reason) {
-  imports->clear();
-  const ImageFile file(path);
-  if (!file.isOpen()) {
-    *reason = QStringLiteral("not a regular file that can be read");
-    return false;
-  }
-  return readImports(file, imports, reason);
+  return readNamesFromFile(path, imports, reason, readImports);
 }
 
 QtLinkage qtLinkageOf(const QStringList& imports) {

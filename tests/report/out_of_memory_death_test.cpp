@@ -13,6 +13,28 @@ namespace {
 
 constexpr int32_t kRefusedBytes = 1 << 30;
 
+// A host whose logs directory is `directory`, a notice printed on one line of
+// standard error for the parent to read, and a heap that refuses
+// kRefusedBytes.
+struct RefusingScene {
+  explicit RefusingScene(const std::filesystem::path& directory) {
+    store.setString("Directories/Logs Directory", directory.string());
+    host.offer("IDataStore", static_cast<IDataStore*>(&store));
+    notice.onShow = [this] {
+      std::fprintf(stderr, "notice %s: %s\n", cadence::test::utf8(notice.calls.back().caption).c_str(),
+                   cadence::test::utf8(notice.calls.back().text).c_str());
+    };
+    heap.shouldFail = [](int64_t, std::size_t bytes) { return bytes == kRefusedBytes; };
+  }
+  cadence::test::TestHost host;
+  cadence::test::ScopedHost scoped{&host};
+  cadence::test::FakeDataStore store;
+  cadence::test::CapturingNotice notice;
+  cadence::port::ScopedOverride<cadence::port::Notice> useNotice{notice};
+  cadence::test::FailingHeap heap;
+  cadence::port::ScopedOverride<cadence::port::Heap> useHeap{heap};
+};
+
 TEST(OutOfMemoryDeathTest, FailingForGoodReportsNotifiesAndExits) {
   GTEST_FLAG_SET(death_test_style, "fast");  // the child must share the parent's directory
   const cadence::test::DeathTestDirectory shared("vel-report-", "VEL_OOM_DEATH_TEST_DIRECTORY");
@@ -21,21 +43,7 @@ TEST(OutOfMemoryDeathTest, FailingForGoodReportsNotifiesAndExits) {
 
   EXPECT_EXIT(
       {
-        cadence::test::TestHost host;
-        cadence::test::ScopedHost scoped(&host);
-        cadence::test::FakeDataStore store;
-        store.setString("Directories/Logs Directory", directory.string());
-        host.offer("IDataStore", static_cast<IDataStore*>(&store));
-        // The notice, on one line of standard error for the parent to read.
-        cadence::test::CapturingNotice notice;
-        notice.onShow = [&] {
-          std::fprintf(stderr, "notice %s: %s\n", cadence::test::utf8(notice.calls.back().caption).c_str(),
-                       cadence::test::utf8(notice.calls.back().text).c_str());
-        };
-        cadence::port::ScopedOverride<cadence::port::Notice> useNotice(notice);
-        cadence::test::FailingHeap heap;
-        heap.shouldFail = [](int64_t, std::size_t bytes) { return bytes == kRefusedBytes; };
-        cadence::port::ScopedOverride<cadence::port::Heap> useHeap(heap);
+        RefusingScene scene(directory);
         void* block = nullptr;
         xalMalloc(&block, 1, kRefusedBytes);
       },
@@ -58,22 +66,12 @@ class OneNotice : public ::testing::MatcherInterface<const std::string&> {
   void DescribeTo(std::ostream* out) const override { *out << "shows the notice once"; }
 
  private:
-  static constexpr const char* kNotice = "notice Out of Memory";
+  static constexpr const char* kNotice = "notice Out of Memory:";
 };
 
 // Two threads asking for the refused size at the same moment.
 void twoThreadsRunOut(const std::filesystem::path& directory) {
-  cadence::test::TestHost host;
-  cadence::test::ScopedHost scoped(&host);
-  cadence::test::FakeDataStore store;
-  store.setString("Directories/Logs Directory", directory.string());
-  host.offer("IDataStore", static_cast<IDataStore*>(&store));
-  cadence::test::CapturingNotice notice;
-  notice.onShow = [] { std::fprintf(stderr, "notice Out of Memory\n"); };
-  cadence::port::ScopedOverride<cadence::port::Notice> useNotice(notice);
-  cadence::test::FailingHeap heap;
-  heap.shouldFail = [](int64_t, std::size_t bytes) { return bytes == kRefusedBytes; };
-  cadence::port::ScopedOverride<cadence::port::Heap> useHeap(heap);
+  RefusingScene scene(directory);
   std::atomic<int> ready{0};
   auto runOut = [&] {
     ++ready;
