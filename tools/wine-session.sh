@@ -8,11 +8,23 @@ case "${1:-}" in
   start)
     wineserver -p >/dev/null 2>&1 </dev/null
     wineboot >/dev/null 2>&1 </dev/null  # creates the prefix on first use
-    drivers='HKCU\Software\Wine\Drivers'
-    if [ "$wine_qt4" -eq 1 ] && ! wine reg query "$drivers" /v Graphics 2>/dev/null </dev/null | grep -q null; then
-      # The null graphics driver counts for processes started after wine's
-      # background processes have restarted.
-      wine reg add "$drivers" /v Graphics /d null /f >/dev/null 2>&1 </dev/null
+    # What the prefix needs, each set once: no crash dialog (a test program
+    # that crashes on purpose must end, not wait for a click no one can give:
+    # with a graphics driver, wine's debugger would show one), and for Qt 4
+    # the null graphics driver.
+    settings=('HKCU\Software\Wine\WineDbg|ShowCrashDialog|REG_DWORD|0')
+    [ "$wine_qt4" -eq 1 ] && settings+=('HKCU\Software\Wine\Drivers|Graphics|REG_SZ|null')
+    changed=0
+    for setting in "${settings[@]}"; do
+      IFS='|' read -r key name type value <<<"$setting"
+      if ! wine reg query "$key" /v "$name" 2>/dev/null </dev/null | grep -qiE "$name +$type +(0x)?$value"; then
+        wine reg add "$key" /v "$name" /t "$type" /d "$value" /f >/dev/null 2>&1 </dev/null
+        changed=1
+      fi
+    done
+    if [ "$changed" -eq 1 ]; then
+      # Settings count for processes started after wine's background
+      # processes have restarted.
       wineserver -k >/dev/null 2>&1 </dev/null || true
       wineserver -w >/dev/null 2>&1 </dev/null || true
       wineserver -p >/dev/null 2>&1 </dev/null
