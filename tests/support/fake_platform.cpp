@@ -8,39 +8,35 @@
 namespace cadence::test {
 
 FailingHeap FailingHeap::nth(int64_t n) {
-  FailingHeap h;
-  h.shouldFail = [n](int64_t call, std::size_t) { return n > 0 && call == n; };
-  return h;
+  return FailingHeap([n](int64_t call, std::size_t) { return n > 0 && call == n; });
 }
 
 FailingHeap FailingHeap::from(int64_t n) {
-  FailingHeap h;
-  h.shouldFail = [n](int64_t call, std::size_t) { return n > 0 && call >= n; };
-  return h;
+  return FailingHeap([n](int64_t call, std::size_t) { return n > 0 && call >= n; });
+}
+
+bool FailingHeap::countAndDecide(std::size_t bytes) {
+  const std::lock_guard<std::mutex> hold(lock_);
+  ++calls;
+  requestedSizes.push_back(bytes);
+  const bool fail = shouldFail && shouldFail(calls, bytes);
+  if (fail) ++failures;
+  return fail;
 }
 
 void* FailingHeap::allocate(std::size_t bytes) {
-  ++calls;
-  requestedSizes.push_back(bytes);
-  if (shouldFail && shouldFail(calls, bytes)) {
-    ++failures;
-    return nullptr;
-  }
-  return cadence::port::systemHeap().allocate(bytes);
+  return countAndDecide(bytes) ? nullptr : cadence::port::systemHeap().allocate(bytes);
 }
 
 void* FailingHeap::reallocate(void* block, std::size_t bytes) {
-  ++calls;
-  requestedSizes.push_back(bytes);
-  if (shouldFail && shouldFail(calls, bytes)) {
-    ++failures;
-    return nullptr;
-  }
-  return cadence::port::systemHeap().reallocate(block, bytes);
+  return countAndDecide(bytes) ? nullptr : cadence::port::systemHeap().reallocate(block, bytes);
 }
 
 void FailingHeap::release(void* block) {
-  if (block) ++frees;
+  if (block) {
+    const std::lock_guard<std::mutex> hold(lock_);
+    ++frees;
+  }
   cadence::port::systemHeap().release(block);
 }
 

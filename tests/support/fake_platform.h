@@ -5,7 +5,9 @@
 
 #include <cstdint>
 #include <functional>
+#include <mutex>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/files.h"
@@ -18,10 +20,12 @@
 namespace cadence::test {
 
 // Forwards to the system heap, failing the calls that `shouldFail` picks
-// (counted over malloc and realloc together, from 1).
+// (counted over malloc and realloc together, from 1). Threads may share one:
+// its bookkeeping is done under a lock (read the figures once they have ended).
 class FailingHeap : public cadence::port::Heap {
  public:
   FailingHeap() = default;
+  explicit FailingHeap(std::function<bool(int64_t call, std::size_t bytes)> rule) : shouldFail(std::move(rule)) {}
   // Fails exactly the N-th call (and none when n is 0).
   static FailingHeap nth(int64_t n);
   // Fails every call from the N-th on.
@@ -37,6 +41,10 @@ class FailingHeap : public cadence::port::Heap {
   int64_t failures = 0;
   int64_t frees = 0;
   std::vector<std::size_t> requestedSizes;  // every malloc/realloc size, in order
+
+ private:
+  bool countAndDecide(std::size_t bytes);  // true: fail this call
+  std::mutex lock_;
 };
 
 // Records every call; forwards to the real descriptor calls unless told not to.
