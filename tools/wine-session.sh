@@ -6,7 +6,9 @@ set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh"
 case "${1:-}" in
   start)
-    wineserver -p >/dev/null 2>&1 </dev/null
+    # -p fails when a server already runs for the prefix (one left running
+    # by hand, or the stage before's still ending): that one serves as well.
+    wineserver -p >/dev/null 2>&1 </dev/null || true
     wineboot >/dev/null 2>&1 </dev/null  # creates the prefix on first use
     # What the prefix needs, each set once: no crash dialog (a test program
     # that crashes on purpose must end, not wait for a click no one can give:
@@ -27,12 +29,13 @@ case "${1:-}" in
       # processes have restarted.
       wineserver -k >/dev/null 2>&1 </dev/null || true
       wineserver -w >/dev/null 2>&1 </dev/null || true
-      wineserver -p >/dev/null 2>&1 </dev/null
+      wineserver -p >/dev/null 2>&1 </dev/null || true
       wineboot >/dev/null 2>&1 </dev/null
     fi
     ;;
   stop)
     wineserver -k >/dev/null 2>&1 </dev/null || true  # not running is fine
+    wineserver -w >/dev/null 2>&1 </dev/null || true  # gone before the next stage starts
     ;;
   *)
     echo "usage: $0 start|stop" >&2
