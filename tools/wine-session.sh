@@ -4,12 +4,22 @@
 # a test's output pipe open, so CTest does not wait on them after each test.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh"
+
+start_server() {
+  # -p fails when a server already runs for the prefix (one left running by
+  # hand): that one serves as well.
+  wineserver -p >/dev/null 2>&1 </dev/null || true
+  wineboot >/dev/null 2>&1 </dev/null  # creates the prefix on first use
+}
+
+stop_server() {
+  wineserver -k >/dev/null 2>&1 </dev/null || true  # not running is fine
+  wineserver -w >/dev/null 2>&1 </dev/null || true  # gone before the next start
+}
+
 case "${1:-}" in
   start)
-    # -p fails when a server already runs for the prefix (one left running
-    # by hand, or the stage before's still ending): that one serves as well.
-    wineserver -p >/dev/null 2>&1 </dev/null || true
-    wineboot >/dev/null 2>&1 </dev/null  # creates the prefix on first use
+    start_server
     # What the prefix needs, each set once: no crash dialog (a test program
     # that crashes on purpose must end, not wait for a click no one can give:
     # with a graphics driver, wine's debugger would show one), and for Qt 4
@@ -27,15 +37,12 @@ case "${1:-}" in
     if [ "$changed" -eq 1 ]; then
       # Settings count for processes started after wine's background
       # processes have restarted.
-      wineserver -k >/dev/null 2>&1 </dev/null || true
-      wineserver -w >/dev/null 2>&1 </dev/null || true
-      wineserver -p >/dev/null 2>&1 </dev/null || true
-      wineboot >/dev/null 2>&1 </dev/null
+      stop_server
+      start_server
     fi
     ;;
   stop)
-    wineserver -k >/dev/null 2>&1 </dev/null || true  # not running is fine
-    wineserver -w >/dev/null 2>&1 </dev/null || true  # gone before the next stage starts
+    stop_server
     ;;
   *)
     echo "usage: $0 start|stop" >&2
