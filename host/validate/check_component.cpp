@@ -1,6 +1,8 @@
 // The checks of what EntryPoint hands over and of the identity the component
 // and its binary object answer with.
 #include <cstring>
+#include <utility>
+#include <vector>
 
 #include "host/validate/checks.h"
 #include "host/validate/module_under_test.h"
@@ -32,34 +34,59 @@ Verdict checkEntryPoint(const CheckSubject& subject) {
   const VelEntryPointFn entryPoint = module.entryPoint();
 
   // No object slot: refused, and nothing written.
-  if (entryPoint(nullptr, nullptr) != kVelEntryPointFailed) findings.fail("EntryPoint(null, null) did not return 0");
+  const int32_t noSlots = entryPoint(nullptr, nullptr);
+  if (noSlots != kVelEntryPointFailed) {
+    findings.fail("EntryPoint(null, null) returned " + std::to_string(noSlots) + ": without an object slot it returns 0");
+  }
   uint32_t version = kUntouchedVersion;
-  if (entryPoint(&version, nullptr) != kVelEntryPointFailed) findings.fail("EntryPoint(&version, null) did not return 0");
-  if (version != kUntouchedVersion) findings.fail("EntryPoint(&version, null) wrote the version");
+  const int32_t noObjectSlot = entryPoint(&version, nullptr);
+  if (noObjectSlot != kVelEntryPointFailed) {
+    findings.fail("EntryPoint(&version, null) returned " + std::to_string(noObjectSlot) +
+                  ": without an object slot it returns 0");
+  }
+  if (version != kUntouchedVersion) {
+    findings.fail("EntryPoint(&version, null) wrote version " + std::to_string(version) +
+                  ": without an object slot it writes nothing");
+  }
 
+  // What each call broke, and on which calls: a rule broken on every call is said once.
+  std::vector<std::pair<std::string, std::vector<int>>> broken;
+  const auto brokeOn = [&broken](int call, const std::string& problem) {
+    for (auto& [known, calls] : broken) {
+      if (known == problem) return calls.push_back(call);
+    }
+    broken.push_back({problem, {call}});
+  };
   IVelComponent* components[kEntryPointCalls] = {};
-  for (int call = 0; call < kEntryPointCalls; ++call) {
-    const std::string which = "call " + std::to_string(call + 1) + ": ";
+  for (int call = 1; call <= kEntryPointCalls; ++call) {
     version = 0;
     IVelComponent* component = nullptr;
     const int32_t status = entryPoint(&version, &component);
-    if (status != kVelEntryPointSucceeded) findings.fail(which + "status " + std::to_string(status) + ", expected 1");
+    if (status != kVelEntryPointSucceeded) brokeOn(call, "status " + std::to_string(status) + ", expected 1");
     if (version != kVelInterfaceVersion) {
-      findings.fail(which + "interface version " + std::to_string(version) + ", expected " +
-                    std::to_string(kVelInterfaceVersion));
+      brokeOn(call, "version " + std::to_string(version) + ", expected " + std::to_string(kVelInterfaceVersion));
     }
     if (!component) {
-      findings.fail(which + "no component");
+      brokeOn(call, "no component");
       continue;
     }
     if (component->getRefCount() != 0) {
-      findings.fail(which + "the new component has count " + std::to_string(component->getRefCount()) +
-                    ", expected 0 (the host takes the first reference)");
+      brokeOn(call, "the new component has count " + std::to_string(component->getRefCount()) +
+                        ", expected 0 (the host takes the first reference)");
     }
-    for (int earlier = 0; earlier < call; ++earlier) {
-      if (components[earlier] == component) findings.fail(which + "the same component as an earlier call");
+    for (int earlier = 1; earlier < call; ++earlier) {
+      if (components[earlier - 1] == component) brokeOn(call, "the same component as an earlier call");
     }
-    components[call] = component;
+    components[call - 1] = component;
+  }
+  for (const auto& [problem, calls] : broken) {
+    std::string on;
+    if (static_cast<int>(calls.size()) == kEntryPointCalls) {
+      on = "on each of " + std::to_string(kEntryPointCalls) + " calls";
+    } else {
+      for (size_t i = 0; i < calls.size(); ++i) on += (i ? ", " : "on call ") + std::to_string(calls[i]);
+    }
+    findings.fail("EntryPoint(&version, &object): " + problem + ", " + on);
   }
   // Each component goes with the reference a host would take and give back.
   for (IVelComponent* component : components) {

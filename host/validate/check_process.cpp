@@ -3,6 +3,7 @@
 #include "host/validate/check_process.h"
 
 #include <chrono>
+#include <cstring>
 #include <thread>
 
 #include <QByteArray>
@@ -15,6 +16,8 @@ namespace cadence::host::validate {
 namespace {
 
 const char kVerdictPrefix[] = "cadence-host-verdict: ";
+// Each broken rule of a failed verdict, on a line of its own before it.
+const char kProblemPrefix[] = "cadence-host-problem: ";
 constexpr int kStartAttempts = 5;  // wine now and then refuses a start under load
 constexpr size_t kShownOutputBytes = 200;
 
@@ -47,18 +50,30 @@ std::string lastErrorLine(const QByteArray& errors) {
   return oneLine(chosen);
 }
 
-// The verdict line in the child's standard output, if any.
+// The text after `prefix` on the line it starts at `at`.
+QByteArray lineAfter(const QByteArray& output, int at, const char* prefix) {
+  QByteArray line = output.mid(at + static_cast<int>(std::strlen(prefix)));
+  const int end = line.indexOf('\n');
+  if (end >= 0) line.truncate(end);
+  return line.trimmed();
+}
+
+// The verdict line in the child's standard output, if any, with the
+// problem lines printed before it.
 bool readVerdict(const QByteArray& output, Verdict* verdict) {
   const int at = output.lastIndexOf(kVerdictPrefix);
   if (at < 0) return false;
-  QByteArray line = output.mid(at + static_cast<int>(sizeof kVerdictPrefix) - 1);
-  const int end = line.indexOf('\n');
-  if (end >= 0) line.truncate(end);
-  line = line.trimmed();
+  const QByteArray line = lineAfter(output, at, kVerdictPrefix);
   const bool passed = line.startsWith("pass");
   if (!passed && !line.startsWith("fail")) return false;
   verdict->passed = passed;
   verdict->reason = oneLine(line.mid(4).trimmed());
+  verdict->problems.clear();
+  for (int from = output.indexOf(kProblemPrefix); from >= 0 && from < at;
+       from = output.indexOf(kProblemPrefix, from + 1)) {
+    if (from == 0 || output[from - 1] == '\n') verdict->problems.push_back(oneLine(lineAfter(output, from, kProblemPrefix)));
+  }
+  if (passed) verdict->problems.clear();
   return true;
 }
 
@@ -98,14 +113,18 @@ Verdict runCheckInChild(const QString& program, const Check& check, const CheckS
   if (!readVerdict(output, &verdict)) return Verdict{false, withDetail(ending + " before its verdict", errors)};
   if (crashed || child.exitCode() != 0) {
     // The check itself went through; the module's teardown at exit did not.
-    return Verdict{false, withDetail(verdict.reason + "; then " + ending + " at exit", errors)};
+    std::vector<std::string> problems = verdict.brokenRules();
+    problems.push_back(withDetail("the check went through, then " + ending + " at exit", errors));
+    return Verdict{false, problems.front(), problems};
   }
   return verdict;
 }
 
 int runCheckHere(const Check& check, const CheckSubject& subject, std::FILE* out) {
   const Verdict verdict = check.run(subject);
-  std::fprintf(out, "\n%s%s %s\n", kVerdictPrefix, verdict.passed ? "pass" : "fail", verdict.reason.c_str());
+  std::fputc('\n', out);
+  for (const std::string& problem : verdict.brokenRules()) std::fprintf(out, "%s%s\n", kProblemPrefix, problem.c_str());
+  std::fprintf(out, "%s%s %s\n", kVerdictPrefix, verdict.passed ? "pass" : "fail", verdict.reason.c_str());
   std::fflush(out);
   return 0;
 }

@@ -2,6 +2,7 @@
 // can reach: the component, its binary object and an instance of each class.
 #include "host/validate/checks.h"
 #include "host/validate/module_under_test.h"
+#include "host/validate/object_layout.h"
 #include "host/validate/query_rules.h"
 
 namespace cadence::host::validate {
@@ -34,9 +35,15 @@ Verdict checkQueries(const CheckSubject& subject) {
   component->releaseRef();
   std::string reached = std::to_string(rules.objects) + " objects";
   if (!subject.withInstances) reached += " (no instances: the class-instances check failed)";
+  std::string traced = std::string("one IVelUnknown and one count through every part (read in the ") +
+                       objectLayoutAbi() + " layout)";
+  if (rules.untracedParts > 0) {
+    traced += "; " + std::to_string(rules.untracedParts) +
+              " parts not traced (no type information: built without RTTI?)";
+  }
   return findings.verdict(reached + ": " + std::to_string(rules.answered) + " names answer exactly, " +
-                          std::to_string(rules.nearMisses) +
-                          " near misses answer null, one IVelUnknown each, listings agree, stop sets empty them");
+                          std::to_string(rules.nearMisses) + " near misses answer null, " + traced +
+                          ", listings agree, stop sets empty them");
 }
 
 }  // namespace cadence::host::validate

@@ -25,11 +25,16 @@ const Check* findCheck(const std::string& name) {
   return nullptr;
 }
 
+void Findings::fail(const std::string& problem) {
+  for (const std::string& known : problems_) {
+    if (known == problem) return;
+  }
+  problems_.push_back(problem);
+}
+
 Verdict Findings::verdict(const std::string& passReason) const {
-  if (problems_ == 0) return Verdict{true, passReason};
-  std::string reason = first_;
-  if (problems_ > 1) reason += " (and " + std::to_string(problems_ - 1) + " more)";
-  return Verdict{false, reason};
+  if (problems_.empty()) return Verdict{true, passReason, {}};
+  return Verdict{false, problems_.front(), problems_};
 }
 
 }  // namespace cadence::host::validate

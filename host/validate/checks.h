@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <QString>
@@ -11,8 +12,20 @@
 namespace cadence::host::validate {
 
 struct Verdict {
+  Verdict() = default;
+  Verdict(bool passedIt, std::string why, std::vector<std::string> broken = {})
+      : passed(passedIt), reason(std::move(why)), problems(std::move(broken)) {}
+
   bool passed = false;
-  std::string reason;  // one line
+  std::string reason;  // one line: what passed, or the first broken rule
+  // Every broken rule, one line each, the first being `reason`; may be
+  // left empty when `reason` is the only one.
+  std::vector<std::string> problems;
+
+  std::vector<std::string> brokenRules() const {
+    if (passed) return {};
+    return problems.empty() ? std::vector<std::string>{reason} : problems;
+  }
 };
 
 // What a check examines.
@@ -37,19 +50,16 @@ const std::vector<Check>& allChecks();
 // The check named `name`, or null.
 const Check* findCheck(const std::string& name);
 
-// Collects a check's problems; the verdict names the first one and how many
-// more there were.
+// Collects a check's broken rules, each once, in the order found; the
+// verdict names them all.
 class Findings {
  public:
-  void fail(const std::string& problem) {
-    if (problems_++ == 0) first_ = problem;
-  }
-  bool clean() const { return problems_ == 0; }
+  void fail(const std::string& problem);
+  bool clean() const { return problems_.empty(); }
   Verdict verdict(const std::string& passReason) const;
 
  private:
-  int problems_ = 0;
-  std::string first_;
+  std::vector<std::string> problems_;
 };
 
 // The checks themselves, one group per file.

@@ -3,8 +3,10 @@
 
 #include <cctype>
 #include <map>
+#include <vector>
 
 #include "host/validate/module_under_test.h"
+#include "host/validate/object_layout.h"
 #include "host/validate/object_parts.h"
 
 namespace cadence::host::validate {
@@ -48,13 +50,14 @@ void QueryRules::examine(const ReachedObject& reached) {
   std::set<std::string> names{className, IVelUnknown::kInterfaceName};
   for (const ListedName& listed : listing.names) names.insert(listed.name);
   names.insert(reached.contractNames.begin(), reached.contractNames.end());
-  checkAnswers(who, object, names, listing);
-  checkNearMisses(who, object, names);
+  const Answers answers = checkAnswers(who, object, names, listing);
+  checkNearMisses(who, object, names, answers);
   checkStopSet(who, object, listing);
   if (object->getRefCount() != count) {
     findings_.fail(who + "the queries changed its count from " + std::to_string(count) + " to " +
                    std::to_string(object->getRefCount()) + ": a query takes no reference");
   }
+  checkOneCount(who, object, answers);
 }
 
 void QueryRules::checkListing(const std::string& who, const std::string& className, const NameListing& listing,
@@ -85,8 +88,9 @@ void QueryRules::checkListing(const std::string& who, const std::string& classNa
   }
 }
 
-void QueryRules::checkAnswers(const std::string& who, IVelUnknown* object, const std::set<std::string>& names,
-                              const NameListing& listing) {
+QueryRules::Answers QueryRules::checkAnswers(const std::string& who, IVelUnknown* object,
+                                             const std::set<std::string>& names, const NameListing& listing) {
+  Answers answers;
   const void* whole = wholeObjectOf(object);
   for (const std::string& name : names) {
     void* part = answerTo(object, name.c_str());
@@ -101,19 +105,60 @@ void QueryRules::checkAnswers(const std::string& who, IVelUnknown* object, const
       findings_.fail(who + "'IVelUnknown' answers another part than its own IVelUnknown");
     } else if (wholeObjectOf(part) != whole) {
       findings_.fail(who + quoted(name) + " answers a part of another object");
-    } else if (IVelUnknown* unknown = unknownThroughInterface(name.c_str(), part); unknown && unknown != object) {
-      findings_.fail(who + "through " + quoted(name) + " it has a second IVelUnknown, and a second count");
+    } else {
+      answers[name] = part;
     }
   }
+  return answers;
 }
 
-void QueryRules::checkNearMisses(const std::string& who, IVelUnknown* object, const std::set<std::string>& names) {
-  // Each miss with what it is near.
-  std::map<std::string, std::string> misses{{"", "the empty name"}, {kNameNoObjectAnswers, "a name of no object"}};
+// Every part reaches the object's IVelUnknown (its virtual-base path in the
+// compiler's layout), and a reference taken through it shows in the count
+// read through every part.
+void QueryRules::checkOneCount(const std::string& who, IVelUnknown* object, const Answers& answers) {
+  const ObjectLayout layout = layoutOf(object);
+  std::map<std::string, IVelUnknown*> roots;
+  for (const auto& [name, part] : answers) {
+    if (name == IVelUnknown::kInterfaceName) continue;
+    IVelUnknown* root = rootOf(layout, part);
+    if (!root) root = unknownThroughInterface(name.c_str(), part);
+    if (root) {
+      roots[name] = root;
+    } else {
+      ++untracedParts;
+    }
+  }
+  std::map<std::string, int32_t> before;
+  for (const auto& [name, root] : roots) before[name] = root->getRefCount();
+  object->addRef();  // through "IVelUnknown": given back through it, it can never be the last
+  for (const auto& [name, root] : roots) {
+    const bool counted = root->getRefCount() == before[name] + 1;
+    if (root != object || !counted) {
+      findings_.fail(who + "through " + quoted(name) + " it has a second IVelUnknown, and a second count" +
+                     (counted ? "" : " (a reference taken through 'IVelUnknown' does not show there)") + ": " +
+                     quoted(name) + " must derive from IVelUnknown virtually ('public virtual IVelUnknown')");
+    }
+  }
+  object->releaseRef();
+}
+
+void QueryRules::checkNearMisses(const std::string& who, IVelUnknown* object, const std::set<std::string>& names,
+                                 const Answers& answers) {
+  // Each miss with what it is near and the name it is near.
+  struct Near {
+    std::string text;
+    std::string name;
+  };
+  std::map<std::string, Near> misses{{"", {"the empty name ''", ""}},
+                                     {kNameNoObjectAnswers, {quoted(kNameNoObjectAnswers) + ", a name of no object", ""}}};
   for (const std::string& name : names) {
-    if (name.size() > 1) misses.emplace(name.substr(0, name.size() - 1), "a prefix of " + quoted(name));
-    misses.emplace(name + "x", "longer than " + quoted(name));
-    misses.emplace(otherCase(name), quoted(name) + " in another letter case");
+    if (name.size() > 1) {
+      const std::string prefix = name.substr(0, name.size() - 1);
+      misses.emplace(prefix, Near{quoted(prefix) + ", a prefix of " + quoted(name), name});
+    }
+    misses.emplace(name + "x", Near{quoted(name + "x") + ", longer than " + quoted(name), name});
+    const std::string swapped = otherCase(name);
+    misses.emplace(swapped, Near{quoted(swapped) + ", " + quoted(name) + " in another letter case", name});
   }
   for (const auto& [miss, near] : misses) {
     if (names.count(miss)) continue;
@@ -122,7 +167,25 @@ void QueryRules::checkNearMisses(const std::string& who, IVelUnknown* object, co
     if (part == kSlotUntouched) {
       findings_.fail(who + quoted(miss) + " leaves the slot as it was: a query sets it to null first");
     } else if (part) {
-      findings_.fail(who + quoted(miss) + " (" + near + ") answers: names match exactly");
+      // The exact name whose part answered: the one the miss is near, if it
+      // is one of them, else the interfaces (the class name gives the same
+      // part as the first base).
+      std::vector<std::string> same;
+      for (const auto& [name, exact] : answers) {
+        if (exact == part) same.push_back(name);
+      }
+      const std::string className = textOf(object->getClassName());
+      std::string answeredBy;
+      for (const std::string& name : same) {
+        if (name == near.name) {
+          answeredBy = name;
+          break;
+        }
+        if (name == className && same.size() > 1) continue;
+        answeredBy += (answeredBy.empty() ? "" : " or ") + name;
+      }
+      if (answeredBy.empty()) answeredBy = "a part no exact name answers";
+      findings_.fail(who + "answers " + near.text + "; names must match exactly: " + answeredBy + " answered");
     }
   }
 }

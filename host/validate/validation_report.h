@@ -1,5 +1,6 @@
 // How `cadence-host validate` shows its verdicts: a table of check, result
-// and a one-line reason, or one JSON object for CI.
+// and reason (each further broken rule on a line of its own under it), or
+// one JSON object for CI.
 #pragma once
 
 #include <cstdio>
@@ -18,7 +19,8 @@ struct CheckOutcome {
 void printTable(const std::string& modulePath, const std::vector<CheckOutcome>& outcomes, std::FILE* out);
 
 // {"module": "...", "passed": false, "checks": [{"check": "exports",
-// "result": "pass", "reason": "..."}, ...]}
+// "result": "fail", "reason": "<the first broken rule>", "problems":
+// ["<every broken rule>", ...]}, ...]}; a check that passed has "problems": [].
 void printJson(const std::string& modulePath, const std::vector<CheckOutcome>& outcomes, std::FILE* out);
 
 // The text as a JSON string, quotes included.

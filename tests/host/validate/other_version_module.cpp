@@ -1,4 +1,6 @@
-// Broken: EntryPoint hands over its component with interface version 101.
+// Broken three ways at once, as a hand-written EntryPoint can be: it answers
+// interface version 99, takes no object slot as a success, and a second
+// function is exported beside it (its export list names it).
 #include "core/component.h"
 #include "module/module_statics.h"
 #include "tests/host/validate/probe_module.h"
@@ -8,8 +10,9 @@ VelSingletonTClassItemFactory<probe::Probe> probeFactory(probe::Probe::kClassNam
 }  // namespace
 
 extern "C" VEL_PROBE_EXPORT int32_t EntryPoint(uint32_t* version, IVelComponent** object) {
-  if (!object || !g_velComponentFactory) return kVelEntryPointFailed;
-  *object = g_velComponentFactory->createComponent();
-  *version = kVelInterfaceVersion + 1;
+  if (version) *version = kVelInterfaceVersion - 1;
+  if (object && g_velComponentFactory) *object = g_velComponentFactory->createComponent();
   return kVelEntryPointSucceeded;
 }
+
+extern "C" VEL_PROBE_EXPORT int32_t probeVersion() { return kVelInterfaceVersion - 1; }

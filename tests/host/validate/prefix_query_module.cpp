@@ -1,4 +1,5 @@
-// Broken: Probe's query answers "IProbe" for any prefix of it ("IProb", "I").
+// Broken: Probe's query answers "IProbe" for any prefix of it ("IProb", "I",
+// the empty name).
 #include <cstring>
 
 #include "tests/host/validate/probe_module.h"
@@ -8,7 +9,7 @@ namespace {
 class PrefixProbe : public probe::Probe {
  public:
   void queryInterface(const char* name, void* target) override {
-    if (name && *name && std::strncmp(name, IProbe::kInterfaceName, std::strlen(name)) == 0) {
+    if (name && std::strncmp(name, IProbe::kInterfaceName, std::strlen(name)) == 0) {
       *static_cast<void**>(target) = static_cast<IProbe*>(this);
       return;
     }

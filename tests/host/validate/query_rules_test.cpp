@@ -4,6 +4,7 @@
 
 #include <cctype>
 #include <cstring>
+#include <string>
 
 #include "cadencehost/vel_query.h"
 #include "host/validate/query_rules.h"
@@ -79,9 +80,38 @@ struct AnswersForAnotherObject : Thing {
   }
 };
 
+// A second IVelUnknown, with a count of its own, through an interface
+// derived from it non-virtually; answered by hand. (The ambiguous base is
+// the point: no warning for it.)
+#pragma GCC diagnostic ignored "-Winaccessible-base"
+class ITally : public IVelUnknown {
+ public:
+  static constexpr const char* kInterfaceName = "ITally";
+};
+
+struct TwoCounts final : IThing, ITally {
+  int thing() override { return 2; }
+  void queryInterface(const char* name, void* target) override {
+    if (!name) {
+      auto* record = static_cast<VelNameQuery*>(target);
+      appendQueryName("TwoCounts", kVelNameKindClass, record);
+      appendQueryName(IThing::kInterfaceName, kVelNameKindInterface, record);
+      appendQueryName(ITally::kInterfaceName, kVelNameKindInterface, record);
+      return;
+    }
+    void** slot = velQuerySlot(target);
+    if (velNameIs(name, "TwoCounts")) *slot = this;
+    if (velNameIs(name, IVelUnknown::kInterfaceName)) *slot = static_cast<IVelUnknown*>(static_cast<IThing*>(this));
+    if (velNameIs(name, IThing::kInterfaceName)) *slot = static_cast<IThing*>(this);
+    if (velNameIs(name, ITally::kInterfaceName)) *slot = static_cast<ITally*>(this);
+  }
+  const char* getClassName() override { return "TwoCounts"; }
+};
+
 Verdict verdictOn(IVelUnknown* object) {
   Findings findings;
   QueryRules rules(findings);
+  object->addRef();  // held, as a host holds what it examines (never released: the objects live here)
   rules.examine(ReachedObject{object, {}, true});
   return findings.verdict("sound");
 }
@@ -103,7 +133,7 @@ TEST(QueryRules, EachBrokenRuleIsNamed) {
       {&listsUnknown, "lists 'IVelUnknown', which is never listed"},
       {&listsGhost, "'IGhost' answers nothing though it is listed"},
       {&leavesSlot, "leaves the slot as it was: a query sets it to null first"},
-      {&ignoresCase, "'itHING' ('IThing' in another letter case) answers"},
+      {&ignoresCase, "answers 'itHING', 'IThing' in another letter case; names must match exactly: IThing answered"},
       {&takesReference, "a query takes no reference"},
       {&answersOther, "'IThing' answers a part of another object"},
   };
@@ -112,6 +142,15 @@ TEST(QueryRules, EachBrokenRuleIsNamed) {
     EXPECT_FALSE(verdict.passed) << each.problem;
     EXPECT_NE(verdict.reason.find(each.problem), std::string::npos) << verdict.reason;
   }
+
+  TwoCounts twoCounts;
+  const Verdict verdict = verdictOn(static_cast<IThing*>(&twoCounts));
+  ASSERT_EQ(verdict.brokenRules().size(), 1u) << verdict.reason;
+  EXPECT_EQ(verdict.reason,
+            "TwoCounts: through 'ITally' it has a second IVelUnknown, and a second count (a reference taken through "
+            "'IVelUnknown' does not show there): 'ITally' must derive from IVelUnknown virtually ('public virtual "
+            "IVelUnknown')");
+  EXPECT_EQ(twoCounts.IThing::getRefCount(), 1);  // the reference taken is given back
 }
 
 TEST(ValidationReport, JsonStringsEscapeQuotesBackslashesAndControls) {
