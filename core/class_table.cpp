@@ -1,7 +1,23 @@
 // The class table: chained buckets, growth by the prime table, the cursor.
 #include "core/class_table.h"
 
+#include <cstring>
+
 #include "core/primes.h"
+#include "memory/guarded_new.h"
+
+namespace {
+
+// Registration runs while a host loads the module: its blocks come the
+// guarded way, never as an exception through the host's loader.
+template <class Head>
+Head* nullHeads(uint32_t count) {
+  void* heads = cadence::guard::allocateOrFail(sizeof(Head) * count);
+  std::memset(heads, 0, sizeof(Head) * count);
+  return static_cast<Head*>(heads);
+}
+
+}  // namespace
 
 VelClassTable::VelClassTable()
     : buckets_(nullptr),
@@ -21,7 +37,7 @@ VelClassTable::~VelClassTable() {
       node = following;
     }
   }
-  delete[] buckets_;
+  cadence::guard::releaseBlock(buckets_);
 }
 
 VelClassTable::Node* VelClassTable::lookup(const VelID& key, uint32_t* bucket) const {
@@ -40,7 +56,7 @@ void VelClassTable::registerFactory(const VelID& classId, VelItemFactory* factor
     existing->value = factory;
     return;
   }
-  insert(new Node{bucket, classId, factory, nullptr});
+  insert(new Node{{}, bucket, classId, factory, nullptr});
 }
 
 VelItemFactory* VelClassTable::find(const VelID& classId) const {
@@ -50,7 +66,7 @@ VelItemFactory* VelClassTable::find(const VelID& classId) const {
 }
 
 void VelClassTable::insert(Node* node) {
-  if (!buckets_) buckets_ = new Node*[bucketCount_]();
+  if (!buckets_) buckets_ = nullHeads<Node*>(bucketCount_);
   node->next = buckets_[node->bucket];
   buckets_[node->bucket] = node;
   ++entryCount_;
@@ -61,7 +77,7 @@ void VelClassTable::insert(Node* node) {
 
 void VelClassTable::rehash(uint32_t newCount) {
   if (newCount == 0 || newCount == bucketCount_ || !buckets_) return;
-  Node** fresh = new Node*[newCount]();
+  Node** fresh = nullHeads<Node*>(newCount);
   for (uint32_t b = 0; b < bucketCount_; ++b) {
     Node* node = buckets_[b];
     while (node) {
@@ -72,7 +88,7 @@ void VelClassTable::rehash(uint32_t newCount) {
       node = following;
     }
   }
-  delete[] buckets_;
+  cadence::guard::releaseBlock(buckets_);
   buckets_ = fresh;
   bucketCount_ = newCount;
 }

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "cadencehost/vel_id.h"
+#include "memory/guarded_new.h"
 
 class VelItemFactory;
 
@@ -32,7 +33,7 @@ class VelClassTable {
   bool next(VelID& out);
 
  private:
-  struct Node {
+  struct Node : cadence::guard::GuardedNew {
     uint32_t bucket;
     VelID key;
     VelItemFactory* value;

@@ -9,6 +9,7 @@
 
 #include "base/process_wide.h"
 #include "cadencehost/vel_query.h"
+#include "memory/guarded_new.h"
 #include "memory/pool_buckets.h"
 #include "memory/pool_lock.h"
 #include "memory/pool_state.h"
@@ -50,8 +51,11 @@ void growTable(BucketMemoryPool& pool, int32_t index) {
   pool.buckets = static_cast<Bucket**>(table);
 }
 
+// Buckets, like the pool objects, come the guarded way: a pool allocates
+// inside calls from the host. (A bucket moved into a host's pool is freed by
+// the host's runtime copy, on the same heap.)
 Bucket* newBucket() {
-  auto* bucket = new Bucket;
+  auto* bucket = static_cast<Bucket*>(cadence::guard::allocateOrFail(sizeof(Bucket)));
   void* entries = nullptr;
   bucket->capacity = xalMalloc(&entries, static_cast<int32_t>(sizeof(BucketEntry)), kNewBucketCapacity);
   std::memset(entries, 0, sizeof(BucketEntry) * kNewBucketCapacity);
@@ -62,7 +66,7 @@ Bucket* newBucket() {
 
 void deleteBucket(Bucket* bucket) {
   cadence::port::sysFree(bucket->entries);
-  delete bucket;
+  cadence::guard::releaseBlock(bucket);
 }
 
 // Entries 1..count are in use; the entries grow when count would reach capacity.
@@ -116,6 +120,10 @@ void adoptBuckets(BucketMemoryPool& from, BucketMemoryPool& to) {
 }
 
 }  // namespace cadence::pool
+
+void* BucketMemoryPool::operator new(std::size_t bytes) { return cadence::guard::allocateOrFail(bytes); }
+
+void BucketMemoryPool::operator delete(void* pool) noexcept { cadence::guard::releaseBlock(pool); }
 
 BucketMemoryAllocator::~BucketMemoryAllocator() = default;
 

@@ -12,8 +12,11 @@ TimerImpl::TimerImpl() : QObject(nullptr), timer_(nullptr) {
   // does not add up: Qt 4's schedule, on every Qt.
   cadence::qt::keepFixedSchedule(timer_);
   // Qt's text form of the two ends ("2timeout()", "1alertListeners()"); the
-  // result is not looked at.
-  QObject::connect(&timer_, SIGNAL(timeout()), this, SLOT(alertListeners()));
+  // result is not looked at. Running out of memory inside it ends the
+  // process here: Qt leaves a half-made connection that unwinding this
+  // object through it would trip over.
+  cadence::guard::failForGoodOnBadAlloc(
+      [&] { QObject::connect(&timer_, SIGNAL(timeout()), this, SLOT(alertListeners())); });
 }
 
 TimerImpl::~TimerImpl() {

@@ -82,6 +82,13 @@ class BucketMemoryPool : public virtual IBucketMemoryPool {
   BucketMemoryPool(int32_t granularity, int32_t linearLimit, int32_t maxPooledSize);
   // Purges, then frees the bucket table.
   ~BucketMemoryPool() override;
+  // A pool made with new comes from the runtime's guarded allocation: when
+  // memory runs out, the out-of-memory report and the end of the process,
+  // never a std::bad_alloc through a host. (Placement new stays as it is.)
+  static void* operator new(std::size_t bytes);
+  static void operator delete(void* pool) noexcept;
+  static void* operator new(std::size_t, void* where) noexcept { return where; }
+  static void operator delete(void*, void*) noexcept {}
   // Answers "BucketMemoryPool" (the object), "IVelUnknown" and
   // "IBucketMemoryPool"; lists "BucketMemoryPool" and "IBucketMemoryPool".
   void queryInterface(const char* name, void* target) override;

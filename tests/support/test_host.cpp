@@ -7,6 +7,7 @@ namespace cadence::test {
 
 int32_t TestHost::getService(const VelCString& name, void** slot) {
   const std::string key = name.c_str();
+  const std::lock_guard<std::mutex> hold(lock_);
   lookups.push_back(key);
   auto it = services.find(key);
   if (it != services.end() && slot) *slot = it->second;
@@ -14,12 +15,18 @@ int32_t TestHost::getService(const VelCString& name, void** slot) {
 }
 
 void TestHost::addRefHook(int32_t* counter) {
-  addRefCounters.push_back(counter);
+  {
+    const std::lock_guard<std::mutex> hold(lock_);
+    addRefCounters.push_back(counter);
+  }
   if (countInHooks) ++*counter;
 }
 
 bool TestHost::releaseRefHook(int32_t* counter) {
-  releaseRefCounters.push_back(counter);
+  {
+    const std::lock_guard<std::mutex> hold(lock_);
+    releaseRefCounters.push_back(counter);
+  }
   if (!countInHooks) return releaseAnswer;
   return --*counter == 0;
 }

@@ -1,9 +1,12 @@
 // A host for tests: a service registry by name, reference-count hooks that
-// record the counters they get, and a settable test status.
+// record the counters they get, and a settable test status. Its records are
+// kept under a lock: threads that run out of memory at once both look their
+// services up.
 #pragma once
 
 #include <cstdint>
 #include <map>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -38,6 +41,9 @@ class TestHost : public IVelHost {
   bool releaseAnswer = true;     // when !countInHooks: what releaseRefHook says
   std::vector<int32_t*> addRefCounters;
   std::vector<int32_t*> releaseRefCounters;
+
+ private:
+  std::mutex lock_;
 };
 
 // Installs `host` as g_host for a scope and restores the previous host after.
