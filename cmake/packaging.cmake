@@ -13,7 +13,7 @@ install(DIRECTORY ${PROJECT_SOURCE_DIR}/include/cadencehost DESTINATION ${CMAKE_
 install(FILES ${PROJECT_BINARY_DIR}/include/cadencehost/version.h
         DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/cadencehost)
 
-install(TARGETS velruntime velmodule EXPORT CadenceHostTargets
+install(TARGETS velruntime velsdk velmodule EXPORT CadenceHostTargets
         ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
         INCLUDES DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
 install(FILES ${VEL_MODULE_EXPORTS_MAP} DESTINATION ${CMAKE_INSTALL_DATADIR}/cadencehost RENAME module-exports.map)
@@ -40,6 +40,13 @@ if(VEL_QT_VERSION_MAJOR EQUAL 4)
   set(VEL_QT_PKG_CONFIG_NAME QtCore)
 else()
   set(VEL_QT_PKG_CONFIG_NAME Qt${VEL_QT_VERSION_MAJOR}Core)
+endif()
+# Where the package looks first for the module's Qt (a hint: a Qt found the
+# usual way serves as well).
+if(VEL_QT_VERSION_MAJOR EQUAL 4)
+  set(VEL_QT_HINT "${QT_QMAKE_EXECUTABLE}")
+else()
+  set(VEL_QT_HINT "${Qt${VEL_QT_VERSION_MAJOR}_DIR}")
 endif()
 foreach(pc cadencehost-sdk cadencehost-module)
   configure_file(${CMAKE_CURRENT_LIST_DIR}/${pc}.pc.in ${PROJECT_BINARY_DIR}/${pc}.pc @ONLY)

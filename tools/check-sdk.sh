@@ -3,6 +3,7 @@
 # install the built project (the `sdk` preset: no tests, no benchmarks) into
 # an empty prefix, then, out of tree against it: build and run
 # examples/minimal-host through the CMake package and through pkg-config;
+# build code with a Qt object of its own on CadenceHost::QtCore;
 # build examples/monotonic-clock (a module of its own) through both, and
 # have the installed cadence-host inspect and validate it; and see the CMake
 # package stop a host that links the other Qt major.
@@ -50,10 +51,33 @@ cmake --build "$work/clock" >/dev/null
 "$host" inspect --module "$work/clock/monoclock_mod.so"
 "$host" validate --module "$work/clock/monoclock_mod.so"
 
+echo "--- CadenceHost::QtCore: code with Qt objects of its own, on the module's Qt, found by the package alone"
+mkdir -p "$work/qt-object"
+cat >"$work/qt-object/main.cpp" <<'CPP'
+#include <QObject>
+#include <cstdio>
+int main() {
+  QObject object;
+  object.setObjectName(QString::fromLatin1("mine"));
+  std::printf("a QObject of Qt %d\n", QT_VERSION >> 16);
+  return object.objectName() == QString::fromLatin1("mine") ? 0 : 1;
+}
+CPP
+cat >"$work/qt-object/CMakeLists.txt" <<'CMAKE'
+cmake_minimum_required(VERSION 3.21)
+project(qt_object LANGUAGES CXX)
+find_package(CadenceHost CONFIG REQUIRED)
+add_executable(qt-object main.cpp)
+target_link_libraries(qt-object PRIVATE CadenceHost::QtCore)
+CMAKE
+cmake -S "$work/qt-object" -B "$work/qt-object/build" -G Ninja -DCMAKE_PREFIX_PATH="$prefix" >/dev/null
+cmake --build "$work/qt-object/build" >/dev/null
+"$work/qt-object/build/qt-object"
+
 echo "--- the same module through pkg-config: cadencehost-module"
 # shellcheck disable=SC2046
 g++ -shared -fPIC -o "$work/monoclock_mod.so" "$top/examples/monotonic-clock/clock_service.cpp" \
-  "$top/examples/monotonic-clock/identity.cpp" -DMONOCLOCK_BUILD_DATE='"2024-01-01 00:00"' \
+  "$top/examples/monotonic-clock/stopwatch.cpp" "$top/examples/monotonic-clock/identity.cpp" -DMONOCLOCK_BUILD_DATE='"2024-01-01 00:00"' \
   $(pkg-config --cflags --libs cadencehost-module)
 "$host" validate --module "$work/monoclock_mod.so" --json >/dev/null && echo "validate: all passed"
 

@@ -102,6 +102,13 @@ Verdict checkClassInstances(const CheckSubject& subject) {
       findings.fail(which + "a new object arrives with count " + std::to_string(count) +
                     ", expected 0 (the caller takes the first reference)");
     }
+    if (again == object && status != kVelCreatedSingleton) {
+      findings.fail(which + "hands out one shared object with status " + std::to_string(status) +
+                    ": a shared object's status is kVelCreatedSingleton (2)");
+    } else if (again != object && status != kVelCreatedNew) {
+      findings.fail(which + "makes a new object with status " + std::to_string(status) +
+                    ": a new object's status is kVelCreatedNew (1)");
+    }
     if (textOf(object->getClassName()) != name) {
       findings.fail(which + "the object's getClassName is " + quoted(textOf(object->getClassName())));
     }

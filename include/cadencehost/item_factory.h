@@ -33,9 +33,23 @@ class VelItemFactory {
   VelItemFactory& operator=(const VelItemFactory&) = delete;
   virtual ~VelItemFactory() = default;
 
-  // Called by createInstance. Returns the object as its IVelUnknown part
-  // without a reference for the caller (a new object has count 0) and
-  // writes a non-zero status into *status (createInstance returns it).
+  // Called by createInstance, inside a call from the host. What an item
+  // factory of one's own must do:
+  // - return the object as its IVelUnknown part, without a reference for
+  //   the caller: a new object has count 0 (the host takes the first), and
+  //   a shared one keeps only the references already on it;
+  // - write its status into *status when `status` is not null
+  //   (createInstance always passes one; a factory called directly may get
+  //   null): kVelCreatedNew for an object made for this request,
+  //   kVelCreatedSingleton for a shared one; never kVelCreateUnknownClass;
+  // - let no exception out: make objects with velNew<T>() below (out of
+  //   memory ends the process through the out-of-memory report, as every
+  //   allocation of the runtime does), and catch whatever else may throw.
+  // A factory that makes a new object each time:
+  //   IVelUnknown* createItem(uint32_t* status) override {
+  //     if (status) *status = kVelCreatedNew;
+  //     return static_cast<IVelUnknown*>(velNew<Counter>());
+  //   }
   virtual IVelUnknown* createItem(uint32_t* status) = 0;
   // The class name given at construction.
   virtual const char* getItemName() { return className_; }
@@ -49,6 +63,18 @@ class VelItemFactory {
   const void* info_;
   VelID classId_;
 };
+
+// A new T (default-constructed) for code the host calls: when memory runs
+// out, the out-of-memory report and the end of the process instead of a
+// std::bad_alloc through the host.
+template <class T>
+T* velNew() {
+  try {
+    return new T;
+  } catch (const std::bad_alloc&) {
+    velOutOfMemory(0);  // the failing request may be one of T's own: its size is not known here
+  }
+}
 
 // A singleton class: creates one T (default-constructed) on the first
 // request, keeps one reference on it for the life of the process (the
@@ -64,15 +90,7 @@ class VelSingletonTClassItemFactory : public VelItemFactory {
 
   IVelUnknown* createItem(uint32_t* status) override {
     if (!instance_) {
-      // Called by the host: running out of memory here ends the process
-      // through the out-of-memory report, never in an exception through
-      // the host.
-      T* created;
-      try {
-        created = new T;
-      } catch (const std::bad_alloc&) {
-        velOutOfMemory(0);
-      }
+      T* created = velNew<T>();
       static_cast<IVelUnknown*>(created)->addRef();
       instance_ = created;
     }

@@ -13,12 +13,15 @@ struct VelCString {
   char* text;
   int32_t capacity;
 
+  // Ownership, constructor by constructor (unlike VelString, which copies
+  // 8-bit text, a VelCString made from a `const char*` borrows it):
   // Null text (not ""), capacity 0.
   VelCString() noexcept : text(nullptr), capacity(0) {}
   // Borrows `borrowed` (no allocation); it must outlive this string.
   VelCString(const char* borrowed) noexcept  // NOLINT: implicit on purpose, for literal names
       : text(const_cast<char*>(borrowed)), capacity(0) {}
-  // Owned text copied, borrowed text shared (see above).
+  // Owns a copy when `other` owns its text, borrows the same text when
+  // `other` borrows.
   VelCString(const VelCString& other);
   // Takes over `other`'s text and block; `other` is left null.
   VelCString(VelCString&& other) noexcept : text(other.text), capacity(other.capacity) {
@@ -30,7 +33,8 @@ struct VelCString {
   // Frees an owned block.
   ~VelCString();
 
-  // An owned copy of `source` (null stays null).
+  // Owns a copy of `source` (null stays null): for a name that must outlive
+  // the text it came from.
   static VelCString copyOf(const char* source);
 
   bool ownsText() const { return capacity > 0 && text != nullptr; }

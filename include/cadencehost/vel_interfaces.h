@@ -14,9 +14,11 @@ class IVelClcBinary;
 class IVelTestService;
 
 // createInstance's status: 0 when no class is registered under the identifier
-// (the output is left alone); a class's item factory answers 2 when it hands
-// out its one shared instance (the timer service does).
+// (the output is left alone); an item factory answers 1 for an object made
+// anew for this request, 2 when it hands out its one shared instance (the
+// timer service does).
 constexpr uint32_t kVelCreateUnknownClass = 0;
+constexpr uint32_t kVelCreatedNew = 1;
 constexpr uint32_t kVelCreatedSingleton = 2;
 
 // The component EntryPoint hands over (class "VelBaseComponent"; it answers
@@ -40,8 +42,8 @@ class IVelComponent : public virtual IVelUnknown {
   virtual void reserved(void*, void*, void*) = 0;
   // Creates (or hands out) an instance of the class registered under
   // `classId` into *object, as its IVelUnknown part, and returns the class's
-  // status: kVelCreatedSingleton (2) for the one shared instance of a
-  // singleton class (the timer service). No reference for the caller:
+  // status: kVelCreatedNew (1) for a new object, kVelCreatedSingleton (2) for
+  // the one shared instance of a singleton class (the timer service). No reference for the caller:
   // addRef what you keep. An id no class is registered under returns
   // kVelCreateUnknownClass (0) and leaves *object as it was. List the ids
   // with IVelCompInternal.

@@ -23,17 +23,27 @@ struct VelString {
   static constexpr uint32_t kBorrow = 0;
   static constexpr uint32_t kMeasure = 0xFFFFFFFFu;
 
+  // Ownership, constructor by constructor:
+  // Null text, nothing owned.
   VelString() noexcept
       : text(nullptr), textCapacity(0), aux1(nullptr), aux1Capacity(0), aux2(nullptr), aux2Capacity(0) {}
-  explicit VelString(const char* narrow);  // widens each byte
-  explicit VelString(char c);              // one character; c = 0 gives an owned empty text
-  VelString(const VelString& other);      // the copy rule above
-  VelString(VelString&& other) noexcept;  // takes over all three blocks
+  // Owns: `narrow` widened byte by byte into a block of its own (the 8-bit
+  // text need not outlive the string; a null `narrow` gives a null text).
+  // substituteArgs fills placeholders in owned text only.
+  explicit VelString(const char* narrow);
+  // Owns one character; c = 0 gives an owned empty text.
+  explicit VelString(char c);
+  // Owns a copy when `other` owns its text, borrows the same units when
+  // `other` borrows (the copy rule above).
+  VelString(const VelString& other);
+  // Takes over all three blocks, owned or borrowed; `other` is left null.
+  VelString(VelString&& other) noexcept;
   VelString& operator=(const VelString& other);
   VelString& operator=(VelString&& other) noexcept;
   ~VelString();  // frees every owned block
 
-  // Borrows a UTF-16 literal (no allocation).
+  // Borrows a UTF-16 literal (no allocation): it must outlive the string and
+  // every borrowed copy, and substituteArgs leaves it alone.
   static VelString borrowing(const char16_t* literal) {
     VelString s;
     s.text = const_cast<char16_t*>(literal);
