@@ -68,6 +68,7 @@ int inspectModule(LoadedModule& module, std::FILE* out, std::FILE* err) {
   const QtLinkage& qt = module.qtLinkage();
   printField(out, "built with Qt", qt.major ? QStringLiteral("%1 (%2)").arg(qt.major).arg(qt.library)
                                             : QStringLiteral("(links no Qt core library)"));
+  printField(out, "compiler family", QString::fromLatin1(familyName(moduleFileFamily(module.path()))));
   printField(out, "build date", QString::fromUtf8(orNone(component->getBuildDate())));
   const VelID* componentId = internal->getComponentId();
   printField(out, "component id", componentId ? idText(*componentId) : QStringLiteral("(none)"));

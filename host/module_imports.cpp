@@ -64,7 +64,8 @@ bool readElfImports(const Bytes& file, QStringList* imports, QString* reason) {
   return false;
 }
 
-bool readPeImports(const Bytes& file, QStringList* imports, QString* reason) {
+// The library names, and with `symbols` the names imported by name too.
+bool readPeImports(const Bytes& file, QStringList* imports, QString* reason, QStringList* symbols = nullptr) {
   PeLayout pe;
   if (!readPeLayout(file, &pe)) {
     *reason = QStringLiteral("not a 64-bit PE image");
@@ -82,6 +83,7 @@ bool readPeImports(const Bytes& file, QStringList* imports, QString* reason) {
     *reason = QStringLiteral("a PE image whose import directory lies outside its sections");
     return false;
   }
+  uint64_t symbolsRead = 0;
   for (uint64_t i = 0; i < kMaxEntries; ++i, descriptor += 20) {
     uint32_t nameRva = 0;
     if (!file.read(descriptor + 12, &nameRva) || nameRva == 0) break;
@@ -89,6 +91,24 @@ bool readPeImports(const Bytes& file, QStringList* imports, QString* reason) {
     QString name;
     if (peFileOffset(file, pe, nameRva, &nameOffset) && file.text(nameOffset, 256, &name)) {
       *imports << name;
+    }
+    // The lookup table: 8-byte entries, each an ordinal (top bit set) or the
+    // address of a hint and a name; the address table when there is none.
+    uint32_t lookupRva = 0;
+    uint64_t lookup = 0;
+    if (!symbols || !file.read(descriptor, &lookupRva) || (lookupRva == 0 && !file.read(descriptor + 16, &lookupRva)) ||
+        !peFileOffset(file, pe, lookupRva, &lookup)) {
+      continue;
+    }
+    for (; symbolsRead < kMaxEntries; lookup += 8, ++symbolsRead) {
+      uint64_t entry = 0;
+      if (!file.read(lookup, &entry) || entry == 0) break;
+      uint64_t hint = 0;
+      QString symbol;
+      if (!(entry >> 63) && peFileOffset(file, pe, static_cast<uint32_t>(entry), &hint) &&
+          file.text(hint + 2, ImageBytes::kLongestText, &symbol)) {
+        *symbols << name + QLatin1Char('!') + symbol;
+      }
     }
   }
   return true;
@@ -131,6 +151,60 @@ QtLinkage qtLinkageOf(const QStringList& imports) {
     return {4, library};  // libQtCore.so: Qt 4's name without its version
   }
   return {};
+}
+
+const char* familyName(CompilerFamily family) {
+  switch (family) {
+    case CompilerFamily::kGnu: return "GCC-compatible (Itanium C++ ABI)";
+    case CompilerFamily::kMsvc: return "MSVC-compatible (MSVC C++ ABI)";
+    case CompilerFamily::kUnknown: break;
+  }
+  return "not known";
+}
+
+CompilerFamily thisProgramFamily() { return VEL_HOST_MSVC_ABI ? CompilerFamily::kMsvc : CompilerFamily::kGnu; }
+
+bool readModuleFileImportedSymbols(const QString& path, QStringList* symbols, QString* reason) {
+  symbols->clear();
+  const ImageFile file(path);
+  if (!file.isOpen()) {
+    *reason = QString::fromLatin1("not a regular file that can be read");
+    return false;
+  }
+  if (imageKindOf(file) != ImageKind::kPe) {
+    *reason = QStringLiteral("not a PE image");
+    return false;
+  }
+  QStringList libraries;
+  return readPeImports(file, &libraries, reason, symbols);
+}
+
+CompilerFamily moduleFileFamily(const QString& path) {
+  const ImageFile file(path);
+  if (!file.isOpen()) return CompilerFamily::kUnknown;
+  if (imageKindOf(file) == ImageKind::kElf) return CompilerFamily::kGnu;
+  QStringList libraries, symbols;
+  QString reason;
+  if (imageKindOf(file) != ImageKind::kPe || !readPeImports(file, &libraries, &reason, &symbols)) {
+    return CompilerFamily::kUnknown;
+  }
+  for (const QString& imported : symbols) {
+    const QString symbol = imported.section(QLatin1Char('!'), 1);
+    if (symbol.startsWith(QLatin1Char('?'))) return CompilerFamily::kMsvc;
+    if (symbol.startsWith(QLatin1String("_Z"))) return CompilerFamily::kGnu;
+  }
+  for (const QString& library : libraries) {
+    const QString name = library.toLower();
+    if (name.startsWith(QLatin1String("vcruntime")) || name.startsWith(QLatin1String("ucrtbase")) ||
+        name.startsWith(QLatin1String("api-ms-win-crt-")) || name.startsWith(QLatin1String("msvcp"))) {
+      return CompilerFamily::kMsvc;
+    }
+    if (name == QLatin1String("msvcrt.dll") || name.startsWith(QLatin1String("libstdc++")) ||
+        name.startsWith(QLatin1String("libgcc")) || name.startsWith(QLatin1String("libwinpthread"))) {
+      return CompilerFamily::kGnu;
+    }
+  }
+  return CompilerFamily::kUnknown;
 }
 
 }  // namespace cadence::host

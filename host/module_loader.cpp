@@ -17,6 +17,10 @@ bool LoadedModule::checkQtLinkage(QString* reason) {
     *reason = QStringLiteral("cannot load module: %1: not a regular file").arg(path_);
     return false;
   }
+  if (QString why; !sameCompilerFamily(path_, &why)) {
+    *reason = QStringLiteral("cannot use module ") + why;
+    return false;
+  }
   QStringList imports;
   QString unreadable;
   // A missing file, or one that cannot be parsed, is left to the loader to refuse.
@@ -32,13 +36,21 @@ bool LoadedModule::checkQtLinkage(QString* reason) {
   return false;
 }
 
+bool sameCompilerFamily(const QString& path, QString* reason) {
+  const CompilerFamily family = moduleFileFamily(path);
+  if (family == CompilerFamily::kUnknown || family == thisProgramFamily()) return true;
+  *reason = QStringLiteral("%1: it is built by another compiler family, %2, this host by %3; the two lay "
+                           "the contract's objects out differently: use a host of the module's compiler family")
+                .arg(path, QString::fromLatin1(familyName(family)), QString::fromLatin1(familyName(thisProgramFamily())));
+  return false;
+}
+
 QStringList defaultModuleCandidates(const QString& programDirectory) {
   const QDir dir(programDirectory);
-  QStringList candidates{
-      dir.absoluteFilePath(QStringLiteral("../module/") + kModuleFileName),
-      dir.absoluteFilePath(kModuleFileName),
-      dir.absoluteFilePath(QStringLiteral(VEL_MODULE_DIR_FROM_PROGRAM "/") + kModuleFileName),
-  };
+  QStringList candidates;
+  candidates << dir.absoluteFilePath(QStringLiteral("../module/") + kModuleFileName)
+             << dir.absoluteFilePath(kModuleFileName)
+             << dir.absoluteFilePath(QStringLiteral(VEL_MODULE_DIR_FROM_PROGRAM "/") + kModuleFileName);
   const QString installed = QStringLiteral(VEL_MODULE_INSTALL_PATH);
   if (!candidates.contains(installed)) candidates << installed;
   for (QString& candidate : candidates) candidate = QDir::cleanPath(candidate);

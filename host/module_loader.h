@@ -26,6 +26,10 @@ QStringList defaultModuleCandidates(const QString& programDirectory);
 // The first candidate that exists, or an empty string.
 QString firstExisting(const QStringList& candidates);
 
+// False, with the reason (the file's path first), when the module file at
+// `path` was built by the other compiler family than this host's.
+bool sameCompilerFamily(const QString& path, QString* reason);
+
 class LoadedModule {
  public:
   LoadedModule() = default;
@@ -38,7 +42,8 @@ class LoadedModule {
   // Opens `path` and starts the module with `host` installed. False, with the
   // loader's one-line reason, when the library cannot be opened, has no
   // EntryPoint, or EntryPoint fails; also when the file names another Qt
-  // major version than this host's (checked before the library is opened).
+  // major version than this host's or was built by the other compiler family
+  // (both checked before the library is opened).
   bool load(const QString& path, IVelHost* host, QString* reason);
 
   const QString& path() const { return path_; }

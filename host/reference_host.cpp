@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "cadencehost/vel_cstring.h"
+#include "host/shared_count.h"
 
 namespace cadence::host {
 
@@ -29,14 +30,11 @@ int32_t ReferenceHost::getService(const VelCString& name, void** slot) {
   return 0;
 }
 
-void ReferenceHost::addRefHook(int32_t* counter) {
-  std::atomic_ref<int32_t>(*counter).fetch_add(1, std::memory_order_relaxed);
-}
+void ReferenceHost::addRefHook(int32_t* counter) { incrementShared(counter); }
 
 bool ReferenceHost::releaseRefHook(int32_t* counter) {
-  std::atomic_ref<int32_t> count(*counter);
-  if (count.fetch_sub(1, std::memory_order_acq_rel) != 1) return false;
-  count.store(kVelDestroyingRefCount, std::memory_order_relaxed);
+  if (!decrementSharedToZero(counter)) return false;
+  storeShared(counter, kVelDestroyingRefCount);
   if (watchedCount_.load(std::memory_order_acquire) != 0) forgetIfWatched(counter);
   return true;
 }

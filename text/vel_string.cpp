@@ -5,6 +5,7 @@
 // placeholder substitution is in substitute_args.cpp.
 #include "cadencehost/vel_string.h"
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
 

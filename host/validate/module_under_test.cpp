@@ -8,7 +8,9 @@
 #include "cadencehost/vel_cstring.h"
 #include "host/dynamic_library.h"
 #include "host/host_setup.h"
+#include "host/shared_count.h"
 #include "host/known_ids.h"
+#include "host/module_loader.h"
 
 namespace cadence::host::validate {
 
@@ -22,13 +24,13 @@ int32_t ValidationHost::getService(const VelCString& name, void** slot) {
 
 void ValidationHost::addRefHook(int32_t* counter) {
   ++addRefCalls[counter];
-  if (counting) std::atomic_ref<int32_t>(*counter).fetch_add(1, std::memory_order_relaxed);
+  if (counting) incrementShared(counter);
 }
 
 bool ValidationHost::releaseRefHook(int32_t* counter) {
   ++releaseRefCalls[counter];
   if (!counting) return false;
-  return std::atomic_ref<int32_t>(*counter).fetch_sub(1, std::memory_order_acq_rel) == 1;
+  return decrementSharedToZero(counter);
 }
 
 ValidationHost& hostWithServices() {
@@ -43,6 +45,12 @@ ValidationHost& hostWithoutServices() {
 
 bool ModuleUnderTest::open(const QString& path, std::string* reason) {
   QString loaderReason;
+  // A module of the other compiler family is never loaded: its objects read
+  // wrongly here, and the checks would crash rather than report.
+  if (!sameCompilerFamily(path, &loaderReason)) {
+    *reason = "not loaded: " + std::string(loaderReason.toUtf8().constData());
+    return false;
+  }
   void* library = openDynamicLibrary(path, &loaderReason);
   if (library) {
     entryPoint_ = reinterpret_cast<VelEntryPointFn>(findLibrarySymbol(library, kVelEntryPointName, &loaderReason));

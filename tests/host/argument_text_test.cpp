@@ -52,7 +52,7 @@ TEST(ArgumentText, DecodesUtf8AndKeepsEveryOtherByteRecognisable) {
   EXPECT_EQ(decodeArgument(nullptr), QString());
   char first[] = "prog", second[] = "\xE6\x97\xA5";
   char* argv[] = {first, second};
-  EXPECT_EQ(decodeArguments(2, argv), (QStringList{"prog", QString::fromUtf8("\xE6\x97\xA5")}));
+  EXPECT_EQ(decodeArguments(2, argv), ((QStringList() << "prog" << QString::fromUtf8("\xE6\x97\xA5"))));
 }
 
 TEST(ArgumentText, ShowsAnyArgumentOnOneLineAndCutsLongOnes) {

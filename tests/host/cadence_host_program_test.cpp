@@ -62,7 +62,7 @@ int dueIn(int ms, int periodMs) { return ms / periodMs; }
 
 // The module goes first, so a trailing option without its value stays last.
 QStringList withModule(const QStringList& arguments) {
-  return QStringList{QStringLiteral("--module"), QStringLiteral(MODULE_PATH)} + arguments;
+  return (QStringList() << QStringLiteral("--module") << QStringLiteral(MODULE_PATH)) + arguments;
 }
 
 // Summary rows: timer name -> alerts.
@@ -305,9 +305,9 @@ TEST(CadenceHostArguments, AConfigFileThatIsNotTextEndsWithStatusTwoAndTheReason
 }
 
 TEST(CadenceHostArguments, HelpAndVersionSucceedWithoutTheModule) {
-  for (const QStringList& arguments : {QStringList{"--help"}, QStringList{"run", "--help"},
-                                       QStringList{"inspect", "--help"}, QStringList{"--version"}}) {
-    const Outcome outcome = runHost(arguments + QStringList{"--module", "/no/such/module.so"});
+  for (const QStringList& arguments : {(QStringList() << "--help"), (QStringList() << "run" << "--help"),
+                                       (QStringList() << "inspect" << "--help"), (QStringList() << "--version")}) {
+    const Outcome outcome = runHost(arguments + (QStringList() << "--module" << "/no/such/module.so"));
     EXPECT_EQ(outcome.status, 0) << show(outcome);
     EXPECT_TRUE(outcome.out.startsWith("Usage: cadence-host") || outcome.out.startsWith("cadence-host "))
         << show(outcome);

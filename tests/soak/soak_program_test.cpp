@@ -57,8 +57,8 @@ TEST(SoakProgram, EachFaultFailsTheRunWithTheCheckThatCaughtIt) {
 }
 
 TEST(SoakProgram, ABadArgumentEndsWithStatusTwo) {
-  for (const QStringList& arguments : {QStringList{"--seconds", "0"}, QStringList{"--fault", "bogus"},
-                                       QStringList{"--frobnicate"}, QStringList{"--seconds"}}) {
+  for (const QStringList& arguments : {(QStringList() << "--seconds" << "0"), (QStringList() << "--fault" << "bogus"),
+                                       (QStringList() << "--frobnicate"), (QStringList() << "--seconds")}) {
     const Outcome outcome = runSoak(arguments);
     EXPECT_EQ(outcome.status, 2) << show(outcome);
     EXPECT_TRUE(outcome.out.startsWith("soak_run: bad argument")) << show(outcome);

@@ -1,0 +1,88 @@
+// The DLL msvc_startup_test.cpp loads: what the start-up runtime does for a
+// DLL (its exit list, its static objects, thread_local in threads started
+// after it was loaded) and what crosses from it to the EXE (exceptions, RTTI).
+// Its interface is one exported table; the types repeat the test's.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <stdexcept>
+
+struct HelperCounters {
+  int events[8];  // what the DLL's exit list and static destructors did, in order
+  int event_count;
+  int unwound;    // destructors run while an exception left the DLL
+  int thread_local_destroyed;
+};
+enum HelperEvent { kExitFunction = 1, kStaticDestructor = 2 };
+
+struct Shape {
+  virtual ~Shape() = default;
+  virtual int sides() const = 0;
+};
+struct Circle : Shape {
+  int sides() const override { return 0; }
+};
+struct HelperError {
+  int code;
+};
+
+struct HelperApi {
+  void (*watch)(HelperCounters*);
+  void (*throw_error)(int code);
+  void (*throw_runtime_error)();
+  Shape* (*make_circle)();
+  int (*thread_local_value)();
+  void (*report_exit_to_stderr)();
+};
+
+namespace {
+
+HelperCounters* counters = nullptr;
+
+void record(int event) {
+  if (counters && counters->event_count < 8) counters->events[counters->event_count++] = event;
+}
+
+struct StaticObject {
+  ~StaticObject() { record(kStaticDestructor); }
+} static_object;
+
+struct ThreadLocalObject {
+  int value = GetCurrentThreadId() != 0 ? 42 : 0;  // a dynamic initializer
+  ~ThreadLocalObject() {
+    if (counters) ++counters->thread_local_destroyed;
+  }
+};
+thread_local ThreadLocalObject thread_local_object;
+
+struct UnwindGuard {
+  ~UnwindGuard() { ++counters->unwound; }
+};
+
+void watch(HelperCounters* watched) {
+  counters = watched;
+  std::atexit([] { record(kExitFunction); });  // after static_object: runs before its destructor
+}
+
+void throw_error(int code) {
+  UnwindGuard guard;
+  throw HelperError{code};
+}
+
+void throw_runtime_error() { throw std::runtime_error("from the helper DLL"); }
+
+Shape* make_circle() { return new Circle; }
+
+int thread_local_value() { return thread_local_object.value; }
+
+void report_exit_to_stderr() {
+  std::atexit([] { std::fputs("helper exit list ran\n", stderr); });
+}
+
+const HelperApi api = {watch, throw_error, throw_runtime_error, make_circle, thread_local_value,
+                       report_exit_to_stderr};
+
+}  // namespace
+
+extern "C" __declspec(dllexport) const HelperApi* helper_api() { return &api; }
