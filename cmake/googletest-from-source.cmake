@@ -8,8 +8,8 @@ endif()
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 add_subdirectory(${VEL_GOOGLETEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 # Its sources are not ours: no warnings of ours for them.
-target_compile_options(gtest PRIVATE -w)
-target_compile_options(gtest_main PRIVATE -w)
+target_compile_options(gtest PRIVATE $<IF:$<BOOL:${MSVC}>,/w,-w>)
+target_compile_options(gtest_main PRIVATE $<IF:$<BOOL:${MSVC}>,/w,-w>)
 if(NOT TARGET GTest::gtest)  # newer GoogleTest makes them itself
   add_library(GTest::gtest ALIAS gtest)
   add_library(GTest::gtest_main ALIAS gtest_main)
