@@ -1,13 +1,16 @@
 #!/usr/bin/env bash
 # Installs what the Windows build needs when it is missing (as root): the
-# mingw-w64 cross compilers, wine to run the results, what cross-building
-# QtCore from Debian's source package needs, and a deb-src entry so that
-# `apt-get source` works. Otherwise prints the commands to run and fails.
+# mingw-w64 cross compilers, clang-cl with lld-link and the LLVM tools and
+# wine's headers and PE DLLs for the MSVC ABI build, wine to run the results,
+# what cross-building QtCore from Debian's source package needs, and a deb-src
+# entry so that `apt-get source` works. Otherwise prints the commands to run
+# and fails.
 set -euo pipefail
 
 packages=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-x86-64-dev
           binutils-mingw-w64-x86-64 wine64 wine
-          g++ make perl python3 dpkg-dev xz-utils cmake ninja-build libgtest-dev)
+          clang-14 lld-14 llvm-14 libwine-dev
+          g++ make perl python3 dpkg-dev xz-utils patch cmake ninja-build libgtest-dev)
 src_list=/etc/apt/sources.list.d/debian-src.sources
 
 missing=()
