@@ -3,7 +3,7 @@
 PRESET ?= default
 JOBS ?= $(shell nproc)
 
-.PHONY: deps demo test build sdk-check asan tsan qt6 qt4 bench fuzz soak soak-asan windows windows-qt4 windows-sdk-check clean
+.PHONY: deps demo test build sdk-check asan tsan qt6 qt4 bench fuzz soak soak-asan windows windows-qt4 windows-msvc windows-sdk-check clean
 
 deps:
 	@tools/ensure-deps.sh
@@ -95,6 +95,14 @@ windows-sdk-check:
 windows-qt4:
 	@tools/ensure-windows-deps.sh
 	JOBS=$(JOBS) tools/windows-suite.sh 4
+
+# The MSVC C++ ABI, as hosts built with Visual Studio use it: clang-cl and
+# lld-link with a toolchain and QtCore 4.8 assembled into the cache from
+# Debian's packages (tools/build-msvc-toolchain.sh, tools/build-qt4.sh msvc),
+# the suite under wine.
+windows-msvc:
+	@tools/ensure-windows-deps.sh
+	JOBS=$(JOBS) tools/windows-suite.sh msvc
 
 clean:
 	rm -rf build

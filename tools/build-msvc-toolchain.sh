@@ -27,7 +27,8 @@ dlls=(ucrtbase vcruntime140 msvcp140 msvcrt kernel32 ntdll user32 gdi32 advapi32
       ole32 oleaut32 ws2_32 winmm psapi version shlwapi dbghelp bcrypt crypt32 secur32
       userenv iphlpapi imm32 comdlg32 winspool.drv rpcrt4 setupapi mpr netapi32)
 # What the tree gives the prefix (and what its key hashes).
-tree_inputs=(tools/msvc/shim tools/msvc/libcxx-type-info-name.patch platform/windows/msvc_startup
+tree_inputs=(tools/build-msvc-toolchain.sh tools/msvc/shim tools/msvc/libcxx-type-info-name.patch
+             tools/msvc/libcxx-filesystem-wine-headers.patch platform/windows/msvc_startup
              cmake/clang-cl-msvc.cmake)
 
 fail() {
@@ -155,12 +156,14 @@ top=llvm-toolchain-14_$upstream
 run tar -xJf "$orig" -C "$work" --exclude="$top/libcxx/test" --exclude="$top/libcxx/docs" \
   --exclude="$top/libcxx/benchmarks" "$top/runtimes" "$top/cmake" "$top/llvm/cmake" "$top/libcxx"
 mkdir -p "$work/$top/libcxxabi"
-(cd "$work/$top" && run patch -p1 -i "$repo/tools/msvc/libcxx-type-info-name.patch")
+for patch in libcxx-type-info-name libcxx-filesystem-wine-headers; do
+  (cd "$work/$top" && run patch -p1 -i "$repo/tools/msvc/$patch.patch")
+done
 # Without vcruntime's headers, libc++ defines std::exception and the like
 # itself; operator new and delete come from the start-up runtime.
 build_with_toolchain "$work/$top/runtimes" "$work/libcxx" -DLLVM_ENABLE_RUNTIMES=libcxx \
   -DLIBCXX_CXX_ABI=none -DLIBCXX_NO_VCRUNTIME=ON -DLIBCXX_HAS_WIN32_THREAD_API=ON \
-  -DLIBCXX_ENABLE_SHARED=OFF -DLIBCXX_ENABLE_FILESYSTEM=OFF \
+  -DLIBCXX_ENABLE_SHARED=OFF -DLIBCXX_ENABLE_FILESYSTEM=ON \
   -DLIBCXX_ENABLE_NEW_DELETE_DEFINITIONS=OFF -DLIBCXX_ENABLE_EXPERIMENTAL_LIBRARY=OFF \
   -DLIBCXX_INCLUDE_TESTS=OFF -DLIBCXX_INCLUDE_BENCHMARKS=OFF -DLIBCXX_INCLUDE_DOCS=OFF \
   -DLLVM_INCLUDE_TESTS=OFF

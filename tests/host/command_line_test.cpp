@@ -6,6 +6,8 @@
 
 #include <QStringList>
 
+#include <vector>
+
 #include "host/alert_stats.h"
 #include "host/argument_text.h"
 #include "host/command_line.h"
@@ -16,8 +18,14 @@
 namespace cadence::host {
 namespace {
 
-ParsedCommandLine parse(QStringList arguments) {
-  arguments.prepend(QStringLiteral("cadence-host"));
+// Words as a test writes them (Qt 4 has no QStringList from a braced list
+// for every compiler).
+using Words = std::vector<QString>;
+
+ParsedCommandLine parse(const Words& words) {
+  QStringList arguments;
+  arguments << QStringLiteral("cadence-host");
+  for (const QString& word : words) arguments << word;
   return parseCommandLine(arguments);
 }
 
@@ -88,7 +96,7 @@ TEST(CommandLine, HelpIsPerCommandAndVersionIsEverywhere) {
 }
 
 struct BadArguments {
-  QStringList arguments;
+  Words arguments;
   QString message;  // the whole one-line message
   QString hintMentions;
 };
@@ -135,7 +143,8 @@ TEST(CommandLine, EachBadArgumentGivesOneLineNamingItAndAUsageHint) {
   };
   for (const BadArguments& bad : cases) {
     const ParsedCommandLine parsed = parse(bad.arguments);
-    const std::string context = bad.arguments.join(QStringLiteral(" ")).toStdString();
+    std::string context;
+    for (const QString& word : bad.arguments) context += (context.empty() ? "" : " ") + word.toStdString();
     EXPECT_FALSE(parsed.ok) << context;
     EXPECT_EQ(parsed.error, bad.message) << context;
     EXPECT_FALSE(parsed.error.contains('\n')) << context;

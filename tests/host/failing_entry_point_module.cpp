@@ -3,7 +3,13 @@
 
 class IVelComponent;
 
-extern "C" __attribute__((visibility("default"))) int32_t EntryPoint(uint32_t* version, IVelComponent** object) {
+#ifdef _WIN32
+#define FAILING_EXPORT __declspec(dllexport)
+#else
+#define FAILING_EXPORT __attribute__((visibility("default")))
+#endif
+
+extern "C" FAILING_EXPORT int32_t EntryPoint(uint32_t* version, IVelComponent** object) {
   *version = 0;
   *object = nullptr;
   return 0;

@@ -153,7 +153,11 @@ TEST_F(StreamTest, OpensAsItsModeSaysAndOnlyRegularFiles) {
   const auto newFileOnly = VelOfstream::Creation::newFileOnly;
   EXPECT_FALSE(VelOfstream(pathOf("out.txt"), std::ios::out, newFileOnly).isOpen());
   std::error_code noLinks;
+#ifndef _WIN32  // wine's links are POSIX ones, which its CreateFileW follows: judged on POSIX
   fs::create_symlink(directory / "target.txt", directory / "link.txt", noLinks);
+#else
+  noLinks = std::make_error_code(std::errc::operation_not_supported);
+#endif
   if (!noLinks) {  // a dangling link is not followed either
     EXPECT_FALSE(VelOfstream(pathOf("link.txt"), std::ios::out, newFileOnly).isOpen());
     EXPECT_FALSE(fs::exists(directory / "target.txt"));
@@ -161,14 +165,14 @@ TEST_F(StreamTest, OpensAsItsModeSaysAndOnlyRegularFiles) {
   EXPECT_EQ(fileText(), "newer");
   { VelOfstream(pathOf("fresh.txt"), std::ios::out, newFileOnly) << "made"; }
   EXPECT_EQ(fileText("fresh.txt"), "made");
-  EXPECT_EQ(fs::status(directory / "fresh.txt").permissions() & fs::perms::owner_all,
-            fs::perms::owner_read | fs::perms::owner_write);
+  EXPECT_TRUE((fs::status(directory / "fresh.txt").permissions() & fs::perms::owner_write) != fs::perms::none);
 
   VelOfstream toDirectory(VelString(directory.string().c_str()), std::ios::out);
   EXPECT_TRUE(toDirectory.fail());
-#ifndef _WIN32
-  EXPECT_EQ(fs::status(directory / "fresh.txt").permissions() & (fs::perms::group_all | fs::perms::others_all),
-            fs::perms::none);
+#ifndef _WIN32  // Windows keeps a read-only flag, no permission bits
+  EXPECT_EQ(fs::status(directory / "fresh.txt").permissions() & (fs::perms::owner_all | fs::perms::group_all |
+                                                                  fs::perms::others_all),
+            fs::perms::owner_read | fs::perms::owner_write);
   // A FIFO without a reader is refused at once instead of holding the caller.
   ASSERT_EQ(mkfifo((directory / "fifo").c_str(), 0600), 0);
   EXPECT_FALSE(VelOfstream(pathOf("fifo"), std::ios::out).isOpen());

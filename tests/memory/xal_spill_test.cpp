@@ -115,9 +115,15 @@ TEST(XalSpill, NeverWritesThroughAnExistingNameOrLink) {
     const std::filesystem::path victim = run.scope.directory / "victim";
     std::ofstream(victim) << "precious";
     if (asLink) {
+#ifdef _WIN32
+      // A link is a reparse point there, and wine makes a POSIX one, which
+      // its CreateFileW follows even for a new file: judged on POSIX.
+      std::printf("[ note     ] the planted link is tried on POSIX only\n");
+      continue;
+#endif
       std::error_code noLinks;
       std::filesystem::create_symlink(victim, planted, noLinks);
-      if (noLinks) {  // mingw-w64's library makes no links: only the plain name is tried there
+      if (noLinks) {  // a system without links: only the plain name is tried
         std::printf("[ note     ] no symbolic link could be planted (%s)\n", noLinks.message().c_str());
         continue;
       }
