@@ -3,7 +3,7 @@
 PRESET ?= default
 JOBS ?= $(shell nproc)
 
-.PHONY: deps demo test build sdk-check asan tsan qt6 qt4 bench fuzz soak soak-asan windows windows-qt4 windows-msvc windows-sdk-check clean
+.PHONY: deps demo test build sdk-check asan tsan qt6 qt4 bench fuzz soak soak-asan windows windows-qt4 windows-msvc windows-sdk-check windows-msvc-sdk-check clean
 
 deps:
 	@tools/ensure-deps.sh
@@ -103,6 +103,12 @@ windows-qt4:
 windows-msvc:
 	@tools/ensure-windows-deps.sh
 	JOBS=$(JOBS) tools/windows-suite.sh msvc
+
+# The SDK check for hosts built with MSVC: the SDK of that build installed,
+# both examples built against it with the same toolchain, run under wine.
+windows-msvc-sdk-check:
+	@tools/ensure-windows-deps.sh
+	JOBS=$(JOBS) tools/check-sdk-windows.sh msvc
 
 clean:
 	rm -rf build
