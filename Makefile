@@ -3,7 +3,7 @@
 PRESET ?= default
 JOBS ?= $(shell nproc)
 
-.PHONY: deps demo test build sdk-check asan tsan qt6 qt4 bench fuzz soak soak-asan windows windows-qt4 windows-msvc windows-sdk-check windows-msvc-sdk-check clean
+.PHONY: deps demo test build sdk-check asan tsan qt6 qt4 bench fuzz soak soak-asan windows windows-qt4 windows-msvc windows-sdk-check windows-msvc-sdk-check windows-family-check clean
 
 deps:
 	@tools/ensure-deps.sh
@@ -109,6 +109,12 @@ windows-msvc:
 windows-msvc-sdk-check:
 	@tools/ensure-windows-deps.sh
 	JOBS=$(JOBS) tools/check-sdk-windows.sh msvc
+
+# The two Windows builds against each other: each cadence-host.exe refuses
+# the other compiler family's module (after make windows and make windows-msvc).
+windows-family-check:
+	@tools/ensure-windows-deps.sh
+	tools/check-compiler-families.sh
 
 clean:
 	rm -rf build

@@ -76,6 +76,19 @@ int __cdecl c_initializer() {
   record_init(1);
   return 0;
 }
+// The compiler calls the runtime's 128-bit division for __int128 operands
+// (volatile: no folding at compile time).
+TEST(MsvcStartup, DividesOneHundredTwentyEightBitNumbersRoundingTowardZero) {
+  volatile __int128 big = static_cast<__int128>(0x0123456789ABCDEFull) << 64 | 0xFEDCBA9876543210ull;
+  volatile __int128 seven = 7, minusSeven = -7;
+  const __int128 quotient = big / seven, rest = big % seven;
+  EXPECT_TRUE(quotient * 7 + rest == big && rest >= 0 && rest < 7);
+  EXPECT_TRUE(-big / seven == -quotient && -big % seven == -rest);  // the remainder takes the dividend's sign
+  EXPECT_TRUE(big / minusSeven == -quotient && big % minusSeven == rest);
+  volatile unsigned __int128 top = ~static_cast<unsigned __int128>(0), three = 3;
+  EXPECT_TRUE(top / three * 3 + top % three == top && top % three == 0);
+}
+
 }  // namespace
 
 // External, so that the compiler keeps an entry nothing refers to.
@@ -203,6 +216,19 @@ TEST(MsvcStartup, LocalStaticIsInitializedOnceAcrossThreadsAndRetriedAfterAThrow
   EXPECT_EQ(throwing_attempts, 2);
 }
 
+// The compiler calls the runtime's 128-bit division for __int128 operands
+// (volatile: no folding at compile time).
+TEST(MsvcStartup, DividesOneHundredTwentyEightBitNumbersRoundingTowardZero) {
+  volatile __int128 big = static_cast<__int128>(0x0123456789ABCDEFull) << 64 | 0xFEDCBA9876543210ull;
+  volatile __int128 seven = 7, minusSeven = -7;
+  const __int128 quotient = big / seven, rest = big % seven;
+  EXPECT_TRUE(quotient * 7 + rest == big && rest >= 0 && rest < 7);
+  EXPECT_TRUE(-big / seven == -quotient && -big % seven == -rest);  // the remainder takes the dividend's sign
+  EXPECT_TRUE(big / minusSeven == -quotient && big % minusSeven == rest);
+  volatile unsigned __int128 top = ~static_cast<unsigned __int128>(0), three = 3;
+  EXPECT_TRUE(top / three * 3 + top % three == top && top % three == 0);
+}
+
 }  // namespace
 
 // Named: wine's undecorator leaves anonymous namespaces (?A0x...) as they are.
@@ -274,6 +300,19 @@ TEST(MsvcStartup, FailedNewCallsTheNewHandlerThenThrowsBadAlloc) {
   auto* aligned = new Aligned;
   EXPECT_EQ(reinterpret_cast<std::uintptr_t>(aligned) % 256, 0u);
   delete aligned;
+}
+
+// The compiler calls the runtime's 128-bit division for __int128 operands
+// (volatile: no folding at compile time).
+TEST(MsvcStartup, DividesOneHundredTwentyEightBitNumbersRoundingTowardZero) {
+  volatile __int128 big = static_cast<__int128>(0x0123456789ABCDEFull) << 64 | 0xFEDCBA9876543210ull;
+  volatile __int128 seven = 7, minusSeven = -7;
+  const __int128 quotient = big / seven, rest = big % seven;
+  EXPECT_TRUE(quotient * 7 + rest == big && rest >= 0 && rest < 7);
+  EXPECT_TRUE(-big / seven == -quotient && -big % seven == -rest);  // the remainder takes the dividend's sign
+  EXPECT_TRUE(big / minusSeven == -quotient && big % minusSeven == rest);
+  volatile unsigned __int128 top = ~static_cast<unsigned __int128>(0), three = 3;
+  EXPECT_TRUE(top / three * 3 + top % three == top && top % three == 0);
 }
 
 }  // namespace
