@@ -78,7 +78,6 @@ void velOutOfMemory(int64_t attemptedBytes) { xalOutOfMemory(attemptedBytes); }
 
 namespace {
 
-constexpr int64_t kManagerUnitBytes = 24576;
 constexpr const char* kSourceName = ".\\xalrealloc";
 
 void checkFailed(const char* expression, int32_t line) {
@@ -138,7 +137,7 @@ int32_t grow(void** block, int32_t elemSize, int32_t curSize, int32_t minNewSize
     bytes = static_cast<int64_t>(elemSize) * n;
     if ((resized = tryResize(*block, bytes))) return settle(block, resized, oldBytes, bytes, n);
     if (k <= 5 && manager && cadence::guard::fitsBlock(bytes)) {
-      const int64_t units = (bytes - oldBytes) / kManagerUnitBytes + 1;
+      const int64_t units = (bytes - oldBytes) / VelMM::IVelMManager::kUnitBytes + 1;
       for (int64_t round = 0; round <= units && manager; ++round) {
         if (!manager->freeOneUnit()) manager = nullptr;
         if ((resized = tryResize(*block, bytes))) return settle(block, resized, oldBytes, bytes, n);

@@ -21,10 +21,10 @@ namespace cadence::report {
 
 namespace {
 
-// The manager keeps its accounts in units of 24 KiB; the product is formed
-// in 32 bits.
+// The manager keeps its accounts in its units; the product is formed in 32
+// bits.
 int32_t unitsToKiB(int32_t units) {
-  return static_cast<int32_t>(static_cast<uint32_t>(units) * 24u);
+  return static_cast<int32_t>(static_cast<uint32_t>(units) * (VelMM::IVelMManager::kUnitBytes / 1024u));
 }
 
 // Names tried for the new report beside memory.log before giving up.

@@ -99,12 +99,14 @@ namespace VelMM {
 class IVelMManager : public virtual IVelUnknown {
  public:
   static constexpr const char* kInterfaceName = "IVelMManager";
-  // Give memory back (a unit is 24 KiB) and answer true when the failed
+  // The unit the manager counts in: 24 KiB.
+  static constexpr int32_t kUnitBytes = 24 * 1024;
+  // Give memory back (one unit) and answer true when the failed
   // allocation is worth retrying; false when there is nothing more to give
   // (then it is not asked again during that allocation). Called while an
   // allocation is failing: allocate nothing.
   virtual bool freeOneUnit() = 0;
-  // The figures of memory.log, each a count of 24 KiB units.
+  // The figures of memory.log, each a count of units.
   virtual int32_t coreLimit() = 0;
   virtual int32_t swapLimit() = 0;
   virtual int32_t swapNow() = 0;
