@@ -2,8 +2,6 @@
 // same run:
 //  - one alert pass, per listener, against a plain loop over a sorted
 //    std::vector calling the same listeners (goal: at most 2x);
-//  - getTimer / hasTimer against std::unordered_map<std::string, ...>::find
-//    with a prebuilt key (goal: no slower, no allocation);
 //  - timer fidelity: 1000 timers of 10 ms for 12 s per side. Goal: TimerImpl's
 //    mean and 99th-percentile lateness and its processor time per alert
 //    within 1.05x of 1000 plain QTimers wired the way TimerImpl's own QTimer
@@ -29,12 +27,9 @@
 #include <cstdlib>
 #include <ctime>
 #include <iterator>
-#include <map>
 #include <memory>
 #include <new>
-#include <random>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "bench/paired_ratio.h"
@@ -108,11 +103,11 @@ void BM_AlertPass(benchmark::State& state) {
   timer->addRef();
   for (ITimerListener* l : listeners) timer->addListener(l);
   // The way Qt runs the slot for a connection made with SLOT(): through the
-  // class's static meta-call with the slot's index within the class.
-  const auto metacall = cadence::qt::staticMetacallOf(TimerImpl::staticMetaObject);
+  // object's meta-call with the slot's index (its first own method).
+  const int slot = TimerImpl::staticMetaObject.methodOffset();
   void* noArgs[] = {nullptr};
   const int64_t before = allocationCount.load();
-  for (auto _ : state) metacall(timer, QMetaObject::InvokeMetaMethod, 0, noArgs);
+  for (auto _ : state) timer->qt_metacall(QMetaObject::InvokeMetaMethod, slot, noArgs);
   state.counters["allocs"] = static_cast<double>(allocationCount.load() - before);
   state.SetItemsProcessed(state.iterations() * state.range(0));
   timer->releaseRef();
@@ -120,78 +115,6 @@ void BM_AlertPass(benchmark::State& state) {
 
 BENCHMARK(BM_VectorLoop)->Arg(1)->Arg(10)->Arg(1000);
 BENCHMARK(BM_AlertPass)->Arg(1)->Arg(10)->Arg(1000);
-
-// ---- registry lookups ----------------------------------------------------
-
-struct Names {
-  std::vector<std::string> names;    // creation order
-  std::vector<std::string> keys;     // lookup order (shuffled), prebuilt keys
-  std::vector<VelCString> borrowed;  // the same keys, borrowed by the registry's lookups
-};
-
-Names makeNames(int count) {
-  Names n;
-  for (int i = 0; i < count; ++i) n.names.push_back("timer-" + std::to_string(i * 7919));
-  n.keys = n.names;
-  std::shuffle(n.keys.begin(), n.keys.end(), std::mt19937(42));
-  // Both sides read their key from the same storage, in the same order.
-  for (const std::string& key : n.keys) n.borrowed.emplace_back(key.c_str());
-  return n;
-}
-
-// One service per size, filled once (100000 timers take a while to make).
-struct Filled {
-  TimerService* service;
-  Names names;
-  std::unordered_map<std::string, ITimer*> map;
-};
-
-Filled& filled(int count) {
-  static std::map<int, std::unique_ptr<Filled>> cache;
-  auto& slot = cache[count];
-  if (!slot) {
-    slot = std::make_unique<Filled>();
-    slot->service = new TimerService;
-    slot->service->addRef();
-    slot->names = makeNames(count);
-    for (const std::string& name : slot->names.names) {
-      ITimer* t = slot->service->createTimer(VelCString::copyOf(name.c_str()));
-      slot->map.emplace(name, t);
-    }
-  }
-  return *slot;
-}
-
-template <class Lookup>
-void runLookups(benchmark::State& state, Lookup&& lookup) {
-  const size_t count = static_cast<size_t>(state.range(0));
-  size_t i = 0;
-  const int64_t before = allocationCount.load();
-  for (auto _ : state) {
-    benchmark::DoNotOptimize(lookup(i));
-    if (++i == count) i = 0;
-  }
-  state.counters["allocs"] = static_cast<double>(allocationCount.load() - before);
-}
-
-void BM_MapFind(benchmark::State& state) {
-  Filled& f = filled(static_cast<int>(state.range(0)));
-  runLookups(state, [&](size_t i) { return f.map.find(f.names.keys[i])->second; });
-}
-
-void BM_GetTimer(benchmark::State& state) {
-  Filled& f = filled(static_cast<int>(state.range(0)));
-  runLookups(state, [&](size_t i) { return f.service->getTimer(f.names.borrowed[i]); });
-}
-
-void BM_HasTimer(benchmark::State& state) {
-  Filled& f = filled(static_cast<int>(state.range(0)));
-  runLookups(state, [&](size_t i) { return f.service->hasTimer(f.names.borrowed[i]); });
-}
-
-BENCHMARK(BM_MapFind)->Arg(10)->Arg(1000)->Arg(100000);
-BENCHMARK(BM_GetTimer)->Arg(10)->Arg(1000)->Arg(100000);
-BENCHMARK(BM_HasTimer)->Arg(10)->Arg(1000)->Arg(100000);
 
 // ---- paired ratios (bench/paired_ratio.h) --------------------------------
 
@@ -210,45 +133,14 @@ void pairedAlertPass() {
     auto* timer = new TimerImpl;
     timer->addRef();
     for (ITimerListener* l : listeners) timer->addListener(l);
-    const auto metacall = cadence::qt::staticMetacallOf(TimerImpl::staticMetaObject);
+    const int slot = TimerImpl::staticMetaObject.methodOffset();
     void* noArgs[] = {nullptr};
     const int batch = 200000 / n;
     const double r = pairedRatio([&](int) { plainLoop(sorted); },
-                                 [&](int) { metacall(timer, QMetaObject::InvokeMetaMethod, 0, noArgs); },
+                                 [&](int) { timer->qt_metacall(QMetaObject::InvokeMetaMethod, slot, noArgs); },
                                  batch);
     printPaired("alert pass / vector loop, " + std::to_string(n) + " listeners", r, 2.0);
     timer->releaseRef();
-  }
-}
-
-void pairedLookups() {
-  for (int n : {10, 1000, 100000}) {
-    Filled& f = filled(n);
-    const size_t count = static_cast<size_t>(n);
-    const int batch = 200000;
-    size_t a = 0, b = 0, c = 0;
-    const double get = pairedRatio(
-        [&](int) {
-          benchmark::DoNotOptimize(f.map.find(f.names.keys[a])->second);
-          if (++a == count) a = 0;
-        },
-        [&](int) {
-          benchmark::DoNotOptimize(f.service->getTimer(f.names.borrowed[b]));
-          if (++b == count) b = 0;
-        },
-        batch);
-    const double has = pairedRatio(
-        [&](int) {
-          benchmark::DoNotOptimize(f.map.find(f.names.keys[a])->second);
-          if (++a == count) a = 0;
-        },
-        [&](int) {
-          benchmark::DoNotOptimize(f.service->hasTimer(f.names.borrowed[c]));
-          if (++c == count) c = 0;
-        },
-        batch);
-    printPaired("getTimer / unordered_map::find, " + std::to_string(n) + " names", get, 1.0);
-    printPaired("hasTimer / unordered_map::find, " + std::to_string(n) + " names", has, 1.0);
   }
 }
 
@@ -614,15 +506,8 @@ int main(int argc, char** argv) {
     printRatio(reporter, (std::string("alert pass / vector loop, ") + n + " listeners").c_str(),
                std::string("BM_AlertPass/") + n, std::string("BM_VectorLoop/") + n, 2.0);
   }
-  for (const char* n : {"10", "1000", "100000"}) {
-    printRatio(reporter, (std::string("getTimer / unordered_map::find, ") + n + " names").c_str(),
-               std::string("BM_GetTimer/") + n, std::string("BM_MapFind/") + n, 1.0);
-    printRatio(reporter, (std::string("hasTimer / unordered_map::find, ") + n + " names").c_str(),
-               std::string("BM_HasTimer/") + n, std::string("BM_MapFind/") + n, 1.0);
-  }
   std::printf("\nRatios measured in alternating batches (median of 21 rounds):\n");
   pairedAlertPass();
-  pairedLookups();
   std::printf("\n");
   if (fidelitySeconds > 0) fidelity(fidelitySeconds);
   benchmark::Shutdown();

@@ -5,13 +5,13 @@
 #include <cstdint>
 
 #include "cadencehost/vel_id.h"
+#include "core/chained_table.h"
 #include "memory/guarded_new.h"
 
 class VelItemFactory;
 
-// A chained hash table from class identifier to item factory (not owned).
-// Buckets are allocated at the first insertion; it grows to nextPrime(buckets)
-// once the entry count reaches 0.8 x buckets, and never shrinks.
+// A chained hash table (VelChainedTable) from class identifier to item
+// factory (not owned), starting with nextPrime(99) = 131 buckets.
 class VelClassTable {
  public:
   VelClassTable();
@@ -24,8 +24,8 @@ class VelClassTable {
   void registerFactory(const VelID& classId, VelItemFactory* factory);
   VelItemFactory* find(const VelID& classId) const;
 
-  uint32_t entryCount() const { return entryCount_; }
-  uint32_t bucketCount() const { return bucketCount_; }
+  uint32_t entryCount() const { return table_.entryCount(); }
+  uint32_t bucketCount() const { return table_.bucketCount(); }
 
   // The enumeration cursor. first() starts over; next() moves on. next()
   // without a cursor, or after the end was reached, answers false.
@@ -33,22 +33,19 @@ class VelClassTable {
   bool next(VelID& out);
 
  private:
+  // Registration runs while a host loads the module: nodes come the
+  // guarded way, never as an exception through the host's loader.
   struct Node : cadence::guard::GuardedNew {
     uint32_t bucket;
     VelID key;
     VelItemFactory* value;
     Node* next;
+    uint32_t hash;  // the key's: Data1
   };
 
-  Node* lookup(const VelID& key, uint32_t* bucket) const;
-  void insert(Node* node);
-  void rehash(uint32_t newCount);
-  Node* firstNodeFrom(uint32_t bucket) const;
   bool settleCursor(Node* node, VelID& out);
 
-  Node** buckets_;
-  uint32_t bucketCount_;
-  uint32_t entryCount_;
+  VelChainedTable<Node> table_;
 
   enum class CursorState { none, on, end };
   CursorState cursorState_;

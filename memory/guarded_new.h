@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <new>
 
 #include "memory/xal_alloc.h"
@@ -29,6 +30,29 @@ struct GuardedNew {
   static void operator delete(void* block) noexcept { releaseBlock(block); }
   static void* operator new(std::size_t, void* where) noexcept { return where; }
   static void operator delete(void*, void*) noexcept {}
+};
+
+// The out-of-memory way for a size no block can have.
+[[noreturn]] void failForGoodOnSize();
+
+// An allocator for standard containers of the library: their storage comes
+// from allocateOrFail, so growing one never throws into the caller.
+template <class T>
+struct GuardedAllocator {
+  using value_type = T;
+  GuardedAllocator() = default;
+  template <class U>
+  GuardedAllocator(const GuardedAllocator<U>&) noexcept {}
+  T* allocate(std::size_t n) {
+    // More elements than any size holds is memory the process cannot have.
+    if (n > SIZE_MAX / sizeof(T)) failForGoodOnSize();
+    return static_cast<T*>(allocateOrFail(n * sizeof(T)));
+  }
+  void deallocate(T* block, std::size_t) noexcept { releaseBlock(block); }
+  template <class U>
+  bool operator==(const GuardedAllocator<U>&) const noexcept {
+    return true;
+  }
 };
 
 // Runs `call`; a std::bad_alloc thrown inside it by code the library does

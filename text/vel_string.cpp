@@ -15,7 +15,6 @@
 using cadence::text::allocateUnits;
 using cadence::text::checkedUnits;
 using cadence::text::kUnit;
-using cadence::text::scanUnits;
 using cadence::text::unitsOf;
 
 namespace {
@@ -140,8 +139,7 @@ void VelString::assignNarrow(const char* narrow) {
 
 int32_t VelString::length() const {
   // An owned text is measured within its block, never past it.
-  if (textCapacity > 0 && text) return scanUnits<0>(text, 0, textCapacity / kUnit);
-  return unitsOf(text);
+  return cadence::text::lengthOf(*this);
 }
 
 void VelString::append(const VelString& other) {

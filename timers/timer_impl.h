@@ -75,12 +75,8 @@ class TimerImpl : public QObject, public virtual ITimer, public cadence::guard::
   enum class PutOff : uint8_t { kNothing, kHostAsked, kCountAtZero };
   int passDepth_ = 0;  // alert passes running (a listener may run a nested one)
   PutOff putOff_ = PutOff::kNothing;
-  static_assert(sizeof(QObject) + sizeof(QTimer) + sizeof(ListenerSet) + sizeof(int) + sizeof(PutOff) <= 64,
-                "what an expiry reads takes no more than a cache line's worth of bytes");
 };
 
-// Inline, so that the slot call Qt makes (qt_static_metacall) holds the pass
-// itself: for a timer with one listener, one call, one compare.
 inline void TimerImpl::alertListeners() {
   ++passDepth_;
   listeners_.forEachLive([](ITimerListener* listener) { listener->alert(); });

@@ -66,16 +66,5 @@ inline QByteArray signatureOf(const QMetaMethod& method) {
 #endif
 }
 
-// The function through which Qt calls the slots of a class (the moc's
-// qt_static_metacall), slot indexes counted within the class.
-using StaticMetacall = void (*)(QObject*, QMetaObject::Call, int, void**);
-inline StaticMetacall staticMetacallOf(const QMetaObject& meta) {
-#if QT_VERSION >= QT_VERSION_CHECK(5, 0, 0)
-  return meta.d.static_metacall;
-#else
-  return static_cast<const QMetaObjectExtraData*>(meta.d.extradata)->static_metacall;
-#endif
-}
-
 }  // namespace qt
 }  // namespace cadence
