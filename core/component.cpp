@@ -15,7 +15,10 @@
 #include "core/module_identity.h"
 #include "memory/xal_alloc.h"
 
-IVelClassFactory* g_velComponentClassFactory = nullptr;
+VelComponentState& velComponentState() {
+  static constinit VelComponentState state;
+  return state;
+}
 
 namespace {
 
@@ -69,7 +72,7 @@ bool velRunningTests() { return runningTests; }
 void VelBaseComponent::setHost(IVelHost* host) { g_host = host; }
 
 uint32_t VelBaseComponent::createInstance(const VelID& classId, IVelUnknown** object) {
-  if (IVelClassFactory* factory = g_velComponentClassFactory) {
+  if (IVelClassFactory* factory = velComponentState().classFactory) {
     return factory->createInstance(classId, object);
   }
   if (object) *object = nullptr;
@@ -87,22 +90,22 @@ const VelID* VelBaseComponent::getComponentId() { return velModuleIdentity().com
 const char* VelBaseComponent::getModuleName() { return velModuleIdentity().moduleName; }
 
 uint32_t VelBaseComponent::getClassCount() {
-  IVelClassFactory* factory = g_velComponentClassFactory;
+  IVelClassFactory* factory = velComponentState().classFactory;
   return factory ? factory->getClassCount() : 0;
 }
 
 bool VelBaseComponent::getFirstClassId(VelID& out) {
-  IVelClassFactory* factory = g_velComponentClassFactory;
+  IVelClassFactory* factory = velComponentState().classFactory;
   return factory ? factory->getFirstClassId(out) : false;
 }
 
 bool VelBaseComponent::getNextClassId(VelID& out) {
-  IVelClassFactory* factory = g_velComponentClassFactory;
+  IVelClassFactory* factory = velComponentState().classFactory;
   return factory ? factory->getNextClassId(out) : false;
 }
 
 const char* VelBaseComponent::getClassNameOf(const VelID& classId) {
-  IVelClassFactory* factory = g_velComponentClassFactory;
+  IVelClassFactory* factory = velComponentState().classFactory;
   return factory ? factory->getClassNameOf(classId) : nullptr;
 }
 

@@ -7,11 +7,7 @@
 #include "cadencehost/vel_array.h"
 #include "cadencehost/vel_interfaces.h"
 
-class IVelClassFactory;
-
-// The class factory the component forwards to; set at load (null until then,
-// and the class operations give empty answers while it is null).
-extern IVelClassFactory* g_velComponentClassFactory;
+#include "core/component_state.h"
 
 class VelBaseComponent : public IVelComponent, public IVelCompInternal {
  public:

@@ -23,15 +23,18 @@ using cadence::pool::kOwnGranularity;
 using cadence::pool::kOwnLinearLimit;
 using cadence::pool::kOwnMaxPooledSize;
 
-// Written under the pool lock only; the pointer is atomic so poolInUse()
-// may be read from anywhere.
-std::atomic<BucketMemoryPool*> g_current{nullptr};
-bool g_currentIsOwn = false;
-// The pool choosePool built (exactly a BucketMemoryPool of this library), so
-// the common path may skip the virtual call and the nested lock while it is
-// the pool in use.
-BucketMemoryPool* g_builtHere = nullptr;
-int32_t g_ownAllocations = 0;
+// This runtime copy's pool state, one object. Written under the pool lock
+// only; the pool in use is atomic so poolInUse() may be read from anywhere.
+struct PoolState {
+  std::atomic<BucketMemoryPool*> current{nullptr};
+  bool currentIsOwn = false;
+  // The pool choosePool built (exactly a BucketMemoryPool of this library),
+  // so the common path may skip the virtual call and the nested lock while
+  // it is the pool in use.
+  BucketMemoryPool* builtHere = nullptr;
+  int32_t ownAllocations = 0;  // on the own pool since the host was last asked
+};
+constinit PoolState g_pool;
 
 // The host's pool object behind its "IBucketMemoryPool" service, or null.
 BucketMemoryPool* hostPool(SPtr<IBucketMemoryPool>& service) {
@@ -49,9 +52,9 @@ BucketMemoryPool* choosePool() {
     cadence::pool::setCurrentPool(pool, false);
   } else {
     pool = new BucketMemoryPool(kOwnGranularity, kOwnLinearLimit, kOwnMaxPooledSize);
-    g_builtHere = pool;
+    g_pool.builtHere = pool;
     cadence::pool::setCurrentPool(pool, true);
-    g_ownAllocations = 0;
+    g_pool.ownAllocations = 0;
   }
   pool->addRef();
   return pool;
@@ -60,11 +63,11 @@ BucketMemoryPool* choosePool() {
 // Asks the host again; moves every cached block to its pool if it has one.
 // A service that yields no pool leaves the library on its own pool.
 BucketMemoryPool* askHostAgain(BucketMemoryPool* own) {
-  g_ownAllocations = 0;
+  g_pool.ownAllocations = 0;
   SPtr<IBucketMemoryPool> service;
   BucketMemoryPool* host = hostPool(service);
   if (!host) return own;
-  g_currentIsOwn = false;
+  g_pool.currentIsOwn = false;
   if (host == own) return own;
   cadence::pool::adoptBuckets(*own, *host);
   own->releaseRef();
@@ -77,35 +80,52 @@ BucketMemoryPool* askHostAgain(BucketMemoryPool* own) {
 
 namespace cadence::pool {
 
-BucketMemoryPool* currentPool() { return g_current.load(std::memory_order_acquire); }
+BucketMemoryPool* currentPool() { return g_pool.current.load(std::memory_order_acquire); }
 
 void setCurrentPool(BucketMemoryPool* pool, bool own) {
-  g_current.store(pool, std::memory_order_release);
-  g_currentIsOwn = own;
+  g_pool.current.store(pool, std::memory_order_release);
+  g_pool.currentIsOwn = own;
 }
 
 bool currentPoolIsOwn() {
   cadence::port::ReentrantLockGuard guard(poolLock());
-  return g_currentIsOwn;
+  return g_pool.currentIsOwn;
 }
 
 int32_t ownPoolAllocations() {
   cadence::port::ReentrantLockGuard guard(poolLock());
-  return g_ownAllocations;
+  return g_pool.ownAllocations;
 }
 
 void poolDestroyed(BucketMemoryPool* pool) {
   cadence::port::ReentrantLockGuard guard(poolLock());
-  if (g_builtHere == pool) g_builtHere = nullptr;
-  if (g_current.load(std::memory_order_relaxed) == pool) forgetCurrentPool();
+  if (g_pool.builtHere == pool) g_pool.builtHere = nullptr;
+  if (g_pool.current.load(std::memory_order_relaxed) == pool) forgetCurrentPool();
 }
 
 void forgetCurrentPool() {
   cadence::port::ReentrantLockGuard guard(poolLock());
-  g_current.store(nullptr, std::memory_order_release);
-  g_currentIsOwn = false;
-  g_ownAllocations = 0;
+  g_pool.current.store(nullptr, std::memory_order_release);
+  g_pool.currentIsOwn = false;
+  g_pool.ownAllocations = 0;
 }
+
+ScopedPoolState::ScopedPoolState() {
+  cadence::port::ReentrantLockGuard guard(poolLock());
+  saved_ = {g_pool.current.load(std::memory_order_relaxed), g_pool.currentIsOwn, g_pool.builtHere,
+            g_pool.ownAllocations};
+  startAfresh();
+}
+
+ScopedPoolState::~ScopedPoolState() {
+  cadence::port::ReentrantLockGuard guard(poolLock());
+  g_pool.current.store(saved_.current, std::memory_order_release);
+  g_pool.currentIsOwn = saved_.currentIsOwn;
+  g_pool.builtHere = saved_.builtHere;
+  g_pool.ownAllocations = saved_.ownAllocations;
+}
+
+void ScopedPoolState::startAfresh() { forgetCurrentPool(); }
 
 }  // namespace cadence::pool
 
@@ -114,7 +134,7 @@ namespace {
 // The first allocation, or the 602nd on the library's own pool since the
 // host was last asked.
 [[gnu::noinline]] BucketMemoryPool* settlePool(BucketMemoryPool* pool) {
-  if (pool && g_currentIsOwn && g_ownAllocations > kAskHostAfter) pool = askHostAgain(pool);
+  if (pool && g_pool.currentIsOwn && g_pool.ownAllocations > kAskHostAfter) pool = askHostAgain(pool);
   if (!pool) pool = choosePool();
   return pool;
 }
@@ -123,13 +143,13 @@ namespace {
 
 void* poolAllocate(int32_t size, int32_t* usable) {
   cadence::port::ReentrantLockGuard guard(poolLock());
-  BucketMemoryPool* pool = g_current.load(std::memory_order_relaxed);
-  if (!pool || (g_currentIsOwn && g_ownAllocations > kAskHostAfter)) [[unlikely]] {
+  BucketMemoryPool* pool = g_pool.current.load(std::memory_order_relaxed);
+  if (!pool || (g_pool.currentIsOwn && g_pool.ownAllocations > kAskHostAfter)) [[unlikely]] {
     pool = settlePool(pool);
   }
-  void* block = pool == g_builtHere ? cadence::pool::takeCached<true>(*pool, size, usable) : nullptr;
+  void* block = pool == g_pool.builtHere ? cadence::pool::takeCached<true>(*pool, size, usable) : nullptr;
   if (!block) block = pool->allocate(size, usable);
-  g_ownAllocations += g_currentIsOwn;
+  g_pool.ownAllocations += g_pool.currentIsOwn;
   return block;
 }
 
@@ -143,8 +163,8 @@ void* poolAllocateBytes(uint64_t size, int32_t* usable) {
 void poolFree(int32_t* usable, void** block) {
   if (*block && *usable > 0) {
     cadence::port::ReentrantLockGuard guard(poolLock());
-    if (BucketMemoryPool* pool = g_current.load(std::memory_order_relaxed)) {
-      if (pool != g_builtHere || !cadence::pool::fileCached<true>(*pool, *usable, block)) {
+    if (BucketMemoryPool* pool = g_pool.current.load(std::memory_order_relaxed)) {
+      if (pool != g_pool.builtHere || !cadence::pool::fileCached<true>(*pool, *usable, block)) {
         pool->release(*usable, block);
       }
     } else {

@@ -22,8 +22,29 @@ bool currentPoolIsOwn();
 // host was last asked.
 int32_t ownPoolAllocations();
 // Forgets the pool in use without releasing it, so the next allocation
-// starts afresh (used by a pool being destroyed while in use, and by tests).
+// chooses a pool again (used by a pool being destroyed while in use).
 void forgetCurrentPool();
+
+// For tests: the pool state set afresh for a scope (the next allocation
+// chooses a pool again), and put back as it was at its end. Pools made
+// within the scope are the test's to destroy.
+class ScopedPoolState {
+ public:
+  ScopedPoolState();
+  ~ScopedPoolState();
+  ScopedPoolState(const ScopedPoolState&) = delete;
+  ScopedPoolState& operator=(const ScopedPoolState&) = delete;
+  // Forgets the pool in use again, within the scope.
+  void startAfresh();
+
+ private:
+  struct {
+    BucketMemoryPool* current;
+    bool currentIsOwn;
+    BucketMemoryPool* builtHere;
+    int32_t ownAllocations;
+  } saved_;
+};
 
 // Called by every pool's destructor: a pool in use that is destroyed is
 // forgotten rather than left dangling.

@@ -4,17 +4,11 @@
 
 #include "cadencehost/entry_point.h"
 #include "core/component.h"
-#include "module/module_statics.h"
+#include "platform/load_hook.h"
 
-#ifdef _WIN32
-#define VEL_EXPORT __declspec(dllexport)
-#else
-#define VEL_EXPORT __attribute__((visibility("default")))
-#endif
-
-extern "C" VEL_EXPORT int32_t EntryPoint(uint32_t* version, IVelComponent** object) {
+extern "C" VEL_MODULE_EXPORT int32_t EntryPoint(uint32_t* version, IVelComponent** object) {
   if (!object) return kVelEntryPointFailed;
-  IVelComponentFactory* factory = g_velComponentFactory;
+  IVelComponentFactory* factory = velComponentState().componentFactory;
   if (!factory) return kVelEntryPointFailed;
   try {
     IVelComponent* component = factory->createComponent();

@@ -15,16 +15,11 @@ using cadence::test::ScopedHost;
 using cadence::test::TestHost;
 
 // Points the component at a class factory for one test, then restores it.
-class ScopedClassFactory {
- public:
-  explicit ScopedClassFactory(IVelClassFactory* factory) : previous_(g_velComponentClassFactory) {
-    g_velComponentClassFactory = factory;
-  }
-  ~ScopedClassFactory() { g_velComponentClassFactory = previous_; }
-
- private:
-  IVelClassFactory* previous_;
-};
+VelComponentState withClassFactory(IVelClassFactory* factory) {
+  VelComponentState state = velComponentState();
+  state.classFactory = factory;
+  return state;
+}
 
 class CountingTestService : public IVelTestService {
  public:
@@ -46,7 +41,7 @@ class StatusCountingHost : public TestHost {
 };
 
 TEST(Component, WithoutClassFactoryAnswersEmpty) {
-  ScopedClassFactory none(nullptr);
+  VelScopedComponentState none(withClassFactory(nullptr));
   VelBaseComponent component;
   IVelUnknown* sentinel = reinterpret_cast<IVelUnknown*>(0x10);
   IVelUnknown* object = sentinel;
@@ -68,7 +63,7 @@ TEST(Component, ForwardsToItsClassFactory) {
     const char* getClassName() override { return "Thing"; }
   };
   VelSingletonTClassItemFactory<Thing> things("Thing", nullptr, kVelTimerServiceClassId, factory);
-  ScopedClassFactory use(&factory);
+  VelScopedComponentState use(withClassFactory(&factory));
   VelBaseComponent component;
   EXPECT_EQ(component.getClassCount(), 1u);
   VelID id;

@@ -16,14 +16,10 @@ namespace {
 
 class BucketPool : public ::testing::Test {
  protected:
-  void SetUp() override {
-    cadence::pool::forgetCurrentPool();
-    pool = new BucketMemoryPool(4, 8192, 262144);
-  }
-  void TearDown() override {
-    delete pool;  // purges; the pool in use is forgotten with it
-    cadence::pool::forgetCurrentPool();
-  }
+  void SetUp() override { pool = new BucketMemoryPool(4, 8192, 262144); }
+  void TearDown() override { delete pool; }  // purges; the pool in use is forgotten with it
+
+  cadence::pool::ScopedPoolState pools;  // each test starts without a pool in use
   void* take(int32_t size, int32_t expectedUsable) {
     int32_t usable = -1;
     void* block = pool->allocate(size, &usable);

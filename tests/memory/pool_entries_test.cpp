@@ -22,9 +22,7 @@ class HollowPoolService : public cadence::test::PinnedService<IBucketMemoryPool>
 
 class PoolEntries : public ::testing::Test {
  protected:
-  void SetUp() override { cadence::pool::forgetCurrentPool(); }
-  void TearDown() override { cadence::pool::forgetCurrentPool(); }
-
+  cadence::pool::ScopedPoolState pools;  // each test starts without a pool in use
   cadence::test::TestHost host;
   cadence::test::ScopedHost scopedHost{&host};
 };
@@ -42,7 +40,7 @@ TEST_F(PoolEntries, FreeRuleSkipsEmptyAndFreesThroughHeaderWithoutPool) {
   EXPECT_EQ(zero, 0);
 
   BucketMemoryPool* own = poolInUse();
-  cadence::pool::forgetCurrentPool();
+  pools.startAfresh();
   cadence::test::FailingHeap heap;
   cadence::port::ScopedOverride<cadence::port::Heap> useHeap(heap);
   poolFree(&usable, &block);  // no pool in use: the header's allocator frees it
@@ -53,9 +51,9 @@ TEST_F(PoolEntries, FreeRuleSkipsEmptyAndFreesThroughHeaderWithoutPool) {
 }
 
 TEST_F(PoolEntries, FirstAllocationUsesTheHostsPoolWhenOffered) {
-  cadence::pool::forgetCurrentPool();
+  pools.startAfresh();
   auto* hostPool = new BucketMemoryPool(4, 8192, 262144);  // stands for the host's pool
-  cadence::pool::forgetCurrentPool();
+  pools.startAfresh();
   host.offer("IBucketMemoryPool", static_cast<IBucketMemoryPool*>(hostPool));
   const int32_t countBefore = hostPool->refCount;
   int32_t usable = 0;
@@ -65,13 +63,13 @@ TEST_F(PoolEntries, FirstAllocationUsesTheHostsPoolWhenOffered) {
   EXPECT_EQ(hostPool->refCount, countBefore + 1);  // the library keeps one reference
   poolFree(&usable, &block);
   EXPECT_EQ(hostPool->buckets[2]->count, 1);
-  cadence::pool::forgetCurrentPool();
+  pools.startAfresh();
   delete hostPool;
 }
 
 TEST_F(PoolEntries, MovesToTheHostsPoolOn602ndAllocationWithEveryCachedBlock) {
   auto* hostPool = new BucketMemoryPool(4, 8192, 262144);
-  cadence::pool::forgetCurrentPool();
+  pools.startAfresh();
   hostPool->addRef();
 
   // The library starts on its own pool and caches blocks of three classes.
@@ -121,7 +119,7 @@ TEST_F(PoolEntries, MovesToTheHostsPoolOn602ndAllocationWithEveryCachedBlock) {
   }
   EXPECT_EQ(lookupsOf(host, "IBucketMemoryPool"), 2);
   poolFree(&movedUsable, &moved);
-  cadence::pool::forgetCurrentPool();
+  pools.startAfresh();
   delete hostPool;
 }
 

@@ -88,11 +88,21 @@ class HostListener : public Velmora::ITimerListener {
   int alerts = 0;
 };
 
-// Last, since the module keeps the host it is given.
-TEST_F(TimerModuleTest, ZTimerMadeThroughTheModuleAlertsAHostListener) {
+// Installs a host on the module for a scope; the module counts by itself
+// again after it.
+class ModuleHostScope {
+ public:
+  ModuleHostScope(IVelComponent* component, IVelHost* host) : component_(component) { component->setHost(host); }
+  ~ModuleHostScope() { component_->setHost(nullptr); }
+
+ private:
+  IVelComponent* component_;
+};
+
+TEST_F(TimerModuleTest, ATimerMadeThroughTheModuleAlertsAHostListener) {
   app();
   static cadence::test::TestHost host;  // outlives everything the module holds
-  component->setHost(&host);
+  const ModuleHostScope withHost(component, &host);
 
   IVelUnknown* object = nullptr;
   ASSERT_EQ(component->createInstance(kTimerServiceId, &object), 2u);

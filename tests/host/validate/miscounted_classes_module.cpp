@@ -1,6 +1,5 @@
 // Broken: the component's class count is one more than its listing walks.
 #include "core/component.h"
-#include "module/module_statics.h"
 #include "tests/host/validate/probe_module.h"
 
 namespace {
@@ -15,7 +14,7 @@ class MiscountingComponent : public VelBaseComponent {
 }  // namespace
 
 extern "C" VEL_PROBE_EXPORT int32_t EntryPoint(uint32_t* version, IVelComponent** object) {
-  if (!object || !g_velComponentFactory) return kVelEntryPointFailed;  // (the factory: the load statics are in)
+  if (!object || !velComponentState().componentFactory) return kVelEntryPointFailed;  // (the factory: the load statics are in)
   *object = new MiscountingComponent;
   *version = kVelInterfaceVersion;
   return kVelEntryPointSucceeded;

@@ -2,7 +2,6 @@
 // interface version 99, takes no object slot as a success, and a second
 // function is exported beside it (its export list names it).
 #include "core/component.h"
-#include "module/module_statics.h"
 #include "tests/host/validate/probe_module.h"
 
 namespace {
@@ -11,7 +10,7 @@ VelSingletonTClassItemFactory<probe::Probe> probeFactory(probe::Probe::kClassNam
 
 extern "C" VEL_PROBE_EXPORT int32_t EntryPoint(uint32_t* version, IVelComponent** object) {
   if (version) *version = kVelInterfaceVersion - 1;
-  if (object && g_velComponentFactory) *object = g_velComponentFactory->createComponent();
+  if (object && velComponentState().componentFactory) *object = velComponentState().componentFactory->createComponent();
   return kVelEntryPointSucceeded;
 }
 
