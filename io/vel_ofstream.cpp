@@ -37,10 +37,6 @@ int VelOfstream::openFlagsFor(std::ios_base::openmode mode) {
   return flags | ((mode & std::ios_base::binary) ? kO_BINARY : kO_TEXT);
 }
 
-static_assert(VelOfstream::kOpenFlags ==
-              (cadence::port::kO_WRONLY | cadence::port::kO_CREAT | cadence::port::kO_TRUNC | cadence::port::kO_TEXT));
-static_assert(VelOfstream::kOpenPermissions == (cadence::port::kS_IREAD | cadence::port::kS_IWRITE));
-
 VelOfstream::VelOfstream(const VelString& path, std::ios_base::openmode mode, Creation creation)
     : std::basic_ostream<char>(nullptr) {
   init(&buffer_);

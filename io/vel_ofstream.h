@@ -10,16 +10,17 @@
 #include <ostream>
 
 #include "io/vel_fd_streambuf.h"
+#include "platform/files.h"
 
 struct VelString;
 
 class VelOfstream : public std::basic_ostream<char> {
  public:
-  // The flags of out | trunc (_O_WRONLY | _O_CREAT | _O_TRUNC | _O_TEXT),
-  // and the permission every file is created with (_S_IREAD | _S_IWRITE:
-  // read and write for its owner alone on POSIX).
-  static constexpr int kOpenFlags = 0x4301;
-  static constexpr int kOpenPermissions = 0x180;
+  // The flags of out | trunc, and the permission every file is created with
+  // (read and write for its owner alone on POSIX).
+  static constexpr int kOpenFlags =
+      cadence::port::kO_WRONLY | cadence::port::kO_CREAT | cadence::port::kO_TRUNC | cadence::port::kO_TEXT;
+  static constexpr int kOpenPermissions = cadence::port::kS_IREAD | cadence::port::kS_IWRITE;
 
   // How the file is reached. newFileOnly: the file is created, and the open
   // fails when anything already stands under the name (a file, a link, which

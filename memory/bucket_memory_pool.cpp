@@ -20,9 +20,6 @@ namespace {
 
 constexpr int32_t kInitialSlots = 2050;
 constexpr int32_t kNewBucketCapacity = 9;
-constexpr int32_t kDefaultGranularity = 4;
-constexpr int32_t kDefaultLinearLimit = 8192;
-constexpr int32_t kDefaultMaxPooledSize = 262144;
 constexpr int32_t kLargestPooledSize = 1 << 30;  // class sizes stay below 2^31
 
 // The one allocator of this library: constant-initialised, so blocks can be
@@ -212,12 +209,12 @@ class PoolingPausedForResize {
 // sizes, unpooled blocks, table growth, and new blocks from the heap. Kept out
 // of line so the common path stays short.
 [[gnu::noinline]] void* allocateSlow(BucketMemoryPool& pool, int32_t size, int32_t* usable) {
-  if (size < 0) xalOutOfMemory(size);  // never a small block for a wrapped size
+  if (size < 0) velOutOfMemory(size);  // never a small block for a wrapped size
   if (size > pool.maxPooledSize) {
     // At least one usable byte: a block reported with usable size 0 would
     // read as borrowed to its owner and never be given back.
     const int64_t total = static_cast<int64_t>(size > 0 ? size : 1) + kPoolHeaderBytes;
-    if (total > INT32_MAX) xalOutOfMemory(total);
+    if (total > INT32_MAX) velOutOfMemory(total);
     void* raw = nullptr;
     *usable = xalMalloc(&raw, 1, static_cast<int32_t>(total)) - kPoolHeaderBytes;
     return withHeader(raw);

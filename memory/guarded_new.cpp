@@ -21,8 +21,6 @@ void* allocateOrFail(std::size_t bytes) {
   return block;
 }
 
-void failForGoodOnSize() { failForGood(INT64_MAX, kOomNoMemory); }
-
 void releaseBlock(void* block) {
   if (block) cadence::port::sysFree(block);
 }

@@ -32,9 +32,6 @@ struct GuardedNew {
   static void operator delete(void*, void*) noexcept {}
 };
 
-// The out-of-memory way for a size no block can have.
-[[noreturn]] void failForGoodOnSize();
-
 // An allocator for standard containers of the library: their storage comes
 // from allocateOrFail, so growing one never throws into the caller.
 template <class T>
@@ -45,7 +42,7 @@ struct GuardedAllocator {
   GuardedAllocator(const GuardedAllocator<U>&) noexcept {}
   T* allocate(std::size_t n) {
     // More elements than any size holds is memory the process cannot have.
-    if (n > SIZE_MAX / sizeof(T)) failForGoodOnSize();
+    if (n > SIZE_MAX / sizeof(T)) velOutOfMemory(INT64_MAX);
     return static_cast<T*>(allocateOrFail(n * sizeof(T)));
   }
   void deallocate(T* block, std::size_t) noexcept { releaseBlock(block); }
@@ -64,7 +61,7 @@ decltype(auto) failForGoodOnBadAlloc(Call&& call) {
   try {
     return call();
   } catch (const std::bad_alloc&) {
-    xalOutOfMemory(0);
+    velOutOfMemory(0);
   }
 }
 

@@ -16,6 +16,8 @@
 #include "memory/pool_state.h"
 #include "memory/xal_alloc.h"
 
+constinit cadence::port::ReentrantLock g_poolLock;
+
 namespace {
 
 constexpr int32_t kAskHostAfter = 600;
@@ -155,7 +157,7 @@ void* poolAllocate(int32_t size, int32_t* usable) {
 
 void* poolAllocateBytes(uint64_t size, int32_t* usable) {
   if (size > static_cast<uint64_t>(INT32_MAX)) {
-    xalOutOfMemory(size > static_cast<uint64_t>(INT64_MAX) ? INT64_MAX : static_cast<int64_t>(size));
+    velOutOfMemory(size > static_cast<uint64_t>(INT64_MAX) ? INT64_MAX : static_cast<int64_t>(size));
   }
   return poolAllocate(static_cast<int32_t>(size), usable);
 }

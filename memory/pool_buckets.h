@@ -17,15 +17,15 @@ struct SizeClass {
   int32_t size;
 };
 
-// The parameters of the pool the library builds for itself. Its granularity
-// and linear limit never change after construction, so the common path of
-// that pool can use them as constants.
-constexpr int32_t kOwnGranularity = 4;
-constexpr int32_t kOwnLinearLimit = 8192;
-constexpr int32_t kOwnMaxPooledSize = 262144;
+// The parameters of the pool the library builds for itself (the defaults).
+// Its granularity and linear limit never change after construction, so the
+// common path of that pool can use them as constants.
+constexpr int32_t kOwnGranularity = BucketMemoryPool::kDefaultGranularity;
+constexpr int32_t kOwnLinearLimit = BucketMemoryPool::kDefaultLinearLimit;
+constexpr int32_t kOwnMaxPooledSize = BucketMemoryPool::kDefaultMaxPooledSize;
 
 // The class of a request of 0..maxPooledSize bytes, by arithmetic alone.
-// `Own`: the pool is the library's own (granularity 4, linear limit 8192).
+// `Own`: the pool is the library's own (its granularity and linear limit).
 template <bool Own = false>
 inline SizeClass classOf(const BucketMemoryPool& pool, int32_t size) {
   if constexpr (Own) {

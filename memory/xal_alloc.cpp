@@ -72,9 +72,7 @@ void* mallocWithManager(int64_t bytes, VelMM::IVelMManager*& manager) {
 
 }  // namespace cadence::guard
 
-void xalOutOfMemory(int64_t attemptedBytes) { cadence::guard::failForGood(attemptedBytes, kOomNoMemory); }
-
-void velOutOfMemory(int64_t attemptedBytes) { xalOutOfMemory(attemptedBytes); }
+void velOutOfMemory(int64_t attemptedBytes) { cadence::guard::failForGood(attemptedBytes, kOomNoMemory); }
 
 namespace {
 

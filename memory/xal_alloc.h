@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "cadencehost/vel_object.h"
+
 // Stores a new block of elemSize x count bytes in *block; returns count.
 int32_t xalMalloc(void** block, int32_t elemSize, int32_t count);
 
@@ -19,6 +21,4 @@ constexpr int32_t kOomWriteFailed = -2;
 constexpr int32_t kOomReadFailed = -3;
 constexpr int32_t kOomNoMemory = -4;
 
-// The last resort: writes the report for `attemptedBytes`, shows the notice
-// for kOomNoMemory and ends the process with status -1.
-[[noreturn]] void xalOutOfMemory(int64_t attemptedBytes);
+// The last resort, velOutOfMemory, is the contract's (vel_object.h).

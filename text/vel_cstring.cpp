@@ -54,7 +54,7 @@ void VelCString::clear() {
 int32_t VelCString::length() const {
   if (!text) return 0;
   const size_t bytes = std::strlen(text);
-  if (bytes >= static_cast<size_t>(INT32_MAX)) xalOutOfMemory(static_cast<int64_t>(bytes) + 1);  // no 32-bit length
+  if (bytes >= static_cast<size_t>(INT32_MAX)) velOutOfMemory(static_cast<int64_t>(bytes) + 1);  // no 32-bit length
   return static_cast<int32_t>(bytes);
 }
 

@@ -75,8 +75,13 @@ class BucketMemoryPool : public virtual IBucketMemoryPool {
   // once); cached blocks stay. True.
   virtual bool setEnabled(bool enable);
 
-  // A pool with the given size classes (the module's own: 4, 8192, 262144),
-  // count 0. Made while another pool is in use in this runtime copy, it
+  // The size classes of the pool the module makes for itself, and of a pool
+  // made with parameters that do not fit together.
+  static constexpr int32_t kDefaultGranularity = 4;
+  static constexpr int32_t kDefaultLinearLimit = 8192;
+  static constexpr int32_t kDefaultMaxPooledSize = 262144;
+
+  // A pool with the given size classes, count 0. Made while another pool is in use in this runtime copy, it
   // takes over that pool's cached blocks (when the classes agree), releases
   // it and becomes the pool in use.
   BucketMemoryPool(int32_t granularity, int32_t linearLimit, int32_t maxPooledSize);

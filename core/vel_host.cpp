@@ -1,4 +1,0 @@
-// The process-wide host pointer.
-#include "cadencehost/vel_host.h"
-
-IVelHost* g_host = nullptr;
