@@ -7,11 +7,13 @@
 #include "cadencehost/module_ids.h"
 #include "core/class_factory.h"
 #include "core/component.h"
+#include "tests/support/service_fakes.h"
 #include "tests/support/test_host.h"
 
 namespace {
 
 using cadence::test::ScopedHost;
+using cadence::test::CountingTestService;
 using cadence::test::TestHost;
 
 // Points the component at a class factory for one test, then restores it.
@@ -21,24 +23,7 @@ VelComponentState withClassFactory(IVelClassFactory* factory) {
   return state;
 }
 
-class CountingTestService : public IVelTestService {
- public:
-  void runTest(intptr_t) override { ++calls; }
-  void queryInterface(const char*, void* target) override {
-    if (target) *static_cast<void**>(target) = nullptr;
-  }
-  const char* getClassName() override { return "CountingTestService"; }
-  int calls = 0;
-};
 
-class StatusCountingHost : public TestHost {
- public:
-  char getTestStatus() override {
-    ++statusCalls;
-    return TestHost::getTestStatus();
-  }
-  int statusCalls = 0;
-};
 
 TEST(Component, WithoutClassFactoryAnswersEmpty) {
   VelScopedComponentState none(withClassFactory(nullptr));
@@ -93,7 +78,7 @@ TEST(Component, SelfTestListAndRunsWithoutHost) {
   EXPECT_FALSE(velRunningTests());
 
   // With a host but no error service: the status is still asked for.
-  StatusCountingHost host;
+  TestHost host;
   ScopedHost scoped(&host);
   component.runTests(nullptr);
   EXPECT_EQ(host.statusCalls, 1);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "cadencehost/module_ids.h"
 #include "cadencehost/vel_query.h"
 #include "tests/module/module_test_support.h"
 #include "tests/support/test_host.h"
@@ -12,6 +13,7 @@ namespace {
 using cadence::test::ErrorReport;
 using cadence::test::moduleEntryPoint;
 using cadence::test::RecordingErrorService;
+using cadence::test::CountingTestService;
 using cadence::test::TestHost;
 
 // A component handed out by the module, with the host installed for its
@@ -36,106 +38,27 @@ class Session {
   IVelCompInternal* internal = nullptr;
 };
 
-class StatusCountingHost : public TestHost {
- public:
-  char getTestStatus() override {
-    ++statusCalls;
-    return TestHost::getTestStatus();
-  }
-  int statusCalls = 0;
-};
 
-class CountingTestService : public IVelTestService {
- public:
-  CountingTestService() { addRef(); }
-  void runTest(intptr_t) override { ++calls; }
-  void queryInterface(const char*, void* target) override {
-    if (target) *static_cast<void**>(target) = nullptr;
-  }
-  const char* getClassName() override { return "CountingTestService"; }
-  int calls = 0;
-};
 
-const VelID kComponentId(0xE6BE9F43u, 0xF2E6u, 0x4917u, 0x93, 0x0E, 0xF7, 0x24, 0xB2, 0xDE, 0x29,
-                         0xF2);
-
-TEST(ModuleEntryPoint, AnswersAndNewObjects) {
-  VelEntryPointFn entry = moduleEntryPoint();
-  ASSERT_NE(entry, nullptr);
-  uint32_t version = 55;
-  EXPECT_EQ(entry(&version, nullptr), 0);
-  EXPECT_EQ(version, 55u);
-
-  IVelComponent* first = nullptr;
-  IVelComponent* second = nullptr;
-  ASSERT_EQ(entry(&version, &first), 1);
-  EXPECT_EQ(version, 100u);
-  ASSERT_NE(first, nullptr);
-  EXPECT_EQ(first->getRefCount(), 0);
-  EXPECT_EQ(entry(nullptr, &second), 1);  // a null version slot is skipped, not written
-  EXPECT_NE(second, nullptr);
-  EXPECT_NE(first, second);
-  for (IVelComponent* c : {first, second}) {
-    c->addRef();
-    c->releaseRef();
-  }
-}
-
-TEST(ModuleComponent, IdentityNamesAndQueries) {
+// The module's own values, which a host may rely on; the rules every module
+// keeps (statuses, near misses, the listing, counts) are validate's to check
+// (tests/host/validate/).
+TEST(ModuleComponent, AnswersWithTheModulesIdentity) {
   Session s;
   ASSERT_NE(s.internal, nullptr);
   EXPECT_STREQ(s.component->getBuildDate(), "2011-10-27 13:41");
-  EXPECT_STREQ(s.internal->getBuildDate(), "2011-10-27 13:41");
   EXPECT_STREQ(s.internal->getModuleName(), "cadencehost_mod");
-  const VelID* id = s.internal->getComponentId();
-  ASSERT_NE(id, nullptr);
-  EXPECT_EQ(*id, kComponentId);
-  EXPECT_EQ(s.internal->getComponentId(), id);
-  EXPECT_TRUE(s.internal->isValid());
-  s.component->reserved(nullptr, nullptr, nullptr);
-  s.internal->reserved1();
-  s.internal->reserved2();
+  ASSERT_NE(s.internal->getComponentId(), nullptr);
+  EXPECT_EQ(*s.internal->getComponentId(), kVelComponentId);
   EXPECT_STREQ(s.component->getClassName(), "VelBaseComponent");
-
-  void* slot = nullptr;
-  s.component->queryInterface("VelBaseComponent", &slot);
-  EXPECT_EQ(slot, static_cast<void*>(s.component));
-  s.component->queryInterface("IVelUnknown", &slot);
-  EXPECT_EQ(slot, static_cast<void*>(static_cast<IVelUnknown*>(s.component)));
-  for (const char* wrong : {"IVelComp", "IVelComponentX", "ivelcomponent", ""}) {
-    slot = reinterpret_cast<void*>(0x1);
-    s.component->queryInterface(wrong, &slot);
-    EXPECT_EQ(slot, nullptr) << wrong;
-  }
-  // No enumeration mode: the record stays as it was.
-  VelArray<VelCString> stack;
-  VelArray<VelNameEntry> entries;
-  VelNameQuery record{&stack, &entries, {nullptr, 1, 0}, 0};
-  s.component->queryInterface(nullptr, &record);
-  EXPECT_EQ(entries.count, 0);
-  EXPECT_EQ(stack.count, 0);
-  EXPECT_EQ(record.stopped, 0);
-}
-
-TEST(ModuleComponent, ClassListingIsConsistentAndBadInputIsHarmless) {
-  Session s;
-  VelID id(1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11);
-  EXPECT_FALSE(s.internal->getNextClassId(id));  // before any getFirstClassId
-  std::vector<VelID> listed;
-  for (bool more = s.internal->getFirstClassId(id); more; more = s.internal->getNextClassId(id)) {
-    listed.push_back(id);
-  }
-  EXPECT_EQ(listed.size(), s.internal->getClassCount());
-  EXPECT_FALSE(s.internal->getNextClassId(id));  // after it returned false
-  for (const VelID& listedId : listed) EXPECT_NE(s.internal->getClassNameOf(listedId), nullptr);
-
-  const VelID unknown(0x01020304u, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14);
-  EXPECT_EQ(s.internal->getClassNameOf(unknown), nullptr);
-  IVelUnknown* sentinel = reinterpret_cast<IVelUnknown*>(0x77);
-  IVelUnknown* object = sentinel;
-  EXPECT_EQ(s.component->createInstance(unknown, &object), 0u);
-  EXPECT_EQ(object, sentinel);
-  for (const VelID& listedId : listed) EXPECT_EQ(s.component->createInstance(listedId, nullptr), 0u);
+  // What validate does not try: a null version slot is skipped, not written,
+  // and createInstance without an output slot gives status 0.
+  IVelComponent* another = nullptr;
+  EXPECT_EQ(moduleEntryPoint()(nullptr, &another), 1);
+  ASSERT_NE(another, nullptr);
+  another->addRef();
+  another->releaseRef();
+  EXPECT_EQ(s.component->createInstance(kVelTimerServiceClassId, nullptr), 0u);
 }
 
 TEST(ModuleBinaryObject, OneSingletonWithTheModuleIdentifier) {
@@ -151,11 +74,6 @@ TEST(ModuleBinaryObject, OneSingletonWithTheModuleIdentifier) {
                                 0x9f, 0x8e, 0x0a, 0xdb, 0x71, 0xf7, 0x45, 0x90};
   EXPECT_EQ(std::memcmp(binary->getBinaryId(), expected, 16), 0);
   EXPECT_STREQ(binary->getClassName(), "VelClcBinary");
-  void* slot = nullptr;
-  binary->queryInterface("IVelClcBinary", &slot);
-  EXPECT_EQ(slot, static_cast<void*>(binary));
-  binary->queryInterface("VelClcBinary", &slot);
-  EXPECT_EQ(slot, static_cast<void*>(binary));
 
   // A host taking and dropping a reference never frees the static object.
   const uint8_t* bytes = binary->getBinaryId();
@@ -167,7 +85,7 @@ TEST(ModuleBinaryObject, OneSingletonWithTheModuleIdentifier) {
 }
 
 TEST(ModuleHost, CountingGoesThroughTheHostUntilItIsTakenOut) {
-  StatusCountingHost host;
+  TestHost host;
   uint32_t version = 0;
   IVelComponent* component = nullptr;
   ASSERT_EQ(moduleEntryPoint()(&version, &component), 1);
@@ -233,7 +151,7 @@ TEST(ModuleRunTests, ReEntryFromAReportReturnsAtOnce) {
 }
 
 TEST(ModuleRunTests, WithoutErrorServiceIsSilent) {
-  StatusCountingHost host;
+  TestHost host;
   Session s(&host);
   s.internal->runTests(nullptr);
   // (the string pool may ask for the host's pool too)

@@ -7,6 +7,7 @@
 #include <QElapsedTimer>
 
 #include "cadencehost/entry_point.h"
+#include "cadencehost/module_ids.h"
 #include "cadencehost/timer_interfaces.h"
 #include "cadencehost/vel_id.h"
 #include "cadencehost/vel_object.h"
@@ -17,8 +18,7 @@
 
 namespace {
 
-const VelID kTimerServiceId(0xA29D47F5u, 0xFC31u, 0x456Fu, 0x8F, 0x72, 0x10, 0xD7, 0x67, 0x23, 0x6F,
-                            0xEF);
+const VelID& kTimerServiceId = kVelTimerServiceClassId;
 
 QCoreApplication& app() { return cadence::test::testApplication(); }
 

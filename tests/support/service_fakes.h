@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "cadencehost/vel_array.h"
+#include "cadencehost/vel_interfaces.h"
 #include "cadencehost/vel_services.h"
 #include "cadencehost/vel_string.h"
 #include "text/vel_trivial_translator.h"
@@ -152,6 +153,13 @@ class FakeTranslatorService : public PinnedService<IVelTranslatorService> {
   }
   IVelTranslator* answer = nullptr;
   std::vector<const VelID*> components;
+};
+
+// A test service that counts the tests it is asked to run.
+class CountingTestService : public PinnedService<IVelTestService> {
+ public:
+  void runTest(intptr_t) override { ++calls; }
+  int calls = 0;
 };
 
 }  // namespace cadence::test

@@ -21,7 +21,10 @@ class TestHost : public IVelHost {
   virtual ~TestHost() = default;
 
   int32_t getService(const VelCString& name, void** slot) override;
-  char getTestStatus() override { return testStatus; }
+  char getTestStatus() override {
+    ++statusCalls;
+    return testStatus;
+  }
   void addRefHook(int32_t* counter) override;
   bool releaseRefHook(int32_t* counter) override;
 
@@ -37,6 +40,7 @@ class TestHost : public IVelHost {
   std::vector<std::string> lookups;  // every name asked for, in order
   int32_t serviceResult = 1;
   char testStatus = 'T';
+  int statusCalls = 0;
   bool countInHooks = true;      // hooks change the counter
   bool releaseAnswer = true;     // when !countInHooks: what releaseRefHook says
   std::vector<int32_t*> addRefCounters;
