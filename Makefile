@@ -1,7 +1,9 @@
-# A thin layer over the CMake presets. `make demo` and `make test` install what
-# is missing (as root), build, and run.
+# A thin layer over the CMake presets (configure, build and test steps are
+# the workflow presets'). `make demo` and `make test` install what is missing
+# (as root), build, and run.
 PRESET ?= default
 JOBS ?= $(shell nproc)
+export CTEST_PARALLEL_LEVEL ?= $(JOBS)
 
 .PHONY: deps demo test build sdk-check asan tsan qt6 qt4 bench fuzz soak soak-asan windows windows-qt4 windows-msvc windows-sdk-check windows-msvc-sdk-check windows-family-check clean
 
@@ -18,8 +20,8 @@ demo: deps
 	cmake --build --preset $(PRESET) -j $(JOBS) --target cadence-host cadencehost_mod
 	build/$(PRESET)/host/cadence-host
 
-test: build
-	ctest --preset $(PRESET) -j $(JOBS)
+test: deps
+	cmake --workflow --preset $(PRESET)
 
 # The SDK alone (preset sdk: no GoogleTest or Google Benchmark needed),
 # installed into an empty prefix; both examples built out of tree against it.
@@ -30,26 +32,18 @@ sdk-check: deps
 
 asan: deps
 	tools/ensure-deps.sh libclang-rt-14-dev
-	cmake --preset asan >/dev/null
-	cmake --build --preset asan -j $(JOBS)
-	ctest --preset asan -j $(JOBS)
+	cmake --workflow --preset asan
 
 tsan: deps
-	cmake --preset tsan >/dev/null
-	cmake --build --preset tsan -j $(JOBS)
-	ctest --preset tsan -j $(JOBS)
+	cmake --workflow --preset tsan
 
 qt6: deps
-	cmake --preset qt6 >/dev/null
-	cmake --build --preset qt6 -j $(JOBS)
-	ctest --preset qt6 -j $(JOBS)
+	cmake --workflow --preset qt6
 
 # QtCore 4.8, built once into the cache by tools/build-qt4.sh: the whole
 # suite, then the SDK installed and used as on the other builds.
 qt4: deps
-	prefix=$$(tools/build-qt4.sh linux) && cmake --preset qt4 -DQT_QMAKE_EXECUTABLE="$$prefix/bin/qmake" >/dev/null
-	cmake --build --preset qt4 -j $(JOBS)
-	ctest --preset qt4 -j $(JOBS)
+	CADENCEHOST_QT4_QMAKE=$$(tools/build-qt4.sh linux | tail -1)/bin/qmake cmake --workflow --preset qt4
 	tools/check-sdk.sh build/qt4
 
 bench: deps
@@ -61,13 +55,11 @@ bench: deps
 # fails when an alert is lost, an object survives or memory grows.
 # `make soak PRESET=asan` (or `make soak-asan`) runs it under the sanitizers.
 SOAK_SECONDS ?= 60
-SOAK_ENV_asan = ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions=$(CURDIR)/tools/lsan.supp:print_suppressions=0 \
-	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 soak: deps
 	$(if $(filter asan,$(PRESET)),tools/ensure-deps.sh libclang-rt-14-dev)
 	cmake --preset $(PRESET) >/dev/null
 	cmake --build --preset $(PRESET) -j $(JOBS) --target soak_run cadencehost_mod
-	$(SOAK_ENV_$(PRESET)) build/$(PRESET)/tests/soak/soak_run --seconds $(SOAK_SECONDS)
+	build/$(PRESET)/tests/soak/soak_run --seconds $(SOAK_SECONDS)
 
 soak-asan:
 	$(MAKE) soak PRESET=asan SOAK_SECONDS=$(SOAK_SECONDS)

@@ -8,8 +8,6 @@ set -euo pipefail
 dir=${1:-build/fuzz}
 seconds=${2:-60}
 src=$(cd "$(dirname "$0")/.." && pwd)
-export LSAN_OPTIONS="suppressions=$src/tools/lsan.supp:print_suppressions=0${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
-export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1${UBSAN_OPTIONS:+:$UBSAN_OPTIONS}"
 status=0
 found=0
 for f in "$dir"/fuzz/fuzz_*; do

@@ -1,0 +1,13 @@
+// The sanitizers' settings for the test programs, the soak and the fuzzers,
+// read by their runtimes at start, so no environment needs setting: leaks
+// are reported, and the first report of any kind ends the program with its
+// stack. There are no suppressions. Only objects this runtime keeps on
+// purpose for the whole run may ever be one, each with its reason (today
+// every one stays reachable from a global, which LeakSanitizer does not
+// report); for ThreadSanitizer only code outside the project (the system's
+// Qt, not built with it). Without a sanitizer these are unused.
+extern "C" {
+const char* __asan_default_options() { return "detect_leaks=1:check_initialization_order=1"; }
+const char* __ubsan_default_options() { return "print_stacktrace=1:halt_on_error=1"; }
+const char* __tsan_default_options() { return "halt_on_error=1:second_deadlock_stack=1"; }
+}
