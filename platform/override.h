@@ -1,5 +1,6 @@
 // Installs a test double for one platform concern for the life of a scope.
-//   FailingHeap heap(3);  cadence::port::ScopedOverride<cadence::port::Heap> use(heap);
+//   cadence::test::FailingHeap heap = cadence::test::FailingHeap::nth(3);
+//   cadence::port::ScopedOverride<cadence::port::Heap> use(heap);
 #pragma once
 
 #include "platform/files.h"
