@@ -6,6 +6,8 @@
 #include <QObject>
 #include <QTimer>
 
+#include <vector>
+
 #include "cadencehost/timer_interfaces.h"
 #include "qt/qt_versions.h"
 
@@ -30,9 +32,9 @@ class ProbeSlot : public QObject {
 };
 
 // TimerImpl's wiring without the library's code: a QTimer held by value,
-// connected by Qt's text form to a slot of the holder, which alerts one
-// listener. The timer keeps a fixed schedule as TimerImpl's does, or has Qt's
-// default type.
+// connected by Qt's text form to a slot of the holder, which alerts its
+// listener and then any others, in order. The timer keeps a fixed schedule as
+// TimerImpl's does, or has Qt's default type.
 class HeldTimer : public QObject {
   Q_OBJECT
 
@@ -43,11 +45,15 @@ class HeldTimer : public QObject {
   }
 
  public slots:
-  void fire() { listener->alert(); }
+  void fire() {
+    listener->alert();
+    for (Velmora::ITimerListener* other : others) other->alert();
+  }
 
  public:
   QTimer timer;
   Velmora::ITimerListener* listener = nullptr;
+  std::vector<Velmora::ITimerListener*> others;
 };
 
 }  // namespace bench
