@@ -25,6 +25,13 @@ install(TARGETS cadencehost_mod EXPORT CadenceHostTargets
 install(TARGETS cadence-host RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
 install(EXPORT CadenceHostTargets NAMESPACE CadenceHost:: DESTINATION ${VEL_CMAKE_PACKAGE_DIR})
+# Where the package looks first for the module's Qt (a hint: a Qt found the
+# usual way serves as well).
+if(VEL_QT_VERSION_MAJOR EQUAL 4)
+  set(VEL_QT_HINT "${QT_QMAKE_EXECUTABLE}")
+else()
+  set(VEL_QT_HINT "${Qt${VEL_QT_VERSION_MAJOR}_DIR}")
+endif()
 configure_package_config_file(${CMAKE_CURRENT_LIST_DIR}/CadenceHostConfig.cmake.in
   ${PROJECT_BINARY_DIR}/CadenceHostConfig.cmake INSTALL_DESTINATION ${VEL_CMAKE_PACKAGE_DIR})
 write_basic_package_version_file(${PROJECT_BINARY_DIR}/CadenceHostConfigVersion.cmake
@@ -42,13 +49,6 @@ if(VEL_QT_VERSION_MAJOR EQUAL 4)
   set(VEL_QT_PKG_CONFIG_NAME QtCore)
 else()
   set(VEL_QT_PKG_CONFIG_NAME Qt${VEL_QT_VERSION_MAJOR}Core)
-endif()
-# Where the package looks first for the module's Qt (a hint: a Qt found the
-# usual way serves as well).
-if(VEL_QT_VERSION_MAJOR EQUAL 4)
-  set(VEL_QT_HINT "${QT_QMAKE_EXECUTABLE}")
-else()
-  set(VEL_QT_HINT "${Qt${VEL_QT_VERSION_MAJOR}_DIR}")
 endif()
 foreach(pc cadencehost-sdk cadencehost-module)
   configure_file(${CMAKE_CURRENT_LIST_DIR}/${pc}.pc.in ${PROJECT_BINARY_DIR}/${pc}.pc @ONLY)
