@@ -12,16 +12,6 @@
 #include "qt/qt_versions.h"
 #include "tests/soak/soak_run.h"
 
-#if defined(__SANITIZE_ADDRESS__)
-// The soak judges the resident set: AddressSanitizer's quarantine of freed
-// memory (256 MB by default) would fill for minutes and look like growth.
-// A small one fills within the warm-up and still catches a use of memory
-// just freed.
-extern "C" __attribute__((visibility("default"), used)) const char* __asan_default_options() {
-  return "quarantine_size_mb=1";
-}
-#endif
-
 using namespace cadence::soak;
 
 namespace {
