@@ -1,5 +1,5 @@
 // Alert statistics of one timer.
-#include "host/alert_stats.h"
+#include "alert_stats.h"
 
 namespace cadence::host {
 

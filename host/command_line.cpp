@@ -1,13 +1,13 @@
 // Parsing the command line of cadence-host.
-#include "host/command_line.h"
+#include "command_line.h"
 
 #include <cmath>
 #include <set>
 
 #include <QMap>
 
-#include "host/argument_text.h"
-#include "host/timer_name.h"
+#include "argument_text.h"
+#include "timer_name.h"
 #include "qt/qt_versions.h"
 
 namespace cadence::host {
@@ -57,24 +57,70 @@ const char* const kRunHelp =
     "  --for SECONDS    How long to run the event loop (default 3; fractions allowed).\n"
     "  --quiet          Print the summary only.\n";
 
-const QString kGeneralHint = QStringLiteral("Usage: cadence-host [inspect|run] [OPTIONS]; see 'cadence-host --help'.");
-const QString kInspectHint = QStringLiteral("Usage: cadence-host inspect [OPTIONS]; see 'cadence-host inspect --help'.");
-const QString kRunHint =
-    QStringLiteral("Usage: cadence-host run [--timer NAME=MS]... [--for SECONDS] [--quiet]; "
-                   "see 'cadence-host run --help'.");
+const char* const kValidateHelp =
+    "Usage: cadence-host validate [--module PATH] [--json]\n"
+    "Loads a component library of the framework the way a host does and checks that it keeps\n"
+    "the contract hosts rely on. Each check runs in a process of its own, so a crash fails that\n"
+    "check alone:\n"
+    "  exports          EntryPoint is the only name the library exports\n"
+    "  qt               it links this program's Qt major version, or no Qt\n"
+    "  entry-point      EntryPoint gives status 1, version 100 and a new component with count 0\n"
+    "                   on every call; without an object slot, status 0 and nothing written\n"
+    "  identity         component id (the same object on every call), module name, build date\n"
+    "                   (the same through both interfaces), binary object\n"
+    "  class-listing    getClassCount equals the walk of getFirstClassId and getNextClassId,\n"
+    "                   ids are unique, each has a name\n"
+    "  class-instances  createInstance of each class: a status, no reference for the caller, an\n"
+    "                   object answering its class name; an unknown id leaves the output alone\n"
+    "  queries          on the component, the binary object and an instance of each class:\n"
+    "                   exact names (near misses answer null), every part reaching the one\n"
+    "                   IVelUnknown and its one count, no reference taken, the listing agrees\n"
+    "                   with the queries, the stop set\n"
+    "  references       counting without a host, and through the host's hooks on the counter\n"
+    "                   getRefCount reads, balanced after release\n"
+    "  no-services      the same work for a host that offers no service\n"
+    "Every rule a check finds broken is listed, one line each. When class-instances fails, the\n"
+    "later checks leave the instances out.\n"
+    "\n"
+    "  --module PATH    The library to check (default: cadencehost_mod, found as for the other\n"
+    "                   commands).\n"
+    "  --json           One JSON object instead of the table, for CI.\n"
+    "\n"
+    "Exit status: 0 every check passed, 1 a check failed, 2 bad arguments, 3 no module file.\n";
 
-const char* const kValueOptions[] = {"module", "config"};
-const char* const kFlagOptions[] = {"verbose", "h", "help", "version"};
-const char* const kRunValueOptions[] = {"timer", "for"};
-const char* const kRunFlagOptions[] = {"quiet"};
+enum CommandBit : unsigned { kDemo = 1, kInspect = 2, kRun = 4, kValidate = 8, kAll = 15, kLoads = 7, kRuns = 5 };
 
-template <size_t N>
-bool isOneOf(const QString& name, const char* const (&names)[N]) {
-  for (const char* candidate : names) {
-    if (name == QLatin1String(candidate)) return true;
-  }
-  return false;
-}
+struct CommandSpec {
+  const char* word;
+  Command command;
+  unsigned bit;
+  const char* help;
+  const char* hint;
+};
+
+const CommandSpec kCommands[] = {
+    {"", Command::demo, kDemo, kGeneralHelp, "Usage: cadence-host [inspect|run] [OPTIONS]; see 'cadence-host --help'."},
+    {"inspect", Command::inspect, kInspect, kInspectHelp,
+     "Usage: cadence-host inspect [OPTIONS]; see 'cadence-host inspect --help'."},
+    {"run", Command::run, kRun, kRunHelp,
+     "Usage: cadence-host run [--timer NAME=MS]... [--for SECONDS] [--quiet]; see 'cadence-host run --help'."},
+    {"validate", Command::validate, kValidate, kValidateHelp,
+     "Usage: cadence-host validate [--module PATH] [--json]; see 'cadence-host validate --help'."},
+};
+
+struct OptionSpec {
+  const char* name;
+  bool takesValue;
+  unsigned commands;  // the CommandBits that accept it
+};
+
+// "run-check" and "without-instances" are the child runs' of validate.
+const OptionSpec kOptions[] = {
+    {"module", true, kAll},     {"config", true, kLoads}, {"verbose", false, kLoads},
+    {"h", false, kAll},         {"help", false, kAll},    {"version", false, kLoads},
+    {"timer", true, kRuns},     {"for", true, kRuns},     {"quiet", false, kRuns},
+    {"json", false, kValidate}, {"run-check", true, kValidate}, {"without-instances", false, kValidate},
+};
 
 // "--name", "-name", "--name=value" or "-name=value": the name.
 QString optionName(const QString& argument) {
@@ -82,17 +128,18 @@ QString optionName(const QString& argument) {
   return name.left(name.indexOf('='));  // left(-1) is all of it
 }
 
-// Options that take a value, so the word after them is not a command.
-bool takesValue(const QString& argument) {
-  return !argument.contains('=') &&
-         (isOneOf(optionName(argument), kValueOptions) || isOneOf(optionName(argument), kRunValueOptions));
+const OptionSpec* findOption(const QString& name, unsigned command) {
+  for (const OptionSpec& option : kOptions) {
+    if (name == QLatin1String(option.name) && (option.commands & command)) return &option;
+  }
+  return nullptr;
 }
+
+bool isOption(const QString& argument) { return argument.startsWith('-') && argument.size() > 1; }
 
 QString optionSpelling(const QString& name) { return (name.size() == 1 ? "-" : "--") + name; }
 
-// The options and words after the command: "--name value", "--name=value",
-// the same with one dash, flags, and every word after "--" a positional one.
-// "-h" is recorded as "help".
+// The options and words after the command. "-h" is recorded as "help".
 struct ScannedOptions {
   QMap<QString, QStringList> given;  // by name, in order; a flag's values are empty
   QStringList positional;
@@ -104,7 +151,7 @@ struct ScannedOptions {
   QString value(const QString& name) const { return isSet(name) ? given.value(name).last() : QString(); }
 };
 
-ScannedOptions scanOptions(const QStringList& arguments, bool runs) {
+ScannedOptions scanOptions(const QStringList& arguments, unsigned command) {
   ScannedOptions scanned;
   for (int i = 1; i < arguments.size(); ++i) {
     const QString& argument = arguments[i];
@@ -112,14 +159,13 @@ ScannedOptions scanOptions(const QStringList& arguments, bool runs) {
       scanned.positional << arguments.mid(i + 1);
       break;
     }
-    if (!argument.startsWith('-') || argument.size() == 1) {
+    if (!isOption(argument)) {
       scanned.positional << argument;
       continue;
     }
     QString name = optionName(argument);
-    const bool takes = isOneOf(name, kValueOptions) || (runs && isOneOf(name, kRunValueOptions));
-    const bool flag = isOneOf(name, kFlagOptions) || (runs && isOneOf(name, kRunFlagOptions));
-    if (!takes && !flag) {
+    const OptionSpec* option = findOption(name, command);
+    if (!option) {
       if (scanned.unknown.isEmpty()) scanned.unknown = name;
       continue;
     }
@@ -128,10 +174,10 @@ ScannedOptions scanOptions(const QStringList& arguments, bool runs) {
     QString value;
     if (equals >= 0) {
       value = argument.mid(equals + 1);
-      if (flag && scanned.error.isEmpty()) {
+      if (!option->takesValue && scanned.error.isEmpty()) {
         scanned.error = QStringLiteral("unexpected value after '%1'").arg(printableArgument(argument.left(equals)));
       }
-    } else if (takes) {
+    } else if (option->takesValue) {
       if (i + 1 == arguments.size()) {
         if (scanned.error.isEmpty()) scanned.error = QStringLiteral("missing value after '%1'").arg(printableArgument(argument));
         continue;
@@ -143,10 +189,10 @@ ScannedOptions scanOptions(const QStringList& arguments, bool runs) {
   return scanned;
 }
 
-ParsedCommandLine failure(const QString& error, const QString& hint) {
+ParsedCommandLine failure(const QString& error, const CommandSpec& spec) {
   ParsedCommandLine parsed;
   parsed.error = error;
-  parsed.usageHint = hint;
+  parsed.usageHint = QString::fromLatin1(spec.hint);
   return parsed;
 }
 
@@ -156,6 +202,27 @@ bool parseSeconds(const QString& text, double* seconds) {
   if (!ok || !std::isfinite(value) || value <= 0 || value > kMaxRunSeconds) return false;
   *seconds = value;
   return true;
+}
+
+// The timers and the time of a run, into `line`; the first problem, or empty.
+QString parseRunOptions(const ScannedOptions& options, CommandLine* line) {
+  std::set<std::string> names;
+  for (const QString& value : options.values(QStringLiteral("timer"))) {
+    TimerRequest request;
+    const QString problem = parseTimerRequest(value, &request);
+    if (!problem.isEmpty()) return problem;
+    if (!names.insert(request.name).second) {
+      return QStringLiteral("duplicate --timer name '%1'").arg(printableArgument(QString::fromStdString(request.name)));
+    }
+    line->timers.push_back(request);
+  }
+  if (line->timers.empty()) line->timers = demoTimers();
+  if (options.isSet(QStringLiteral("for")) && !parseSeconds(options.value(QStringLiteral("for")), &line->seconds)) {
+    return QStringLiteral("malformed --for '%1': expected a number of seconds above 0, at most %2")
+        .arg(printableArgument(options.value(QStringLiteral("for"))), QString::number(kMaxRunSeconds));
+  }
+  line->quiet = options.isSet(QStringLiteral("quiet"));
+  return QString();
 }
 
 }  // namespace
@@ -199,89 +266,64 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments) {
   QStringList rest = arguments;
   if (rest.isEmpty()) rest << QStringLiteral("cadence-host");
 
-  Command command = Command::demo;
+  // The command is the first word that is neither an option nor the value
+  // of one.
+  const CommandSpec* spec = &kCommands[0];
   for (int i = 1; i < rest.size(); ++i) {
     const QString& argument = rest[i];
-    if (argument == "--") break;
-    if (argument.startsWith('-') && argument.size() > 1) {
-      if (takesValue(argument)) ++i;
+    if (argument == QLatin1String("--")) break;
+    if (isOption(argument)) {
+      const OptionSpec* option = findOption(optionName(argument), kAll);
+      if (option && option->takesValue && !argument.contains('=')) ++i;
       continue;
     }
-    if (argument == "inspect") {
-      command = Command::inspect;
-    } else if (argument == "run") {
-      command = Command::run;
-    } else {
-      return failure(QStringLiteral("unknown command '%1'").arg(printableArgument(argument)), kGeneralHint);
+    for (const CommandSpec& command : kCommands) {
+      if (command.word[0] && argument == QLatin1String(command.word)) spec = &command;
+    }
+    if (spec == &kCommands[0]) {
+      return failure(QStringLiteral("unknown command '%1'").arg(printableArgument(argument)), *spec);
     }
     rest.removeAt(i);
     break;
   }
-  const bool runs = command != Command::inspect;
-  const QString& hint = command == Command::inspect ? kInspectHint
-                        : command == Command::run   ? kRunHint
-                                                    : kGeneralHint;
 
-  const ScannedOptions options = scanOptions(rest, runs);
+  const ScannedOptions options = scanOptions(rest, spec->bit);
   if (!options.unknown.isEmpty()) {
-    return failure(QStringLiteral("unknown option '%1'").arg(printableArgument(optionSpelling(options.unknown))), hint);
+    return failure(QStringLiteral("unknown option '%1'").arg(printableArgument(optionSpelling(options.unknown))), *spec);
   }
-  if (!options.error.isEmpty()) return failure(options.error, hint);
+  if (!options.error.isEmpty()) return failure(options.error, *spec);
 
   ParsedCommandLine parsed;
   CommandLine& line = parsed.line;
+  parsed.ok = true;
   if (options.isSet(QStringLiteral("help"))) {
     line.command = Command::help;
-    line.helpText = QString::fromLatin1(command == Command::inspect ? kInspectHelp
-                                        : command == Command::run   ? kRunHelp
-                                                                    : kGeneralHelp);
-    parsed.ok = true;
+    line.helpText = QString::fromLatin1(spec->help);
     return parsed;
   }
   if (options.isSet(QStringLiteral("version"))) {
     line.command = Command::version;
-    parsed.ok = true;
     return parsed;
   }
   if (!options.positional.isEmpty()) {
-    return failure(QStringLiteral("unexpected argument '%1'").arg(printableArgument(options.positional.first())), hint);
+    return failure(QStringLiteral("unexpected argument '%1'").arg(printableArgument(options.positional.first())), *spec);
   }
-
-  line.command = command;
+  line.command = spec->command;
+  for (const char* name : {"module", "config", "run-check"}) {
+    if (options.isSet(QLatin1String(name)) && options.value(QLatin1String(name)).isEmpty()) {
+      return failure(QStringLiteral("empty value for '--%1'").arg(QLatin1String(name)), *spec);
+    }
+  }
   line.modulePath = options.value(QStringLiteral("module"));
   line.configPath = options.value(QStringLiteral("config"));
   line.verbose = options.isSet(QStringLiteral("verbose"));
-  if (options.isSet(QStringLiteral("module")) && line.modulePath.isEmpty()) {
-    return failure(QStringLiteral("empty value for '--module'"), hint);
+  line.json = options.isSet(QStringLiteral("json"));
+  line.runCheck = options.value(QStringLiteral("run-check"));
+  line.withoutInstances = options.isSet(QStringLiteral("without-instances"));
+  if (spec->bit & kRuns) {
+    const QString problem = parseRunOptions(options, &line);
+    if (!problem.isEmpty()) return failure(problem, *spec);
   }
-  if (options.isSet(QStringLiteral("config")) && line.configPath.isEmpty()) {
-    return failure(QStringLiteral("empty value for '--config'"), hint);
-  }
-  if (runs) {
-    std::set<std::string> names;
-    for (const QString& value : options.values(QStringLiteral("timer"))) {
-      TimerRequest request;
-      const QString problem = parseTimerRequest(value, &request);
-      if (!problem.isEmpty()) return failure(problem, hint);
-      if (!names.insert(request.name).second) {
-        return failure(
-            QStringLiteral("duplicate --timer name '%1'").arg(printableArgument(QString::fromStdString(request.name))),
-            hint);
-      }
-      line.timers.push_back(request);
-    }
-    if (line.timers.empty()) line.timers = demoTimers();
-    if (options.isSet(QStringLiteral("for"))) {
-      const QString value = options.value(QStringLiteral("for"));
-      if (!parseSeconds(value, &line.seconds)) {
-        return failure(QStringLiteral("malformed --for '%1': expected a number of seconds above 0, at most %2")
-                           .arg(printableArgument(value), QString::number(kMaxRunSeconds)),
-                       hint);
-      }
-    }
-    line.quiet = options.isSet(QStringLiteral("quiet"));
-  }
-  parsed.ok = true;
   return parsed;
 }
 

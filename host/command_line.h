@@ -1,5 +1,6 @@
-// The command line of cadence-host: which command to run and its options,
-// or the one-line reason why the arguments are not acceptable.
+// The command line of cadence-host, one parser for every command: which
+// command to run and its options, or the one-line reason why the arguments
+// are not acceptable.
 #pragma once
 
 #include <string>
@@ -15,7 +16,7 @@ struct TimerRequest {
   int periodMs = 0;
 };
 
-enum class Command { demo, inspect, run, help, version };
+enum class Command { demo, inspect, run, validate, help, version };
 
 struct CommandLine {
   Command command = Command::demo;
@@ -27,6 +28,11 @@ struct CommandLine {
   std::vector<TimerRequest> timers;
   double seconds = 3.0;
   bool quiet = false;
+  // validate; in a child run of one check, the check and whether the
+  // module's classes are left out
+  bool json = false;
+  QString runCheck;
+  bool withoutInstances = false;
 };
 
 struct ParsedCommandLine {
@@ -42,7 +48,9 @@ inline constexpr double kMaxRunSeconds = 86400;  // one day
 // The demo's three timers of different periods.
 std::vector<TimerRequest> demoTimers();
 
-// `arguments` as the program received them (decodeArguments), program name first.
+// `arguments` as the program received them (programArguments), its name
+// first. Options take "--name value", "--name=value" or one dash; every word
+// after "--" is a positional one.
 ParsedCommandLine parseCommandLine(const QStringList& arguments);
 
 // "NAME=MS": NAME a name checkTimerName accepts (it may itself hold '=';

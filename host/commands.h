@@ -1,14 +1,21 @@
-// The commands of cadence-host, each run against a loaded module with the
-// host installed; each returns the program's exit status.
+// The commands of cadence-host that run against a loaded module with the
+// host installed, and the exit statuses every command gives.
 #pragma once
 
 #include <cstdio>
 
-#include "host/command_line.h"
-#include "host/module_loader.h"
-#include "host/reference_host.h"
+#include "command_line.h"
+#include "module_loader.h"
+#include "reference_host.h"
 
 namespace cadence::host {
+
+enum ExitStatus : int {
+  kExitOk = 0,
+  kExitFailure = 1,  // the run finished but left objects alive, or a check failed
+  kExitUsage = 2,    // a bad command line
+  kExitModule = 3,   // the module could not be loaded or would not start
+};
 
 int inspectModule(LoadedModule& module, std::FILE* out, std::FILE* err);
 

@@ -1,14 +1,10 @@
 // Wiring of the host object and its services.
-#include "host/host_setup.h"
+#include "host_setup.h"
 
 #include <QDir>
 
-#include "base/process_wide.h"
-#include "host/data_store.h"
-#include "host/dir_service.h"
-#include "host/error_service.h"
-#include "host/memory_manager.h"
-#include "host/user_state_directory.h"
+#include "host_services.h"
+#include "host_os.h"
 
 namespace cadence::host {
 
@@ -21,15 +17,13 @@ void offerHostServices(ReferenceHost& host, const QVariantMap& config, const QSt
 }
 
 ReferenceHost& installReferenceHost(const QVariantMap& config) {
-  static cadence::NoDestructor<ReferenceHost> host;
-  static const bool offered = [&] {
-    // memory.log goes to a directory of the user's own, never to the shared
-    // temporary directory where anyone may have planted something.
-    offerHostServices(*host, config, QDir::toNativeSeparators(QDir::tempPath()), userStateDirectory());
-    return true;
-  }();
-  (void)offered;
-  g_host = host.get();
+  // Never destroyed: a module keeps references to the services until it is
+  // itself torn down at process exit.
+  auto* host = new ReferenceHost();
+  // memory.log goes to a directory of the user's own, never to the shared
+  // temporary directory where anyone may have planted something.
+  offerHostServices(*host, config, QDir::toNativeSeparators(QDir::tempPath()), userStateDirectory());
+  g_host = host;
   return *host;
 }
 

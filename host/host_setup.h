@@ -7,7 +7,7 @@
 #include <QVariantMap>
 
 #include "cadencehost/vel_services.h"
-#include "host/reference_host.h"
+#include "reference_host.h"
 
 namespace cadence::host {
 
@@ -21,9 +21,10 @@ inline constexpr const char* kOfferedServices[] = {IVelErrorService::kInterfaceN
 void offerHostServices(ReferenceHost& host, const QVariantMap& config, const QString& tempDirectory,
                        const QString& logsDirectory);
 
-// The one host of the process, built on the first call and never destroyed:
-// the module keeps references to its services until the module itself is
-// torn down at process exit.
+// A new host offering the four services with `config`'s values, made this
+// program's host (g_host). Each call builds its own, so each configuration
+// takes effect; none is ever destroyed, since a module keeps references to
+// its services until the module itself is torn down at process exit.
 ReferenceHost& installReferenceHost(const QVariantMap& config);
 
 }  // namespace cadence::host

@@ -1,10 +1,9 @@
 // `cadence-host inspect`: everything the module tells a host about itself.
 #include <QByteArray>
 
-#include "host/commands.h"
-#include "host/exit_status.h"
-#include "host/known_ids.h"
-#include "host/name_listing.h"
+#include "commands.h"
+#include "known_ids.h"
+#include "name_listing.h"
 #include "qt/qt_versions.h"
 
 namespace cadence::host {

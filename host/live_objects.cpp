@@ -1,5 +1,5 @@
 // The live-object tally of the host.
-#include "host/live_objects.h"
+#include "live_objects.h"
 
 namespace cadence::host {
 namespace {

@@ -1,16 +1,15 @@
-// Loading cadencehost_mod (.so, or .dll on Windows) the way a host
-// application does: open the library, find its one export EntryPoint,
-// receive the component, install the host on it and keep a reference on it.
+// Finding and opening a module the way a host application does: the
+// system's loader, then EntryPoint by name; and the loaded module of the
+// inspect and run commands, started with the host installed.
 #pragma once
 
 #include <cstdint>
 
 #include <QString>
-#include <QStringList>
 
 #include "cadencehost/entry_point.h"
 #include "cadencehost/vel_ptr.h"
-#include "host/module_imports.h"
+#include "module_image.h"
 
 class IVelHost;
 
@@ -19,36 +18,29 @@ namespace cadence::host {
 // cadencehost_mod.so, or cadencehost_mod.dll on Windows.
 inline constexpr const char* kModuleFileName = VEL_MODULE_FILE_NAME;
 
-// Where to look when no --module is given, in order: beside the program in the
-// build tree, beside the program, then the install locations.
-QStringList defaultModuleCandidates(const QString& programDirectory);
+// `given` made absolute when there is one (a bare file name would make the
+// loader search the library path); else the first of the default places
+// that holds the module: beside the program in the build tree, beside the
+// program, the install location. Empty, with the reason, when none does.
+QString findModule(const QString& given, QString* reason);
 
-// The first candidate that exists, or an empty string.
-QString firstExisting(const QStringList& candidates);
-
-// False, with the reason (the file's path first), when the module file at
-// `path` was built by the other compiler family than this host's.
-bool sameCompilerFamily(const QString& path, QString* reason);
+// Opens the library at `path` and finds EntryPoint, or null with a one-line
+// reason. Refused before opening: what is not a regular file (a FIFO would
+// hold the loader for ever), a module of the other compiler family, and,
+// when `qt` is given, one naming another Qt major than this host's (*qt then
+// holds the Qt library the file names). The library stays loaded for the
+// rest of the process: the module's objects are torn down at exit.
+VelEntryPointFn openEntryPoint(const QString& path, QString* reason, QtLinkage* qt = nullptr);
 
 class LoadedModule {
  public:
-  LoadedModule() = default;
-  // The library stays loaded for the rest of the process: the module's own
-  // process-wide objects are torn down at exit.
-  ~LoadedModule() = default;
-  LoadedModule(const LoadedModule&) = delete;
-  LoadedModule& operator=(const LoadedModule&) = delete;
-
-  // Opens `path` and starts the module with `host` installed. False, with the
-  // loader's one-line reason, when the library cannot be opened, has no
-  // EntryPoint, or EntryPoint fails; also when the file names another Qt
-  // major version than this host's or was built by the other compiler family
-  // (both checked before the library is opened).
+  // Opens the module at `path` (as openEntryPoint, Qt major checked) and
+  // starts it with `host` installed; false with the reason, also when
+  // EntryPoint fails or answers another interface version.
   bool load(const QString& path, IVelHost* host, QString* reason);
 
   const QString& path() const { return path_; }
   uint32_t interfaceVersion() const { return version_; }
-  // The Qt core library the module file names (major 0: none).
   const QtLinkage& qtLinkage() const { return qt_; }
   IVelComponent* component() const { return component_.get(); }
   // The component's internal view, or null when it does not answer it.
@@ -58,11 +50,8 @@ class LoadedModule {
   void release();
 
  private:
-  bool checkQtLinkage(QString* reason);
-
-  void* handle_ = nullptr;
-  QtLinkage qt_;
   QString path_;
+  QtLinkage qt_;
   uint32_t version_ = 0;
   IPtr<IVelComponent> component_;
   IVelCompInternal* internal_ = nullptr;

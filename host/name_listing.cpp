@@ -1,5 +1,5 @@
 // Enumeration of an object's names.
-#include "host/name_listing.h"
+#include "name_listing.h"
 
 namespace cadence::host {
 namespace {

@@ -1,10 +1,10 @@
 // The host object of cadence-host.
-#include "host/reference_host.h"
+#include "reference_host.h"
 
 #include <cstring>
 
 #include "cadencehost/vel_cstring.h"
-#include "host/shared_count.h"
+#include "shared_count.h"
 
 namespace cadence::host {
 

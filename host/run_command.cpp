@@ -11,13 +11,11 @@
 
 #include "cadencehost/module_ids.h"
 #include "cadencehost/vel_query.h"
-#include "host/commands.h"
-#include "host/exit_status.h"
-#include "host/known_ids.h"
-#include "host/live_objects.h"
-#include "host/run_window.h"
-#include "host/terminal_columns.h"
-#include "host/timer_listener.h"
+#include "commands.h"
+#include "known_ids.h"
+#include "live_objects.h"
+#include "run_window.h"
+#include "timer_listener.h"
 
 namespace cadence::host {
 namespace {
@@ -72,11 +70,11 @@ int runTimers(const CommandLine& line, LoadedModule& module, ReferenceHost& host
     return kExitModule;
   }
 
-  int nameColumns = terminalColumns("timer");
+  int nameColumns = columnsOf("timer");
   const int64_t windowMs = std::llround(line.seconds * 1000.0);
   int withDueAlerts = 0;
   for (const TimerRequest& request : line.timers) {
-    nameColumns = std::max(nameColumns, terminalColumns(request.name));
+    nameColumns = std::max(nameColumns, columnsOf(request.name));
     if (dueAlerts(windowMs, request.periodMs) > 0) ++withDueAlerts;
   }
   RunWindow window(windowMs, withDueAlerts);

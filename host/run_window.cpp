@@ -1,5 +1,5 @@
 // The run's window on the Qt event loop.
-#include "host/run_window.h"
+#include "run_window.h"
 
 #include <QCoreApplication>
 

@@ -1,10 +1,20 @@
 // The host's timer listener.
-#include "host/timer_listener.h"
+#include "timer_listener.h"
 
 #include "cadencehost/vel_query.h"
-#include "host/terminal_columns.h"
 
 namespace cadence::host {
+
+int columnsOf(const std::string& utf8) {
+  int characters = 0;
+  for (const char byte : utf8) characters += (static_cast<unsigned char>(byte) & 0xC0) != 0x80;  // not continuations
+  return characters;
+}
+
+std::string padToColumns(const std::string& utf8, int columns) {
+  const int missing = columns - columnsOf(utf8);
+  return missing > 0 ? utf8 + std::string(static_cast<size_t>(missing), ' ') : utf8;
+}
 
 HostTimerListener::HostTimerListener(Setup setup, const QElapsedTimer& clock)
     : setup_(std::move(setup)),

@@ -11,10 +11,14 @@
 #include <QElapsedTimer>
 
 #include "cadencehost/timer_interfaces.h"
-#include "host/alert_stats.h"
-#include "host/live_objects.h"
+#include "alert_stats.h"
+#include "live_objects.h"
 
 namespace cadence::host {
+
+// `utf8` followed by the spaces that make it `columns` characters wide.
+std::string padToColumns(const std::string& utf8, int columns);
+int columnsOf(const std::string& utf8);  // its characters
 
 class HostTimerListener final : public Velmora::ITimerListener {
  public:
@@ -24,7 +28,7 @@ class HostTimerListener final : public Velmora::ITimerListener {
     std::string name;  // UTF-8
     int periodMs = 0;
     int32_t dueAlerts = 0;    // the alerts counted; later ones are left out
-    int nameColumns = 0;      // the name is padded to this many terminal columns
+    int nameColumns = 0;      // the name is padded to this many characters
     std::FILE* out = nullptr;  // null: quiet
     std::function<void()> onLastDueAlert;  // called when the last due alert came
   };

@@ -1,7 +1,7 @@
 // The rules for timer names from the command line.
-#include "host/timer_name.h"
+#include "timer_name.h"
 
-#include "host/argument_text.h"
+#include "argument_text.h"
 #include "qt/qt_versions.h"
 
 namespace cadence::host {
@@ -16,9 +16,8 @@ QString upperHex(unsigned value, int digits) {
 QString checkTimerName(const QString& name, std::string* accepted) {
   for (int i = 0; i < name.size(); ++i) {
     const QChar c = name[i];
-    if (keptByte(c) >= 0) {
-      return QStringLiteral("the name is not valid UTF-8 (byte 0x%1)").arg(upperHex(keptByte(c), 2));
-    }
+    // What the program's arguments hold where their bytes were not UTF-8.
+    if (c.unicode() == 0xFFFD) return QStringLiteral("the name is not valid UTF-8 (it holds U+FFFD)");
     if (c.isHighSurrogate() && i + 1 < name.size() && name[i + 1].isLowSurrogate()) {
       ++i;
       continue;

@@ -1,8 +1,8 @@
 // The checks of the class listing and of the instances createInstance makes.
 #include <set>
 
-#include "host/validate/checks.h"
-#include "host/validate/module_under_test.h"
+#include "validate/checks.h"
+#include "validate/module_under_test.h"
 
 namespace cadence::host::validate {
 namespace {

@@ -4,8 +4,8 @@
 #include <utility>
 #include <vector>
 
-#include "host/validate/checks.h"
-#include "host/validate/module_under_test.h"
+#include "validate/checks.h"
+#include "validate/module_under_test.h"
 
 namespace cadence::host::validate {
 namespace {

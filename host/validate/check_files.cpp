@@ -3,9 +3,8 @@
 #include <QtGlobal>
 #include <QStringList>
 
-#include "host/module_exports.h"
-#include "host/module_imports.h"
-#include "host/validate/checks.h"
+#include "module_image.h"
+#include "validate/checks.h"
 
 namespace cadence::host::validate {
 namespace {

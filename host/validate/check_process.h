@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <string>
 
-#include "host/validate/checks.h"
+#include "validate/checks.h"
 
 namespace cadence::host::validate {
 

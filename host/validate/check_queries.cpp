@@ -1,9 +1,9 @@
 // The queries check: the query rules (query_rules.h) on every object a host
 // can reach: the component, its binary object and an instance of each class.
-#include "host/validate/checks.h"
-#include "host/validate/module_under_test.h"
-#include "host/validate/object_layout.h"
-#include "host/validate/query_rules.h"
+#include "validate/checks.h"
+#include "validate/module_under_test.h"
+#include "validate/object_layout.h"
+#include "validate/query_rules.h"
 
 namespace cadence::host::validate {
 

@@ -1,8 +1,8 @@
 // Reference counting, without a host and through the host's hooks, and the
 // module's work for a host that offers no service.
-#include "host/name_listing.h"
-#include "host/validate/checks.h"
-#include "host/validate/module_under_test.h"
+#include "name_listing.h"
+#include "validate/checks.h"
+#include "validate/module_under_test.h"
 
 namespace cadence::host::validate {
 namespace {

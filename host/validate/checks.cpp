@@ -1,5 +1,5 @@
 // The list of checks and how a verdict reads.
-#include "host/validate/checks.h"
+#include "validate/checks.h"
 
 namespace cadence::host::validate {
 

@@ -1,16 +1,13 @@
 // Opening the module under test and the hosts installed on it.
-#include "host/validate/module_under_test.h"
-
-#include <atomic>
+#include "validate/module_under_test.h"
 
 #include <QVariantMap>
 
 #include "cadencehost/vel_cstring.h"
-#include "host/dynamic_library.h"
-#include "host/host_setup.h"
-#include "host/shared_count.h"
-#include "host/known_ids.h"
-#include "host/module_loader.h"
+#include "host_setup.h"
+#include "shared_count.h"
+#include "known_ids.h"
+#include "module_loader.h"
 
 namespace cadence::host::validate {
 
@@ -44,22 +41,12 @@ ValidationHost& hostWithoutServices() {
 }
 
 bool ModuleUnderTest::open(const QString& path, std::string* reason) {
-  QString loaderReason;
   // A module of the other compiler family is never loaded: its objects read
   // wrongly here, and the checks would crash rather than report.
-  if (!sameCompilerFamily(path, &loaderReason)) {
-    *reason = "not loaded: " + std::string(loaderReason.toUtf8().constData());
-    return false;
-  }
-  void* library = openDynamicLibrary(path, &loaderReason);
-  if (library) {
-    entryPoint_ = reinterpret_cast<VelEntryPointFn>(findLibrarySymbol(library, kVelEntryPointName, &loaderReason));
-    if (entryPoint_) return true;
-    *reason = "no EntryPoint: " + std::string(loaderReason.toUtf8().constData());
-    return false;
-  }
-  *reason = "cannot load the module: " + std::string(loaderReason.toUtf8().constData());
-  return false;
+  QString why;
+  entryPoint_ = openEntryPoint(path, &why);
+  if (!entryPoint_) *reason = "not loaded: " + std::string(why.toUtf8().constData());
+  return entryPoint_ != nullptr;
 }
 
 IVelComponent* ModuleUnderTest::newComponent(std::string* reason) const {

@@ -1,6 +1,6 @@
 // Following a part of an object down to its IVelUnknown, on the layout of
 // either compiler family.
-#include "host/validate/object_layout.h"
+#include "validate/object_layout.h"
 
 namespace cadence::host::validate {
 namespace {

@@ -8,7 +8,7 @@
 #include <cstring>
 #include <typeinfo>
 
-#include "host/validate/object_layout.h"
+#include "validate/object_layout.h"
 
 namespace cadence::host::validate {
 namespace {

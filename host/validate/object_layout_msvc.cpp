@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "host/validate/object_layout.h"
+#include "validate/object_layout.h"
 
 namespace cadence::host::validate {
 namespace {

@@ -1,5 +1,5 @@
 // The contract's module-side interfaces by name, each to its IVelUnknown part.
-#include "host/validate/object_parts.h"
+#include "validate/object_parts.h"
 
 #include <cstring>
 

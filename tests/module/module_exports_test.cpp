@@ -8,8 +8,7 @@
 
 #include <QFile>
 
-#include "host/module_exports.h"
-#include "host/module_imports.h"
+#include "host/module_image.h"
 
 namespace {
 

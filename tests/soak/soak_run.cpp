@@ -18,7 +18,7 @@
 #include "host/known_ids.h"
 #include "host/live_objects.h"
 #include "host/module_loader.h"
-#include "host/process_memory.h"
+#include "host/host_os.h"
 #include "qt/function_slot.h"
 #include "tests/soak/memory_trend.h"
 #include "tests/soak/pool_move_watch.h"
