@@ -16,10 +16,18 @@
 #define VEL_ASAN_QUARANTINE ""
 #endif
 
+// The runtimes look the settings up among the program's exported symbols,
+// which the build hides by default.
+#if defined(__GNUC__) && !defined(_WIN32)
+#define VEL_SANITIZER_SETTINGS __attribute__((visibility("default"), used))
+#else
+#define VEL_SANITIZER_SETTINGS
+#endif
+
 extern "C" {
-const char* __asan_default_options() {
+VEL_SANITIZER_SETTINGS const char* __asan_default_options() {
   return "detect_leaks=1:check_initialization_order=1" VEL_ASAN_QUARANTINE;
 }
-const char* __ubsan_default_options() { return "print_stacktrace=1:halt_on_error=1"; }
-const char* __tsan_default_options() { return "halt_on_error=1:second_deadlock_stack=1"; }
+VEL_SANITIZER_SETTINGS const char* __ubsan_default_options() { return "print_stacktrace=1:halt_on_error=1"; }
+VEL_SANITIZER_SETTINGS const char* __tsan_default_options() { return "halt_on_error=1:second_deadlock_stack=1"; }
 }
