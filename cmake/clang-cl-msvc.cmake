@@ -88,17 +88,6 @@ endif()
 set(CMAKE_C_STANDARD_LIBRARIES "${_libraries}" CACHE STRING "Libraries every C image links")
 set(CMAKE_CXX_STANDARD_LIBRARIES "${_libraries}" CACHE STRING "Libraries every C++ image links")
 
-set(CMAKE_FIND_ROOT_PATH "${_prefix}")
-if(CADENCEHOST_QT_MSVC_PREFIX)
-  list(APPEND CMAKE_FIND_ROOT_PATH "${CADENCEHOST_QT_MSVC_PREFIX}")
-endif()
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-
-# Tests and try_run go through wine; the launcher finds QtCore4.dll through
-# the prefix passed here.
-get_filename_component(_wine_run "${CMAKE_CURRENT_LIST_DIR}/../tools/wine-run.sh" ABSOLUTE)
-set(CMAKE_CROSSCOMPILING_EMULATOR
-    /usr/bin/env "CADENCEHOST_QT_MSVC_PREFIX=${CADENCEHOST_QT_MSVC_PREFIX}" "${_wine_run}")
+set(VEL_CROSS_ROOT "${_prefix}")
+set(VEL_CROSS_QT_PREFIX_VARIABLE CADENCEHOST_QT_MSVC_PREFIX)
+include(${CMAKE_CURRENT_LIST_DIR}/wine-cross.cmake)

@@ -19,17 +19,6 @@ set(CADENCEHOST_QT_MINGW_PREFIX "${CADENCEHOST_QT_MINGW_PREFIX}" CACHE PATH
 # try_compile projects read this file again: hand the prefix on to them.
 list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES CADENCEHOST_QT_MINGW_PREFIX)
 
-set(CMAKE_FIND_ROOT_PATH /usr/${triple})
-if(CADENCEHOST_QT_MINGW_PREFIX)
-  list(APPEND CMAKE_FIND_ROOT_PATH "${CADENCEHOST_QT_MINGW_PREFIX}")
-endif()
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-
-# Tests and try_run go through wine; the launcher finds Qt5Core.dll through
-# the prefix passed here.
-get_filename_component(_wine_run "${CMAKE_CURRENT_LIST_DIR}/../tools/wine-run.sh" ABSOLUTE)
-set(CMAKE_CROSSCOMPILING_EMULATOR
-    /usr/bin/env "CADENCEHOST_QT_MINGW_PREFIX=${CADENCEHOST_QT_MINGW_PREFIX}" "${_wine_run}")
+set(VEL_CROSS_ROOT "/usr/${triple}")
+set(VEL_CROSS_QT_PREFIX_VARIABLE CADENCEHOST_QT_MINGW_PREFIX)
+include(${CMAKE_CURRENT_LIST_DIR}/wine-cross.cmake)

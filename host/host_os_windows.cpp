@@ -2,13 +2,7 @@
 // "<path>: <system message>".
 #include "host_os.h"
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include <windows.h>  // lean, without min and max (host/CMakeLists.txt)
 // After windows.h, which they need.
 #include <psapi.h>
 #include <shellapi.h>

@@ -23,13 +23,7 @@ VelCString::VelCString(const VelCString& other) : text(other.text), capacity(0) 
 }
 
 VelCString& VelCString::operator=(const VelCString& other) {
-  if (this == &other) return *this;
-  VelCString copy(other);  // copy first: `other` may live in our own block
-  clear();
-  text = copy.text;
-  capacity = copy.capacity;
-  copy.text = nullptr;
-  copy.capacity = 0;
+  if (this != &other) *this = VelCString(other);  // copy first: `other` may live in our own block
   return *this;
 }
 

@@ -16,33 +16,7 @@
 #include <thread>
 #include <typeinfo>
 
-// As msvc_startup_helper.cpp has them, outside any anonymous namespace: the
-// two images' RTTI records match by name.
-struct HelperCounters {
-  int events[8];
-  int event_count;
-  int unwound;
-  int thread_local_destroyed;
-};
-enum HelperEvent { kExitFunction = 1, kStaticDestructor = 2 };
-struct Shape {
-  virtual ~Shape() = default;
-  virtual int sides() const = 0;
-};
-struct Circle : Shape {
-  int sides() const override { return 0; }
-};
-struct HelperError {
-  int code;
-};
-struct HelperApi {
-  void (*watch)(HelperCounters*);
-  void (*throw_error)(int code);
-  void (*throw_runtime_error)();
-  Shape* (*make_circle)();
-  int (*thread_local_value)();
-  void (*report_exit_to_stderr)();
-};
+#include "msvc_startup_helper_api.h"
 
 namespace {
 
@@ -76,19 +50,6 @@ int __cdecl c_initializer() {
   record_init(1);
   return 0;
 }
-// The compiler calls the runtime's 128-bit division for __int128 operands
-// (volatile: no folding at compile time).
-TEST(MsvcStartup, DividesOneHundredTwentyEightBitNumbersRoundingTowardZero) {
-  volatile __int128 big = static_cast<__int128>(0x0123456789ABCDEFull) << 64 | 0xFEDCBA9876543210ull;
-  volatile __int128 seven = 7, minusSeven = -7;
-  const __int128 quotient = big / seven, rest = big % seven;
-  EXPECT_TRUE(quotient * 7 + rest == big && rest >= 0 && rest < 7);
-  EXPECT_TRUE(-big / seven == -quotient && -big % seven == -rest);  // the remainder takes the dividend's sign
-  EXPECT_TRUE(big / minusSeven == -quotient && big % minusSeven == rest);
-  volatile unsigned __int128 top = ~static_cast<unsigned __int128>(0), three = 3;
-  EXPECT_TRUE(top / three * 3 + top % three == top && top % three == 0);
-}
-
 }  // namespace
 
 // External, so that the compiler keeps an entry nothing refers to.
@@ -300,19 +261,6 @@ TEST(MsvcStartup, FailedNewCallsTheNewHandlerThenThrowsBadAlloc) {
   auto* aligned = new Aligned;
   EXPECT_EQ(reinterpret_cast<std::uintptr_t>(aligned) % 256, 0u);
   delete aligned;
-}
-
-// The compiler calls the runtime's 128-bit division for __int128 operands
-// (volatile: no folding at compile time).
-TEST(MsvcStartup, DividesOneHundredTwentyEightBitNumbersRoundingTowardZero) {
-  volatile __int128 big = static_cast<__int128>(0x0123456789ABCDEFull) << 64 | 0xFEDCBA9876543210ull;
-  volatile __int128 seven = 7, minusSeven = -7;
-  const __int128 quotient = big / seven, rest = big % seven;
-  EXPECT_TRUE(quotient * 7 + rest == big && rest >= 0 && rest < 7);
-  EXPECT_TRUE(-big / seven == -quotient && -big % seven == -rest);  // the remainder takes the dividend's sign
-  EXPECT_TRUE(big / minusSeven == -quotient && big % minusSeven == rest);
-  volatile unsigned __int128 top = ~static_cast<unsigned __int128>(0), three = 3;
-  EXPECT_TRUE(top / three * 3 + top % three == top && top % three == 0);
 }
 
 }  // namespace
