@@ -32,6 +32,14 @@ class TimerServiceTest : public ::testing::Test {
   ~TimerServiceTest() override { service->releaseRef(); }
 
   TimerImpl* impl(ITimer* timer) { return dynamic_cast<TimerImpl*>(timer); }
+  // A new timer `name` the test holds a reference on, alerting `listener` every 5 ms.
+  ITimer* heldRunning(const char* name, Velmora::ITimerListener* listener) {
+    ITimer* timer = service->createTimer(name);
+    timer->addRef();
+    timer->addListener(listener);
+    timer->start(5);
+    return timer;
+  }
 
   TimerService* service;
 };
@@ -97,10 +105,7 @@ TEST_F(TimerServiceTest, ATimerThatCannotBeMadeLeavesTheRegistryAsItWas) {
 
 TEST_F(TimerServiceTest, ReplacedTimerHeldByAClientLivesOnUnregistered) {
   ListenerArray ls(1);
-  ITimer* first = service->createTimer("tick");
-  first->addRef();
-  first->addListener(&ls[0]);
-  first->start(5);
+  ITimer* first = heldRunning("tick", &ls[0]);
   service->createTimer("tick");
   EXPECT_EQ(first->getRefCount(), 1);
   EXPECT_TRUE(cadence::test::pumpUntil([&] { return ls[0].alerts >= 2; }, 3000));  // still running
@@ -112,10 +117,7 @@ TEST_F(TimerServiceTest, ReplacedTimerHeldByAClientLivesOnUnregistered) {
 
 TEST_F(TimerServiceTest, RemoveStopsUnregistersAndLeavesAClientsTimerUsable) {
   ListenerArray ls(1);
-  ITimer* t = service->createTimer("run");
-  t->addRef();
-  t->addListener(&ls[0]);
-  t->start(5);
+  ITimer* t = heldRunning("run", &ls[0]);
   EXPECT_TRUE(service->removeTimer("run"));
   EXPECT_FALSE(impl(t)->isRunning());
   EXPECT_FALSE(service->hasTimer("run"));
@@ -314,20 +316,16 @@ TEST_F(TimerServiceTest, QueryTableAndEnumeration) {
 }
 
 // The item factory registered at load, reached through the class factory of
-// this program (which links the timer objects like the module does).
-TEST(TimerServiceFactory, RegisteredAtLoadAndCreatesOneSingleton) {
+// this program (which links the timer objects like the module does); the
+// singleton's status and count through the module are the module's test.
+TEST(TimerServiceFactory, RegisteredAtLoadAndCreatesAWorkingService) {
   VelDefaultClassFactory* factory = getDefaultClassFactory();
   EXPECT_STREQ(factory->getClassNameOf(kVelTimerServiceClassId), "TimerService");
-  IVelUnknown* first = nullptr;
-  IVelUnknown* second = nullptr;
-  EXPECT_EQ(factory->createInstance(kVelTimerServiceClassId, &first), 2u);
-  EXPECT_EQ(factory->createInstance(kVelTimerServiceClassId, &second), 2u);
-  ASSERT_NE(first, nullptr);
-  EXPECT_EQ(first, second);
-  EXPECT_EQ(first->getRefCount(), 1);
-  EXPECT_STREQ(first->getClassName(), "TimerService");
+  IVelUnknown* object = nullptr;
+  factory->createInstance(kVelTimerServiceClassId, &object);
+  ASSERT_NE(object, nullptr);
   void* v2 = nullptr;
-  first->queryInterface("ITimerServiceV2", &v2);
+  object->queryInterface("ITimerServiceV2", &v2);
   ASSERT_NE(v2, nullptr);
   auto* service = static_cast<ITimerServiceV2*>(v2);
   EXPECT_NE(service->createTimer("from-factory"), nullptr);
