@@ -21,13 +21,15 @@ bool lessId(const VelID& a, const VelID& b) {
 }
 
 struct Started {
+  explicit Started(const CheckSubject& subject) : module(subject.modulePath) {}
   ModuleUnderTest module;
   IVelComponent* component = nullptr;
   IVelCompInternal* internal = nullptr;
 };
 
-bool start(const CheckSubject& subject, Started* started, std::string* reason) {
-  if (!started->module.open(subject.modulePath, reason)) return false;
+bool start(Started* started, std::string* reason) {
+  *reason = started->module.reason();
+  if (!started->module.opened()) return false;
   started->component = started->module.startComponent(&hostWithServices(), reason);
   if (!started->component) return false;
   started->internal = internalOf(started->component);
@@ -40,9 +42,9 @@ bool start(const CheckSubject& subject, Started* started, std::string* reason) {
 }  // namespace
 
 Verdict checkClassListing(const CheckSubject& subject) {
-  Started started;
+  Started started(subject);
   std::string reason;
-  if (!start(subject, &started, &reason)) return Verdict{false, reason};
+  if (!start(&started, &reason)) return Verdict{false, reason};
   IVelCompInternal* internal = started.internal;
   Findings findings;
   const uint32_t count = internal->getClassCount();
@@ -76,9 +78,9 @@ Verdict checkClassListing(const CheckSubject& subject) {
 }
 
 Verdict checkClassInstances(const CheckSubject& subject) {
-  Started started;
+  Started started(subject);
   std::string reason;
-  if (!start(subject, &started, &reason)) return Verdict{false, reason};
+  if (!start(&started, &reason)) return Verdict{false, reason};
   IVelComponent* component = started.component;
   Findings findings;
   std::string summary;

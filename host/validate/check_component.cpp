@@ -27,9 +27,9 @@ bool isEmptyText(const char* text) { return !text || !*text; }
 }  // namespace
 
 Verdict checkEntryPoint(const CheckSubject& subject) {
-  ModuleUnderTest module;
+  const ModuleUnderTest module(subject.modulePath);
+  if (!module.opened()) return Verdict{false, module.reason()};
   std::string reason;
-  if (!module.open(subject.modulePath, &reason)) return Verdict{false, reason};
   Findings findings;
   const VelEntryPointFn entryPoint = module.entryPoint();
 
@@ -99,9 +99,9 @@ Verdict checkEntryPoint(const CheckSubject& subject) {
 }
 
 Verdict checkIdentity(const CheckSubject& subject) {
-  ModuleUnderTest module;
+  const ModuleUnderTest module(subject.modulePath);
+  if (!module.opened()) return Verdict{false, module.reason()};
   std::string reason;
-  if (!module.open(subject.modulePath, &reason)) return Verdict{false, reason};
   IVelHost* host = &hostWithServices();
   IVelComponent* first = module.startComponent(host, &reason);
   if (!first) return Verdict{false, reason};

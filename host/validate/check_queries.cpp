@@ -8,9 +8,9 @@
 namespace cadence::host::validate {
 
 Verdict checkQueries(const CheckSubject& subject) {
-  ModuleUnderTest module;
+  const ModuleUnderTest module(subject.modulePath);
+  if (!module.opened()) return Verdict{false, module.reason()};
   std::string reason;
-  if (!module.open(subject.modulePath, &reason)) return Verdict{false, reason};
   IVelComponent* component = module.startComponent(&hostWithServices(), &reason);
   if (!component) return Verdict{false, reason};
   Findings findings;

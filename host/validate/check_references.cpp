@@ -125,9 +125,9 @@ void checkHookCounting(const ModuleUnderTest& module, bool withInstances, Findin
 }  // namespace
 
 Verdict checkReferences(const CheckSubject& subject) {
-  ModuleUnderTest module;
+  const ModuleUnderTest module(subject.modulePath);
+  if (!module.opened()) return Verdict{false, module.reason()};
   std::string reason;
-  if (!module.open(subject.modulePath, &reason)) return Verdict{false, reason};
   Findings findings;
   checkLocalCounting(module, subject.withInstances, findings);  // first: no host is set yet
   checkHookCounting(module, subject.withInstances, findings);
@@ -138,9 +138,9 @@ Verdict checkReferences(const CheckSubject& subject) {
 }
 
 Verdict checkNoServices(const CheckSubject& subject) {
-  ModuleUnderTest module;
+  const ModuleUnderTest module(subject.modulePath);
+  if (!module.opened()) return Verdict{false, module.reason()};
   std::string reason;
-  if (!module.open(subject.modulePath, &reason)) return Verdict{false, reason};
   ValidationHost& host = hostWithoutServices();
   IVelComponent* component = module.startComponent(&host, &reason);
   if (!component) return Verdict{false, reason};

@@ -40,13 +40,12 @@ ValidationHost& hostWithoutServices() {
   return *host;
 }
 
-bool ModuleUnderTest::open(const QString& path, std::string* reason) {
+ModuleUnderTest::ModuleUnderTest(const QString& path) {
   // A module of the other compiler family is never loaded: its objects read
   // wrongly here, and the checks would crash rather than report.
   QString why;
   entryPoint_ = openEntryPoint(path, &why);
-  if (!entryPoint_) *reason = "not loaded: " + std::string(why.toUtf8().constData());
-  return entryPoint_ != nullptr;
+  if (!entryPoint_) reason_ = "not loaded: " + std::string(why.toUtf8().constData());
 }
 
 IVelComponent* ModuleUnderTest::newComponent(std::string* reason) const {

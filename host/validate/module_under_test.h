@@ -53,10 +53,12 @@ ValidationHost& hostWithoutServices();
 
 class ModuleUnderTest {
  public:
-  // Opens the library and finds EntryPoint; false with the loader's reason.
+  // Opens the library and finds EntryPoint (opened() false with the reason).
   // The library stays loaded for the rest of the process.
-  bool open(const QString& path, std::string* reason);
+  explicit ModuleUnderTest(const QString& path);
 
+  bool opened() const { return entryPoint_ != nullptr; }
+  const std::string& reason() const { return reason_; }
   VelEntryPointFn entryPoint() const { return entryPoint_; }
 
   // A new component from EntryPoint (status and object checked, the version
@@ -67,6 +69,7 @@ class ModuleUnderTest {
 
  private:
   VelEntryPointFn entryPoint_ = nullptr;
+  std::string reason_;
 };
 
 // The component's internal view, or null.
