@@ -20,31 +20,30 @@ bool lessId(const VelID& a, const VelID& b) {
   return false;
 }
 
+// The module opened and a component started with the services' host, with
+// its internal view; else the reason.
 struct Started {
-  explicit Started(const CheckSubject& subject) : module(subject.modulePath) {}
+  explicit Started(const CheckSubject& subject) : module(subject.modulePath), reason(module.reason()) {
+    if (module.opened()) component = module.startComponent(&hostWithServices(), &reason);
+    if (component) internal = internalOf(component);
+    if (!component || internal) return;
+    component->releaseRef();
+    component = nullptr;
+    reason = "the component does not answer 'IVelCompInternal'";
+  }
+  bool ok() const { return internal != nullptr; }
+
   ModuleUnderTest module;
+  std::string reason;
   IVelComponent* component = nullptr;
   IVelCompInternal* internal = nullptr;
 };
-
-bool start(Started* started, std::string* reason) {
-  *reason = started->module.reason();
-  if (!started->module.opened()) return false;
-  started->component = started->module.startComponent(&hostWithServices(), reason);
-  if (!started->component) return false;
-  started->internal = internalOf(started->component);
-  if (started->internal) return true;
-  started->component->releaseRef();
-  *reason = "the component does not answer 'IVelCompInternal'";
-  return false;
-}
 
 }  // namespace
 
 Verdict checkClassListing(const CheckSubject& subject) {
   Started started(subject);
-  std::string reason;
-  if (!start(&started, &reason)) return Verdict{false, reason};
+  if (!started.ok()) return Verdict{false, started.reason};
   IVelCompInternal* internal = started.internal;
   Findings findings;
   const uint32_t count = internal->getClassCount();
@@ -79,8 +78,7 @@ Verdict checkClassListing(const CheckSubject& subject) {
 
 Verdict checkClassInstances(const CheckSubject& subject) {
   Started started(subject);
-  std::string reason;
-  if (!start(&started, &reason)) return Verdict{false, reason};
+  if (!started.ok()) return Verdict{false, started.reason};
   IVelComponent* component = started.component;
   Findings findings;
   std::string summary;

@@ -29,7 +29,6 @@ bool isEmptyText(const char* text) { return !text || !*text; }
 Verdict checkEntryPoint(const CheckSubject& subject) {
   const ModuleUnderTest module(subject.modulePath);
   if (!module.opened()) return Verdict{false, module.reason()};
-  std::string reason;
   Findings findings;
   const VelEntryPointFn entryPoint = module.entryPoint();
 
