@@ -6,12 +6,14 @@
 
 #include <QMap>
 
-#include "argument_text.h"
-#include "timer_name.h"
 #include "qt/qt_versions.h"
 
 namespace cadence::host {
 namespace {
+
+QString upperHex(unsigned value, int digits) {
+  return QStringLiteral("%1").arg(value, digits, 16, QLatin1Char('0')).toUpper();
+}
 
 const char* const kGeneralHelp =
     "Usage: cadence-host [COMMAND] [OPTIONS]\n"
@@ -226,6 +228,52 @@ QString parseRunOptions(const ScannedOptions& options, CommandLine* line) {
 }
 
 }  // namespace
+
+QString printableArgument(const QString& text) {
+  QString shown;
+  int characters = 0;
+  for (int i = 0; i < text.size(); ++i, ++characters) {
+    if (characters == kShownCharacters) return shown + QStringLiteral("...");
+    const QChar c = text[i];
+    const ushort unit = c.unicode();
+    if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+      shown.append(c).append(text[++i]);
+    } else if (c == '\t' || c == '\n' || c == '\r') {
+      shown.append(c == '\t' ? "\\t" : c == '\n' ? "\\n" : "\\r");
+    } else if (isControlCharacter(unit) || c.isHighSurrogate() || c.isLowSurrogate()) {
+      const bool small = unit < 0x80;
+      shown.append(QString::fromLatin1(small ? "\\x" : "\\u") +
+                   QStringLiteral("%1").arg(unit, small ? 2 : 4, 16, QLatin1Char('0')).toUpper());
+    } else {
+      shown.append(c);
+    }
+  }
+  return shown;
+}
+
+QString checkTimerName(const QString& name, std::string* accepted) {
+  for (int i = 0; i < name.size(); ++i) {
+    const QChar c = name[i];
+    // What the program's arguments hold where their bytes were not UTF-8.
+    if (c.unicode() == 0xFFFD) return QStringLiteral("the name is not valid UTF-8 (it holds U+FFFD)");
+    if (c.isHighSurrogate() && i + 1 < name.size() && name[i + 1].isLowSurrogate()) {
+      ++i;
+      continue;
+    }
+    if (c.isHighSurrogate() || c.isLowSurrogate()) return QStringLiteral("the name is not valid UTF-8 (an unpaired surrogate)");
+    if (isControlCharacter(c.unicode())) {
+      return QStringLiteral("the name holds a control character (U+%1)").arg(upperHex(c.unicode(), 4));
+    }
+  }
+  const QString trimmed = name.trimmed();
+  if (trimmed.isEmpty()) return QStringLiteral("the name is empty");
+  const QByteArray bytes = trimmed.toUtf8();
+  if (bytes.size() > kMaxTimerNameBytes) {
+    return QStringLiteral("the name is %1 bytes of UTF-8, more than %2").arg(bytes.size()).arg(kMaxTimerNameBytes);
+  }
+  accepted->assign(bytes.constData(), static_cast<size_t>(bytes.size()));
+  return QString();
+}
 
 std::vector<TimerRequest> demoTimers() { return {{"fast", 250}, {"steady", 500}, {"slow", 1000}}; }
 

@@ -42,6 +42,26 @@ struct ParsedCommandLine {
   QString usageHint;  // what to type for help
 };
 
+// C0 controls (tab and line feed among them), DEL and the C1 controls.
+inline bool isControlCharacter(char32_t c) { return c < 0x20 || (c >= 0x7F && c <= 0x9F); }
+
+// `text` fit for a one-line message: tab, line feed and carriage return
+// written as \t, \n and \r, other control characters as \xHH (C0, DEL) or
+// \uHHHH (C1), unpaired surrogates as \uHHHH, and anything beyond
+// kShownCharacters characters cut off with "...".
+inline constexpr int kShownCharacters = 60;
+QString printableArgument(const QString& text);
+
+// What a timer name must be: well-formed UTF-8 (no U+FFFD, which stands
+// where bytes were not), free of control characters, not empty once spaces
+// around it are trimmed, and at most kMaxTimerNameBytes bytes of UTF-8.
+// Names go into every alert line and the summary, so anything else would
+// break their columns. Empty when `name` is acceptable, and then *accepted
+// holds it trimmed, as UTF-8; otherwise the problem, for example "the name
+// holds a control character (U+0009)".
+inline constexpr int kMaxTimerNameBytes = 256;
+QString checkTimerName(const QString& name, std::string* accepted);
+
 inline constexpr int kMaxPeriodMs = 86400000;    // one day
 inline constexpr double kMaxRunSeconds = 86400;  // one day
 

@@ -6,7 +6,6 @@
 #include <QCoreApplication>
 #include <QVariantMap>
 
-#include "argument_text.h"
 #include "command_line.h"
 #include "commands.h"
 #include "host_services.h"

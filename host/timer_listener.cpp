@@ -16,6 +16,18 @@ std::string padToColumns(const std::string& utf8, int columns) {
   return missing > 0 ? utf8 + std::string(static_cast<size_t>(missing), ' ') : utf8;
 }
 
+int32_t AlertStats::record(int64_t sinceStartNs) {
+  ++alerts_;
+  lastNs_ = sinceStartNs;
+  const int64_t late = sinceStartNs - periodNs_ * alerts_;
+  if (late > worstLateNs_) worstLateNs_ = late;
+  return alerts_;
+}
+
+double AlertStats::meanPeriodMs() const {
+  return alerts_ == 0 ? 0.0 : static_cast<double>(lastNs_) / 1e6 / alerts_;
+}
+
 HostTimerListener::HostTimerListener(Setup setup, const QElapsedTimer& clock)
     : setup_(std::move(setup)),
       paddedName_(padToColumns(setup_.name, setup_.nameColumns)),

@@ -8,7 +8,7 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 
-#include "argument_text.h"
+#include "command_line.h"
 #include "commands.h"
 #include "module_loader.h"
 #include "validate/check_process.h"

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "host/argument_text.h"
+#include "host/command_line.h"
 #include "host/timer_listener.h"
 
 namespace cadence::host {

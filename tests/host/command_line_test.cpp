@@ -8,11 +8,9 @@
 
 #include <vector>
 
-#include "host/alert_stats.h"
-#include "host/argument_text.h"
+#include "host/timer_listener.h"
 #include "host/command_line.h"
 #include "host/run_window.h"
-#include "host/timer_name.h"
 #include "qt/qt_versions.h"
 
 namespace cadence::host {
