@@ -4,6 +4,10 @@
 
 #include <cstdio>
 
+#include <QString>
+
+#include "cadencehost/vel_id.h"
+
 #include "command_line.h"
 #include "module_loader.h"
 #include "reference_host.h"
@@ -16,6 +20,14 @@ enum ExitStatus : int {
   kExitUsage = 2,    // a bad command line
   kExitModule = 3,   // the module could not be loaded or would not start
 };
+
+// "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}" in upper case.
+inline QString idText(const VelID& id) {
+  char text[40];
+  std::snprintf(text, sizeof text, "{%08X-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X}", id.Data1, id.Data2, id.Data3,
+                id.Data4[0], id.Data4[1], id.Data4[2], id.Data4[3], id.Data4[4], id.Data4[5], id.Data4[6], id.Data4[7]);
+  return QString::fromLatin1(text);
+}
 
 int inspectModule(LoadedModule& module, std::FILE* out, std::FILE* err);
 

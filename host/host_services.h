@@ -17,7 +17,7 @@
 #include "cadencehost/vel_services.h"
 #include "cadencehost/vel_string.h"
 #include "host_os.h"
-#include "live_objects.h"
+#include "reference_host.h"
 
 namespace cadence::host {
 

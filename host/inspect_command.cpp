@@ -2,7 +2,6 @@
 #include <QByteArray>
 
 #include "commands.h"
-#include "known_ids.h"
 #include "name_listing.h"
 #include "qt/qt_versions.h"
 

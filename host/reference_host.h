@@ -16,6 +16,24 @@
 
 namespace cadence::host {
 
+// The host's own tally of the objects it created and that are still alive,
+// by kind. A LiveToken member adds one on construction and removes it on
+// destruction, so the tally cannot drift from the objects themselves.
+enum class LiveKind { service, listener };
+
+int32_t liveCount(LiveKind kind);
+
+class LiveToken {
+ public:
+  explicit LiveToken(LiveKind kind);
+  ~LiveToken();
+  LiveToken(const LiveToken&) = delete;
+  LiveToken& operator=(const LiveToken&) = delete;
+
+ private:
+  LiveKind kind_;
+};
+
 class ReferenceHost final : public IVelHost {
  public:
   static constexpr char kTestStatus = 'R';

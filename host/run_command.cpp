@@ -12,8 +12,7 @@
 #include "cadencehost/module_ids.h"
 #include "cadencehost/vel_query.h"
 #include "commands.h"
-#include "known_ids.h"
-#include "live_objects.h"
+#include "reference_host.h"
 #include "run_window.h"
 #include "timer_listener.h"
 

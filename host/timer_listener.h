@@ -11,7 +11,7 @@
 #include <QElapsedTimer>
 
 #include "cadencehost/timer_interfaces.h"
-#include "live_objects.h"
+#include "reference_host.h"
 
 namespace cadence::host {
 

@@ -6,7 +6,7 @@
 #include "cadencehost/vel_cstring.h"
 #include "host_setup.h"
 #include "shared_count.h"
-#include "known_ids.h"
+#include "commands.h"
 #include "module_loader.h"
 
 namespace cadence::host::validate {

@@ -9,7 +9,7 @@
 #include <memory>
 
 #include "cadencehost/timer_interfaces.h"
-#include "host/live_objects.h"
+#include "host/reference_host.h"
 #include "tests/soak/alert_ledger.h"
 #include "tests/soak/soak_timer.h"
 
