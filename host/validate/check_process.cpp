@@ -1,6 +1,6 @@
 // The child runs of the checks: a verdict line on standard output, read back
 // by the parent; how the child ended when there is none.
-#include "validate/check_process.h"
+#include "validate/checks.h"
 
 #include <chrono>
 #include <cstring>

@@ -2,15 +2,51 @@
 #include "validate/query_rules.h"
 
 #include <cctype>
+#include <cstring>
 #include <map>
 #include <vector>
 
+#include "cadencehost/bucket_memory_pool.h"
+#include "cadencehost/timer_interfaces.h"
+#include "cadencehost/vel_interfaces.h"
+#include "cadencehost/vel_translator.h"
 #include "validate/module_under_test.h"
 #include "validate/object_layout.h"
-#include "validate/object_parts.h"
 
 namespace cadence::host::validate {
 namespace {
+
+template <class I>
+IVelUnknown* unknownVia(void* part) {
+  return static_cast<IVelUnknown*>(static_cast<I*>(part));
+}
+
+struct KnownInterface {
+  const char* name;
+  IVelUnknown* (*toUnknown)(void* part);
+};
+
+constexpr KnownInterface kKnownInterfaces[] = {
+    {IVelComponent::kInterfaceName, &unknownVia<IVelComponent>},
+    {IVelCompInternal::kInterfaceName, &unknownVia<IVelCompInternal>},
+    {IVelClcBinary::kInterfaceName, &unknownVia<IVelClcBinary>},
+    {IShutdownListener::kInterfaceName, &unknownVia<IShutdownListener>},
+    {IVelTranslator::kInterfaceName, &unknownVia<IVelTranslator>},
+    {IBucketMemoryPool::kInterfaceName, &unknownVia<IBucketMemoryPool>},
+    {Velmora::ITimerService::kInterfaceName, &unknownVia<Velmora::ITimerService>},
+    {Velmora::ITimerServiceV2::kInterfaceName, &unknownVia<Velmora::ITimerServiceV2>},
+    {Velmora::ITimer::kInterfaceName, &unknownVia<Velmora::ITimer>},
+};
+
+// The IVelUnknown part of the object as seen through `part`, the answer to a
+// query for `interfaceName`, for a module built without type information;
+// null when the name is not one of the contract's module-side interfaces.
+IVelUnknown* unknownThroughInterface(const char* interfaceName, void* part) {
+  for (const KnownInterface& known : kKnownInterfaces) {
+    if (std::strcmp(known.name, interfaceName) == 0) return known.toUnknown(part);
+  }
+  return nullptr;
+}
 
 const char kNameNoObjectAnswers[] = "IVelNoSuchInterface";
 

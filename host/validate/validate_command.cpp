@@ -11,9 +11,7 @@
 #include "command_line.h"
 #include "commands.h"
 #include "module_loader.h"
-#include "validate/check_process.h"
 #include "validate/checks.h"
-#include "validate/validation_report.h"
 
 namespace cadence::host::validate {
 

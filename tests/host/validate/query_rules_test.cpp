@@ -8,7 +8,7 @@
 
 #include "cadencehost/vel_query.h"
 #include "host/validate/query_rules.h"
-#include "host/validate/validation_report.h"
+#include "host/validate/checks.h"
 
 namespace cadence::host::validate {
 namespace {
