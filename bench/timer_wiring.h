@@ -33,7 +33,7 @@ class ProbeSlot : public QObject {
 
 // TimerImpl's wiring without the library's code: a QTimer held by value,
 // connected by Qt's text form to a slot of the holder, which alerts its
-// listener and then any others, in order. The timer keeps a fixed schedule as
+// listeners, kept as the design keeps them (a vector of pointers), in order. The timer keeps a fixed schedule as
 // TimerImpl's does, or has Qt's default type.
 class HeldTimer : public QObject {
   Q_OBJECT
@@ -46,14 +46,12 @@ class HeldTimer : public QObject {
 
  public slots:
   void fire() {
-    listener->alert();
-    for (Velmora::ITimerListener* other : others) other->alert();
+    for (Velmora::ITimerListener* listener : listeners) listener->alert();
   }
 
  public:
   QTimer timer;
-  Velmora::ITimerListener* listener = nullptr;
-  std::vector<Velmora::ITimerListener*> others;
+  std::vector<Velmora::ITimerListener*> listeners;
 };
 
 }  // namespace bench

@@ -334,10 +334,10 @@ class HeldTimerSide : public Side {
     holders_.push_back(std::make_unique<cadence::bench::HeldTimer>(fixedSchedule_));
     listeners_.push_back(std::make_unique<ProbeListener>(&probe, i));
     cadence::bench::HeldTimer& holder = *holders_.back();
-    holder.listener = listeners_.back().get();
+    holder.listeners.push_back(listeners_.back().get());
     for (int k = 0; k < quietPerTimer_; ++k) {
       quiet_.push_back(std::make_unique<QuietListener>());
-      holder.others.push_back(quiet_.back().get());
+      holder.listeners.push_back(quiet_.back().get());
     }
   }
 
