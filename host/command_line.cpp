@@ -92,7 +92,7 @@ const char* const kValidateHelp =
 
 enum CommandBit : unsigned { kDemo = 1, kInspect = 2, kRun = 4, kValidate = 8, kAll = 15, kLoads = 7, kRuns = 5 };
 
-struct CommandSpec {
+struct CommandEntry {
   const char* word;
   Command command;
   unsigned bit;
@@ -100,7 +100,7 @@ struct CommandSpec {
   const char* hint;
 };
 
-const CommandSpec kCommands[] = {
+const CommandEntry kCommands[] = {
     {"", Command::demo, kDemo, kGeneralHelp, "Usage: cadence-host [inspect|run] [OPTIONS]; see 'cadence-host --help'."},
     {"inspect", Command::inspect, kInspect, kInspectHelp,
      "Usage: cadence-host inspect [OPTIONS]; see 'cadence-host inspect --help'."},
@@ -110,14 +110,14 @@ const CommandSpec kCommands[] = {
      "Usage: cadence-host validate [--module PATH] [--json]; see 'cadence-host validate --help'."},
 };
 
-struct OptionSpec {
+struct OptionEntry {
   const char* name;
   bool takesValue;
   unsigned commands;  // the CommandBits that accept it
 };
 
 // "run-check" and "without-instances" are the child runs' of validate.
-const OptionSpec kOptions[] = {
+const OptionEntry kOptions[] = {
     {"module", true, kAll},     {"config", true, kLoads}, {"verbose", false, kLoads},
     {"h", false, kAll},         {"help", false, kAll},    {"version", false, kLoads},
     {"timer", true, kRuns},     {"for", true, kRuns},     {"quiet", false, kRuns},
@@ -130,8 +130,8 @@ QString optionName(const QString& argument) {
   return name.left(name.indexOf('='));  // left(-1) is all of it
 }
 
-const OptionSpec* findOption(const QString& name, unsigned command) {
-  for (const OptionSpec& option : kOptions) {
+const OptionEntry* findOption(const QString& name, unsigned command) {
+  for (const OptionEntry& option : kOptions) {
     if (name == QLatin1String(option.name) && (option.commands & command)) return &option;
   }
   return nullptr;
@@ -166,7 +166,7 @@ ScannedOptions scanOptions(const QStringList& arguments, unsigned command) {
       continue;
     }
     QString name = optionName(argument);
-    const OptionSpec* option = findOption(name, command);
+    const OptionEntry* option = findOption(name, command);
     if (!option) {
       if (scanned.unknown.isEmpty()) scanned.unknown = name;
       continue;
@@ -191,10 +191,10 @@ ScannedOptions scanOptions(const QStringList& arguments, unsigned command) {
   return scanned;
 }
 
-ParsedCommandLine failure(const QString& error, const CommandSpec& spec) {
+ParsedCommandLine failure(const QString& error, const CommandEntry& command) {
   ParsedCommandLine parsed;
   parsed.error = error;
-  parsed.usageHint = QString::fromLatin1(spec.hint);
+  parsed.usageHint = QString::fromLatin1(command.hint);
   return parsed;
 }
 
@@ -242,8 +242,7 @@ QString printableArgument(const QString& text) {
       shown.append(c == '\t' ? "\\t" : c == '\n' ? "\\n" : "\\r");
     } else if (isControlCharacter(unit) || c.isHighSurrogate() || c.isLowSurrogate()) {
       const bool small = unit < 0x80;
-      shown.append(QString::fromLatin1(small ? "\\x" : "\\u") +
-                   QStringLiteral("%1").arg(unit, small ? 2 : 4, 16, QLatin1Char('0')).toUpper());
+      shown.append(QString::fromLatin1(small ? "\\x" : "\\u") + upperHex(unit, small ? 2 : 4));
     } else {
       shown.append(c);
     }
@@ -316,37 +315,37 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments) {
 
   // The command is the first word that is neither an option nor the value
   // of one.
-  const CommandSpec* spec = &kCommands[0];
+  const CommandEntry* chosen = &kCommands[0];
   for (int i = 1; i < rest.size(); ++i) {
     const QString& argument = rest[i];
     if (argument == QLatin1String("--")) break;
     if (isOption(argument)) {
-      const OptionSpec* option = findOption(optionName(argument), kAll);
+      const OptionEntry* option = findOption(optionName(argument), kAll);
       if (option && option->takesValue && !argument.contains('=')) ++i;
       continue;
     }
-    for (const CommandSpec& command : kCommands) {
-      if (command.word[0] && argument == QLatin1String(command.word)) spec = &command;
+    for (const CommandEntry& command : kCommands) {
+      if (command.word[0] && argument == QLatin1String(command.word)) chosen = &command;
     }
-    if (spec == &kCommands[0]) {
-      return failure(QStringLiteral("unknown command '%1'").arg(printableArgument(argument)), *spec);
+    if (chosen == &kCommands[0]) {
+      return failure(QStringLiteral("unknown command '%1'").arg(printableArgument(argument)), *chosen);
     }
     rest.removeAt(i);
     break;
   }
 
-  const ScannedOptions options = scanOptions(rest, spec->bit);
+  const ScannedOptions options = scanOptions(rest, chosen->bit);
   if (!options.unknown.isEmpty()) {
-    return failure(QStringLiteral("unknown option '%1'").arg(printableArgument(optionSpelling(options.unknown))), *spec);
+    return failure(QStringLiteral("unknown option '%1'").arg(printableArgument(optionSpelling(options.unknown))), *chosen);
   }
-  if (!options.error.isEmpty()) return failure(options.error, *spec);
+  if (!options.error.isEmpty()) return failure(options.error, *chosen);
 
   ParsedCommandLine parsed;
   CommandLine& line = parsed.line;
   parsed.ok = true;
   if (options.isSet(QStringLiteral("help"))) {
     line.command = Command::help;
-    line.helpText = QString::fromLatin1(spec->help);
+    line.helpText = QString::fromLatin1(chosen->help);
     return parsed;
   }
   if (options.isSet(QStringLiteral("version"))) {
@@ -354,12 +353,12 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments) {
     return parsed;
   }
   if (!options.positional.isEmpty()) {
-    return failure(QStringLiteral("unexpected argument '%1'").arg(printableArgument(options.positional.first())), *spec);
+    return failure(QStringLiteral("unexpected argument '%1'").arg(printableArgument(options.positional.first())), *chosen);
   }
-  line.command = spec->command;
+  line.command = chosen->command;
   for (const char* name : {"module", "config", "run-check"}) {
     if (options.isSet(QLatin1String(name)) && options.value(QLatin1String(name)).isEmpty()) {
-      return failure(QStringLiteral("empty value for '--%1'").arg(QLatin1String(name)), *spec);
+      return failure(QStringLiteral("empty value for '--%1'").arg(QLatin1String(name)), *chosen);
     }
   }
   line.modulePath = options.value(QStringLiteral("module"));
@@ -368,9 +367,9 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments) {
   line.json = options.isSet(QStringLiteral("json"));
   line.runCheck = options.value(QStringLiteral("run-check"));
   line.withoutInstances = options.isSet(QStringLiteral("without-instances"));
-  if (spec->bit & kRuns) {
+  if (chosen->bit & kRuns) {
     const QString problem = parseRunOptions(options, &line);
-    if (!problem.isEmpty()) return failure(problem, *spec);
+    if (!problem.isEmpty()) return failure(problem, *chosen);
   }
   return parsed;
 }
