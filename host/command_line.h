@@ -28,8 +28,7 @@ struct CommandLine {
   std::vector<TimerRequest> timers;
   double seconds = 3.0;
   bool quiet = false;
-  // validate; in a child run of one check, the check and whether the
-  // module's classes are left out
+  // validate, and in a child run its one check
   bool json = false;
   QString runCheck;
   bool withoutInstances = false;
@@ -45,20 +44,15 @@ struct ParsedCommandLine {
 // C0 controls (tab and line feed among them), DEL and the C1 controls.
 inline bool isControlCharacter(char32_t c) { return c < 0x20 || (c >= 0x7F && c <= 0x9F); }
 
-// `text` fit for a one-line message: tab, line feed and carriage return
-// written as \t, \n and \r, other control characters as \xHH (C0, DEL) or
-// \uHHHH (C1), unpaired surrogates as \uHHHH, and anything beyond
-// kShownCharacters characters cut off with "...".
+// `text` fit for a one-line message: \t, \n, \r, other controls as \xHH or
+// \uHHHH, unpaired surrogates as \uHHHH, cut to kShownCharacters with "...".
 inline constexpr int kShownCharacters = 60;
 QString printableArgument(const QString& text);
 
-// What a timer name must be: well-formed UTF-8 (no U+FFFD, which stands
-// where bytes were not), free of control characters, not empty once spaces
-// around it are trimmed, and at most kMaxTimerNameBytes bytes of UTF-8.
-// Names go into every alert line and the summary, so anything else would
-// break their columns. Empty when `name` is acceptable, and then *accepted
-// holds it trimmed, as UTF-8; otherwise the problem, for example "the name
-// holds a control character (U+0009)".
+// A timer name goes into every alert line and the summary: well-formed UTF-8
+// (no U+FFFD), no control characters, not empty once trimmed, at most
+// kMaxTimerNameBytes. Empty when acceptable (*accepted: trimmed, as UTF-8),
+// else the problem, e.g. "the name holds a control character (U+0009)".
 inline constexpr int kMaxTimerNameBytes = 256;
 QString checkTimerName(const QString& name, std::string* accepted);
 
@@ -73,10 +67,8 @@ std::vector<TimerRequest> demoTimers();
 // after "--" is a positional one.
 ParsedCommandLine parseCommandLine(const QStringList& arguments);
 
-// "NAME=MS": NAME a name checkTimerName accepts (it may itself hold '=';
-// MS follows the last one), MS a whole number of milliseconds from 1 to
-// kMaxPeriodMs. Empty when acceptable, and then *request holds the trimmed
-// name and the period; otherwise the one-line message naming the problem.
+// "NAME=MS" (MS after the last '='), NAME as checkTimerName accepts, MS whole
+// milliseconds from 1 to kMaxPeriodMs. Empty when acceptable, else the problem.
 QString parseTimerRequest(const QString& text, TimerRequest* request);
 
 }  // namespace cadence::host

@@ -35,4 +35,12 @@ int inspectModule(LoadedModule& module, std::FILE* out, std::FILE* err);
 int runTimers(const CommandLine& line, LoadedModule& module, ReferenceHost& host, std::FILE* out,
               std::FILE* err);
 
+// `cadence-host validate`: every check, each in a new run of this program
+// (needs the QCoreApplication), or in such a run the one `line.runCheck`
+// names. 0 when every check passed, 1 when one failed, 2 for an unknown
+// check, 3 when there is no module file.
+namespace validate {
+int runValidateCommand(const CommandLine& line, std::FILE* out, std::FILE* err);
+}
+
 }  // namespace cadence::host

@@ -1,7 +1,6 @@
-// What cadence-host asks of the operating system, one file per system
-// (host_os_posix.cpp, host_os_windows.cpp): the dynamic loader, files read
-// only when they are regular, the user's state directory, memory figures and
-// the program's arguments.
+// What cadence-host asks of the operating system, one file per system: the
+// loader, regular files, the user's state directory, memory figures and the
+// program's arguments.
 #pragma once
 
 #include <cstddef>
@@ -12,15 +11,14 @@
 
 namespace cadence::host {
 
-// The system's loader (dlopen with RTLD_NOW | RTLD_LOCAL; LoadLibraryExW with
-// the module's folder and the system's, error boxes off). Failures give the
-// loader's one-line reason.
+// dlopen(RTLD_NOW | RTLD_LOCAL), or LoadLibraryExW with the module's folder
+// and the system's and no error boxes; failures give the loader's reason.
 void* openDynamicLibrary(const QString& path, QString* reason);
 void* findLibrarySymbol(void* library, const char* name, QString* reason);
 void closeDynamicLibrary(void* library);
 
-// A file opened for reading only if it is a regular one: a FIFO, a device or
-// a directory is refused at once, never waited on. Reads are by offset.
+// A file opened for reading only if it is regular: a FIFO, device or
+// directory is refused at once, never waited on.
 class RegularFile {
  public:
   explicit RegularFile(const QString& path);
@@ -39,15 +37,13 @@ class RegularFile {
   uint64_t size_ = 0;
 };
 
-// Where cadence-host keeps what is the user's own (memory.log, unless the
-// configuration names another logs directory): $XDG_STATE_HOME/cadence-host,
-// else ~/.local/state/cadence-host, made 0700 and refused unless it is a
-// directory of this user's that no one else may write to;
-// %LOCALAPPDATA%\cadence-host on Windows. Empty when there is no such place.
+// The user's own directory for memory.log: $XDG_STATE_HOME/cadence-host, else
+// ~/.local/state/cadence-host, made 0700 and refused unless this user's and
+// closed to others' writes; %LOCALAPPDATA%\cadence-host on Windows. Empty
+// when there is no such place.
 QString userStateDirectory();
 
-// Memory figures of this process and of the machine, in bytes; those the
-// system does not give stay 0 (Windows has none for a process's swap).
+// Bytes; those the system does not give stay 0 (Windows: a process's swap).
 struct MemoryFigures {
   uint64_t processResident = 0;
   uint64_t processSwapped = 0;
@@ -56,9 +52,8 @@ struct MemoryFigures {
 };
 MemoryFigures readMemoryFigures();
 
-// The program's arguments, its name first: argv as UTF-8 whatever the locale
-// (bytes that are not UTF-8 read as U+FFFD); on Windows the UTF-16 command
-// line, split as Qt 5 and 6 split it.
+// The arguments, the program's name first: argv as UTF-8 whatever the locale;
+// on Windows the UTF-16 command line, split as Qt 5 and 6 split it.
 QStringList programArguments(int argc, char** argv);
 
 }  // namespace cadence::host

@@ -187,4 +187,21 @@ void HostDataStore::queryInterface(const char* name, void* target) {
   velAnswerQuery<IDataStore>(this, kClassName, name, target);
 }
 
+void offerHostServices(ReferenceHost& host, const QVariantMap& config, const QString& tempDirectory,
+                       const QString& logsDirectory) {
+  host.offer<IVelErrorService>(IVelErrorService::kInterfaceName, new HostErrorService());
+  host.offer<IDataStore>(IDataStore::kInterfaceName, new HostDataStore(config, tempDirectory, logsDirectory));
+  host.offer<IVelDirService>(IVelDirService::kInterfaceName, new HostDirService(tempDirectory));
+  host.offer<VelMM::IVelMManager>(VelMM::IVelMManager::kInterfaceName, new HostMemoryManager());
+}
+
+ReferenceHost& installReferenceHost(const QVariantMap& config) {
+  auto* host = new ReferenceHost();
+  // memory.log goes to a directory of the user's own, never to the shared
+  // temporary directory where anyone may have planted something.
+  offerHostServices(*host, config, QDir::toNativeSeparators(QDir::tempPath()), userStateDirectory());
+  g_host = host;
+  return *host;
+}
+
 }  // namespace cadence::host

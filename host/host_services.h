@@ -1,8 +1,6 @@
-// The four services the reference host offers: "IVelErrorService" (each
-// message as UTF-8 on its own line of standard error), "IDataStore"
-// (configuration read once from an INI file over defaults), "IVelDirService"
-// ("temp" names the system's temporary directory) and "IVelMManager" (the
-// process's real memory use and the machine's limits).
+// The four services the reference host offers (error messages to standard
+// error, the configuration, the temporary directory, memory figures) and the
+// host object that offers them.
 #pragma once
 
 #include <cstdint>
@@ -21,9 +19,8 @@
 
 namespace cadence::host {
 
-// A UTF-16 text owned by a service together with the VelString that borrows
-// it: services hand the VelString out by reference, so it lives as long as
-// the service, and the module copies it before keeping it.
+// A UTF-16 text and the VelString that borrows it, handed out by reference:
+// it lives as long as the service.
 class StoredText {
  public:
   StoredText() { set(QString()); }  // an empty text, never a null one
@@ -31,8 +28,7 @@ class StoredText {
   StoredText(const StoredText&) = delete;
   StoredText& operator=(const StoredText&) = delete;
 
-  // A text holding a NUL is stored empty: handed out, it would be cut where
-  // the NUL stands (".../ab\0/../etc" read as ".../ab").
+  // A text holding a NUL is stored empty: handed out, it would be cut short.
   void set(const QString& text);
   const VelString& value() const { return value_; }
   const std::u16string& units() const { return units_; }
@@ -111,21 +107,14 @@ inline constexpr const char* kUseErrorServiceKey = IDataStore::kUseErrorServiceK
 // The largest configuration file read; an INI file of a few keys is far smaller.
 inline constexpr qint64 kMaxConfigBytes = 1 << 20;
 
-// The configuration format:
-//   ; a comment (so is a line starting with #)
-//   [Directories]
-//   Logs Directory = /var/log/app
-// Keys are "Section/Key" (keys before any section, or in [General], have no
-// prefix); names and values are trimmed, one pair of double quotes around a
-// value is removed, nothing else is unescaped, and a later key wins. False,
-// with a one-line reason naming the line, when a line is neither blank, a
-// comment, a [section] nor key=value.
+// INI text: "; comment" or "# comment", "[Section]", "Key = value" read as
+// "Section/Key" ([General] and no section: "Key"); names and values trimmed,
+// one pair of quotes around a value removed, a later key wins. False, with
+// the line named, for any other line.
 bool parseIniText(const QString& text, QVariantMap* values, QString* reason);
 
-// Every key of the INI file at `path`, read from one opening of a regular
-// file. False, with a one-line reason, when it cannot be read, is larger
-// than kMaxConfigBytes, is not UTF-8 text (a NUL byte, or bytes that are not
-// UTF-8), or is malformed. An empty file has no keys.
+// The INI file at `path`, from one opening of a regular file of at most
+// kMaxConfigBytes of UTF-8 text; false with a one-line reason.
 bool readIniFile(const QString& path, QVariantMap* values, QString* reason);
 
 class HostDataStore final : public IDataStore {
@@ -136,9 +125,8 @@ class HostDataStore final : public IDataStore {
   // for temporary files.
   HostDataStore(const QVariantMap& values, const QString& tempDirectory, const QString& logsDirectory);
 
-  // Non-zero for "1", "true", "yes", "on" (any case) or a non-zero number;
-  // zero for "0", "false", "no", "off" or empty; `defaultValue` when the key
-  // is absent or the text is none of these.
+  // 1 for "1", "true", "yes", "on" or a non-zero number; 0 for "0", "false",
+  // "no", "off" or empty; else `defaultValue`.
   int32_t getBool(const char* key, int32_t defaultValue) override;
   // The value of `key`, or an empty string; valid as long as the store.
   const VelString& getString(const char* key, int32_t flags) override;
@@ -151,5 +139,15 @@ class HostDataStore final : public IDataStore {
   std::map<std::string, std::unique_ptr<StoredText>, std::less<>> texts_;
   StoredText missing_;
 };
+
+// Offers the four services on `host`: `config` (the values of --config) over
+// the default directories for temporary files and for logs.
+void offerHostServices(ReferenceHost& host, const QVariantMap& config, const QString& tempDirectory,
+                       const QString& logsDirectory);
+
+// A new host offering the four services with `config`, made this program's
+// host (g_host). Each call builds its own; none is destroyed, since a module
+// keeps references to its services until it is torn down at exit.
+ReferenceHost& installReferenceHost(const QVariantMap& config);
 
 }  // namespace cadence::host

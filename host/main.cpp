@@ -10,10 +10,8 @@
 #include "commands.h"
 #include "host_services.h"
 #include "host_os.h"
-#include "host_setup.h"
 #include "module_loader.h"
 #include "qt/qt_versions.h"
-#include "validate/validate_command.h"
 
 using namespace cadence::host;
 

@@ -1,10 +1,7 @@
-// What a module file says about itself, read from the file without loading
-// it: the names it exports (ELF: defined dynamic symbols neither local nor
-// hidden; PE: the export directory), the libraries it needs (ELF: DT_NEEDED;
-// PE: the import directory), the Qt major they name and the compiler family
-// that built it. Every offset is checked against the file's size, and from a
-// file only a regular one is opened and only the bytes its headers lead to
-// are read.
+// What a 64-bit ELF or PE module file says about itself, read without
+// loading it: its exports, the libraries it needs, their Qt major and the
+// compiler family that built it. Every offset is checked against the size;
+// only regular files are opened.
 #pragma once
 
 #include <QByteArray>
@@ -43,11 +40,8 @@ enum class CompilerFamily {
 const char* familyName(CompilerFamily family);
 CompilerFamily thisProgramFamily();
 
-// An ELF file is GCC's or Clang's; a PE image tells by the C++ names it
-// imports (MSVC's begin with '?', the Itanium ABI's with "_Z"), or else by its
-// C runtime (vcruntime, ucrtbase, api-ms-win-crt, msvcp for MSVC; msvcrt,
-// libstdc++, libgcc, libwinpthread for mingw-w64). kUnknown when neither
-// tells or the file cannot be read.
+// ELF is GCC's or Clang's; a PE image tells by its imported C++ names ('?'
+// MSVC, "_Z" Itanium) or else its C runtime. kUnknown when neither tells.
 CompilerFamily moduleFileFamily(const QString& path);
 
 }  // namespace cadence::host

@@ -1,6 +1,5 @@
-// Finding and opening a module the way a host application does: the
-// system's loader, then EntryPoint by name; and the loaded module of the
-// inspect and run commands, started with the host installed.
+// Finding and opening a module as a host application does, and the loaded
+// module of the inspect and run commands, started with the host installed.
 #pragma once
 
 #include <cstdint>
@@ -18,25 +17,20 @@ namespace cadence::host {
 // cadencehost_mod.so, or cadencehost_mod.dll on Windows.
 inline constexpr const char* kModuleFileName = VEL_MODULE_FILE_NAME;
 
-// `given` made absolute when there is one (a bare file name would make the
-// loader search the library path); else the first of the default places
-// that holds the module: beside the program in the build tree, beside the
+// `given` made absolute (a bare name would make the loader search), else the
+// first default place that holds the module: the build tree, beside the
 // program, the install location. Empty, with the reason, when none does.
 QString findModule(const QString& given, QString* reason);
 
-// Opens the library at `path` and finds EntryPoint, or null with a one-line
-// reason. Refused before opening: what is not a regular file (a FIFO would
-// hold the loader for ever), a module of the other compiler family, and,
-// when `qt` is given, one naming another Qt major than this host's (*qt then
-// holds the Qt library the file names). The library stays loaded for the
-// rest of the process: the module's objects are torn down at exit.
+// Opens the library at `path` for good and finds EntryPoint, or null with the
+// reason. Refused unopened: what is not a regular file, a module of the other
+// compiler family, and with `qt` one of another Qt major (*qt: its Qt library).
 VelEntryPointFn openEntryPoint(const QString& path, QString* reason, QtLinkage* qt = nullptr);
 
 class LoadedModule {
  public:
-  // Opens the module at `path` (as openEntryPoint, Qt major checked) and
-  // starts it with `host` installed; false with the reason, also when
-  // EntryPoint fails or answers another interface version.
+  // Opens the module (Qt major checked) and starts it with `host` installed;
+  // false with the reason, also for a failed EntryPoint or another version.
   bool load(const QString& path, IVelHost* host, QString* reason);
 
   const QString& path() const { return path_; }

@@ -1,7 +1,6 @@
-// The host object of cadence-host: a registry of services by name,
-// reference-count hooks that update counters atomically (so counting is safe
-// from any thread), and a watch list that tells which objects of interest
-// (the module's timers, for one) have been destroyed.
+// The host object of cadence-host: services by name, atomic reference-count
+// hooks (safe from any thread), and a watch list of objects (the module's
+// timers) that tells which have been destroyed.
 #pragma once
 
 #include <atomic>
@@ -16,9 +15,8 @@
 
 namespace cadence::host {
 
-// The host's own tally of the objects it created and that are still alive,
-// by kind. A LiveToken member adds one on construction and removes it on
-// destruction, so the tally cannot drift from the objects themselves.
+// The host's tally of its own live objects, by kind: a LiveToken member
+// counts its object, so the tally cannot drift.
 enum class LiveKind { service, listener };
 
 int32_t liveCount(LiveKind kind);
@@ -52,9 +50,8 @@ class ReferenceHost final : public IVelHost {
   // True when the count has just reached zero; the count then reads -42.
   bool releaseRefHook(int32_t* counter) override;
 
-  // Offers `service` under `name`, handing out its `Interface` part, and keeps
-  // one reference on it for the life of the host. Call before the host is in
-  // use: the registry is read without a lock afterwards.
+  // Offers the `Interface` part of `service` under `name`, holding a reference
+  // for the host's life. Only before use: the registry is read unlocked.
   template <class Interface>
   void offer(const char* name, Interface* service) {
     offerPart(name, static_cast<void*>(service), static_cast<IVelUnknown*>(service));
@@ -65,8 +62,7 @@ class ReferenceHost final : public IVelHost {
   void watch(IVelUnknown* object);
   int32_t watchedAlive() const;
 
-  // The service names asked for so far, each once, in the order first asked,
-  // with whether this host offers it.
+  // The service names asked for, each once in order, and whether offered.
   struct Lookup {
     std::string name;
     bool offered;

@@ -1,7 +1,6 @@
-// `cadence-host run` (and the demo): timers from the module's timer service,
-// alerting host listeners on the Qt event loop over the run's window (the
-// alerts due inside it are counted, see run_window.h), then an orderly
-// shutdown in which every timer and listener the run created is destroyed.
+// `cadence-host run` (and the demo): the module's timers alerting host
+// listeners over the run's window, then an orderly shutdown that destroys
+// every timer and listener the run made.
 #include <algorithm>
 #include <cmath>
 #include <memory>
@@ -14,7 +13,6 @@
 #include "commands.h"
 #include "reference_host.h"
 #include "run_window.h"
-#include "timer_listener.h"
 
 namespace cadence::host {
 namespace {

@@ -1,48 +1,17 @@
 // The checks of the class listing and of the instances createInstance makes.
 #include <set>
+#include <string>
 
 #include "validate/checks.h"
 #include "validate/module_under_test.h"
 
 namespace cadence::host::validate {
-namespace {
 
 // No module registers this id.
 constexpr VelID kUnknownClassId(0x0BADC1A5u, 0x5EEDu, 0x4A11u, 0x9C, 0x3D, 0x51, 0x7E, 0x02, 0x6B, 0xF4, 0x88);
 
-bool lessId(const VelID& a, const VelID& b) {
-  if (a.Data1 != b.Data1) return a.Data1 < b.Data1;
-  if (a.Data2 != b.Data2) return a.Data2 < b.Data2;
-  if (a.Data3 != b.Data3) return a.Data3 < b.Data3;
-  for (int i = 0; i < 8; ++i) {
-    if (a.Data4[i] != b.Data4[i]) return a.Data4[i] < b.Data4[i];
-  }
-  return false;
-}
-
-// The module opened and a component started with the services' host, with
-// its internal view; else the reason.
-struct Started {
-  explicit Started(const CheckSubject& subject) : module(subject.modulePath), reason(module.reason()) {
-    if (module.opened()) component = module.startComponent(&hostWithServices(), &reason);
-    if (component) internal = internalOf(component);
-    if (!component || internal) return;
-    component->releaseRef();
-    component = nullptr;
-    reason = "the component does not answer 'IVelCompInternal'";
-  }
-  bool ok() const { return internal != nullptr; }
-
-  ModuleUnderTest module;
-  std::string reason;
-  IVelComponent* component = nullptr;
-  IVelCompInternal* internal = nullptr;
-};
-
-}  // namespace
-
 Verdict checkClassListing(const CheckSubject& subject) {
-  Started started(subject);
+  StartedComponent started(subject.modulePath, &hostWithServices());
   if (!started.ok()) return Verdict{false, started.reason};
   IVelCompInternal* internal = started.internal;
   Findings findings;
@@ -54,11 +23,10 @@ Verdict checkClassListing(const CheckSubject& subject) {
     findings.fail("getClassCount says " + std::to_string(count) + ", the walk with getFirstClassId and " +
                   "getNextClassId gives " + std::to_string(ids.size()));
   }
-  bool (*less)(const VelID&, const VelID&) = &lessId;
-  std::set<VelID, bool (*)(const VelID&, const VelID&)> unique(less);
+  std::set<std::string> unique;
   std::string names;
   for (const VelID& id : ids) {
-    if (!unique.insert(id).second) findings.fail("the walk gives " + idString(id) + " twice");
+    if (!unique.insert(idString(id)).second) findings.fail("the walk gives " + idString(id) + " twice");
     const char* name = internal->getClassNameOf(id);
     if (!name || !*name) findings.fail("getClassNameOf(" + idString(id) + ") gives no name");
     if (names.size() < 200) names += (names.empty() ? "" : ", ") + textOf(name) + " " + idString(id);
@@ -70,14 +38,13 @@ Verdict checkClassListing(const CheckSubject& subject) {
     }
   }
   if (internal->getClassNameOf(kUnknownClassId)) findings.fail("getClassNameOf an unknown id gives a name");
-  started.component->releaseRef();
   return findings.verdict(std::to_string(ids.size()) + (ids.size() == 1 ? " class" : " classes") +
                           (ids.empty() ? std::string() : ": " + names) +
                           "; the count agrees with the walk, ids unique, a name for each");
 }
 
 Verdict checkClassInstances(const CheckSubject& subject) {
-  Started started(subject);
+  StartedComponent started(subject.modulePath, &hostWithServices());
   if (!started.ok()) return Verdict{false, started.reason};
   IVelComponent* component = started.component;
   Findings findings;
@@ -134,7 +101,6 @@ Verdict checkClassInstances(const CheckSubject& subject) {
     findings.fail("createInstance of an unknown id gave status " + std::to_string(unknownStatus) +
                   (untouched != reinterpret_cast<IVelUnknown*>(&untouched) ? " and wrote the output" : ""));
   }
-  component->releaseRef();
   return findings.verdict((summary.empty() ? std::string("no classes") : summary) +
                           "; no reference for the caller, each answers its class name; an unknown id: status 0, "
                           "output untouched");

@@ -14,14 +14,6 @@ constexpr int kEntryPointCalls = 3;
 constexpr uint32_t kUntouchedVersion = 7;
 constexpr uint64_t kMaxBinaryIdSize = 4096;
 
-bool isAllZero(const VelID& id) {
-  if (id.Data1 || id.Data2 || id.Data3) return false;
-  for (uint8_t byte : id.Data4) {
-    if (byte) return false;
-  }
-  return true;
-}
-
 bool isEmptyText(const char* text) { return !text || !*text; }
 
 }  // namespace
@@ -98,24 +90,14 @@ Verdict checkEntryPoint(const CheckSubject& subject) {
 }
 
 Verdict checkIdentity(const CheckSubject& subject) {
-  const ModuleUnderTest module(subject.modulePath);
-  if (!module.opened()) return Verdict{false, module.reason()};
-  std::string reason;
-  IVelHost* host = &hostWithServices();
-  IVelComponent* first = module.startComponent(host, &reason);
-  if (!first) return Verdict{false, reason};
-  IVelComponent* second = module.startComponent(host, &reason);
-  if (!second) {
-    first->releaseRef();
-    return Verdict{false, reason};
-  }
-  IVelCompInternal* internal = internalOf(first);
-  IVelCompInternal* otherInternal = internalOf(second);
-  if (!internal || !otherInternal) {
-    first->releaseRef();
-    second->releaseRef();
-    return Verdict{false, "the component does not answer 'IVelCompInternal'"};
-  }
+  StartedComponent one(subject.modulePath, &hostWithServices());
+  if (!one.ok()) return Verdict{false, one.reason};
+  StartedComponent other(subject.modulePath, &hostWithServices());
+  if (!other.ok()) return Verdict{false, other.reason};
+  IVelComponent* first = one.component;
+  IVelComponent* second = other.component;
+  IVelCompInternal* internal = one.internal;
+  IVelCompInternal* otherInternal = other.internal;
 
   Findings findings;
   const VelID* id = internal->getComponentId();
@@ -125,7 +107,7 @@ Verdict checkIdentity(const CheckSubject& subject) {
     if (internal->getComponentId() != id || otherInternal->getComponentId() != id) {
       findings.fail("getComponentId points elsewhere on another call or component");
     }
-    if (isAllZero(*id)) findings.fail("the component id is all zeros: no identity of its own");
+    if (*id == VelID()) findings.fail("the component id is all zeros: no identity of its own");
   }
   const char* name = internal->getModuleName();
   if (isEmptyText(name)) findings.fail("getModuleName gave " + (name ? std::string("an empty name") : "null"));
@@ -157,8 +139,6 @@ Verdict checkIdentity(const CheckSubject& subject) {
     binaryText = ", binary version " + std::to_string(binary->getBinaryVersion()) + " with " + std::to_string(size) +
                  " id bytes";
   }
-  first->releaseRef();
-  second->releaseRef();
   return findings.verdict(textOf(name) + ", built " + textOf(date) + ", component " + (id ? idString(*id) : "?") +
                           binaryText + "; the same through both interfaces and every component");
 }

@@ -7,7 +7,6 @@
 namespace cadence::host::validate {
 namespace {
 
-
 std::string countsText(const std::vector<int32_t>& counts) {
   std::string text;
   for (int32_t count : counts) text += (text.empty() ? "" : ", ") + std::to_string(count);
@@ -127,7 +126,6 @@ void checkHookCounting(const ModuleUnderTest& module, bool withInstances, Findin
 Verdict checkReferences(const CheckSubject& subject) {
   const ModuleUnderTest module(subject.modulePath);
   if (!module.opened()) return Verdict{false, module.reason()};
-  std::string reason;
   Findings findings;
   checkLocalCounting(module, subject.withInstances, findings);  // first: no host is set yet
   checkHookCounting(module, subject.withInstances, findings);
@@ -138,18 +136,12 @@ Verdict checkReferences(const CheckSubject& subject) {
 }
 
 Verdict checkNoServices(const CheckSubject& subject) {
-  const ModuleUnderTest module(subject.modulePath);
-  if (!module.opened()) return Verdict{false, module.reason()};
-  std::string reason;
   ValidationHost& host = hostWithoutServices();
-  IVelComponent* component = module.startComponent(&host, &reason);
-  if (!component) return Verdict{false, reason};
+  StartedComponent started(subject.modulePath, &host);
+  if (!started.ok()) return Verdict{false, started.reason};
+  IVelComponent* component = started.component;
+  IVelCompInternal* internal = started.internal;
   Findings findings;
-  IVelCompInternal* internal = internalOf(component);
-  if (!internal) {
-    component->releaseRef();
-    return Verdict{false, "the component does not answer 'IVelCompInternal'"};
-  }
   if (!internal->getModuleName() || !component->getBuildDate() || !internal->getComponentId()) {
     findings.fail("the identity is missing without services");
   }
@@ -170,7 +162,7 @@ Verdict checkNoServices(const CheckSubject& subject) {
     releaseAll(instances);
   }
   internal->runTests(nullptr);  // no test service: the module asks the host for its status
-  component->releaseRef();
+  started.release();
   std::string asked;
   for (const std::string& name : host.asked) asked += (asked.empty() ? "" : ", ") + name;
   return findings.verdict("identity, binary object, " +

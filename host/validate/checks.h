@@ -70,45 +70,12 @@ Verdict checkEntryPoint(const CheckSubject& subject);      // check_component.cp
 Verdict checkIdentity(const CheckSubject& subject);        // check_component.cpp
 Verdict checkClassListing(const CheckSubject& subject);    // check_classes.cpp
 Verdict checkClassInstances(const CheckSubject& subject);  // check_classes.cpp
-Verdict checkQueries(const CheckSubject& subject);         // check_queries.cpp
+Verdict checkQueries(const CheckSubject& subject);         // query_rules.cpp
 Verdict checkReferences(const CheckSubject& subject);      // check_references.cpp
 Verdict checkNoServices(const CheckSubject& subject);      // check_references.cpp
 
 
-// How validate shows its verdicts: a table of check, result and reason (each
-// further broken rule on a line of its own under it), or one JSON object.
-struct CheckOutcome {
-  std::string check;
-  Verdict verdict;
-};
-
-void printTable(const std::string& modulePath, const std::vector<CheckOutcome>& outcomes, std::FILE* out);
-
-// {"module": "...", "passed": false, "checks": [{"check": "exports",
-// "result": "fail", "reason": "<the first broken rule>", "problems":
-// ["<every broken rule>", ...]}, ...]}; a check that passed has "problems": [].
-void printJson(const std::string& modulePath, const std::vector<CheckOutcome>& outcomes, std::FILE* out);
-
 // The text as a JSON string, quotes included.
 std::string jsonString(const std::string& text);
-
-// Each check runs in a process of its own: the parent starts this very
-// program again with a hidden argument naming the check (a new run, not a
-// fork, so it works the same on Windows and under wine) and reads the
-// verdict line the child prints. A child that crashes, hangs or ends
-// without a verdict fails its check.
-// The hidden arguments of a child run.
-inline constexpr const char* kRunCheckOption = "--run-check";
-inline constexpr const char* kWithoutInstancesOption = "--without-instances";
-
-inline constexpr int kCheckTimeLimitMs = 60000;
-
-// Parent: the verdict of `check` on `subject`, from a child run of
-// `program` (this program's own file).
-Verdict runCheckInChild(const QString& program, const Check& check, const CheckSubject& subject);
-
-// Child: runs `check` here and prints its verdict line to `out`. The
-// process's status: 0 when the verdict was printed.
-int runCheckHere(const Check& check, const CheckSubject& subject, std::FILE* out);
 
 }  // namespace cadence::host::validate

@@ -4,7 +4,7 @@
 #include <QVariantMap>
 
 #include "cadencehost/vel_cstring.h"
-#include "host_setup.h"
+#include "host_services.h"
 #include "shared_count.h"
 #include "commands.h"
 #include "module_loader.h"
@@ -69,6 +69,21 @@ IVelCompInternal* internalOf(IVelComponent* component) {
   void* part = nullptr;
   component->queryInterface(IVelCompInternal::kInterfaceName, &part);
   return static_cast<IVelCompInternal*>(part);
+}
+
+StartedComponent::StartedComponent(const QString& path, IVelHost* host) : module(path), reason(module.reason()) {
+  if (module.opened()) component = module.startComponent(host, &reason);
+  if (component) internal = internalOf(component);
+  if (component && !internal) {
+    release();
+    reason = "the component does not answer 'IVelCompInternal'";
+  }
+}
+
+void StartedComponent::release() {
+  if (component) component->releaseRef();
+  component = nullptr;
+  internal = nullptr;
 }
 
 std::vector<VelID> walkClassIds(IVelCompInternal* internal, size_t limit) {

@@ -1,8 +1,7 @@
-// The module a check examines, opened the way a host opens it (the system's
-// loader, then EntryPoint by name), and the hosts a check installs on it:
-// one that offers the reference host's services, one that offers none. Both
-// record the counters their hooks are given. Everything here lives until the
-// process ends: the module may call its host while it is torn down at exit.
+// The module a check examines, opened as a host opens it, and the two hosts
+// a check installs on it (with the reference host's services, with none),
+// which record what their hooks are given. They live until the process ends:
+// the module may call its host while it is torn down at exit.
 #pragma once
 
 #include <cstdint>
@@ -22,8 +21,7 @@ class ValidationHost final : public IVelHost {
  public:
   static constexpr char kTestStatus = 'V';
 
-  // Asks `services` for what the module looks up, or offers nothing when
-  // it is null.
+  // Asks `services` for what the module looks up (null: offers nothing).
   explicit ValidationHost(IVelHost* services) : services_(services) {}
 
   int32_t getService(const VelCString& name, void** slot) override;
@@ -31,9 +29,8 @@ class ValidationHost final : public IVelHost {
   void addRefHook(int32_t* counter) override;
   bool releaseRefHook(int32_t* counter) override;
 
-  // While false, the hooks record their counter and leave it alone (and the
-  // release hook answers false): a module that counts by itself as well
-  // shows a change.
+  // While false the hooks only record (release answers false): a module
+  // that also counts by itself shows a change.
   bool counting = true;
   std::map<int32_t*, int> addRefCalls;
   std::map<int32_t*, int> releaseRefCalls;
@@ -46,23 +43,20 @@ class ValidationHost final : public IVelHost {
   IVelHost* services_;
 };
 
-// The host offering the reference host's services, and the one offering
-// none; each made on first use and never destroyed.
 ValidationHost& hostWithServices();
 ValidationHost& hostWithoutServices();
 
 class ModuleUnderTest {
  public:
-  // Opens the library and finds EntryPoint (opened() false with the reason).
-  // The library stays loaded for the rest of the process.
+  // Opens the library for good and finds EntryPoint, or the reason.
   explicit ModuleUnderTest(const QString& path);
 
   bool opened() const { return entryPoint_ != nullptr; }
   const std::string& reason() const { return reason_; }
   VelEntryPointFn entryPoint() const { return entryPoint_; }
 
-  // A new component from EntryPoint (status and object checked, the version
-  // left to the entry-point check), or null with the reason.
+  // A new component from EntryPoint (the version is the entry-point check's),
+  // or null with the reason.
   IVelComponent* newComponent(std::string* reason) const;
   // A new component with `host` installed and the host's reference taken.
   IVelComponent* startComponent(IVelHost* host, std::string* reason) const;
@@ -74,6 +68,23 @@ class ModuleUnderTest {
 
 // The component's internal view, or null.
 IVelCompInternal* internalOf(IVelComponent* component);
+
+// The module opened and a component started on `host` with its internal
+// view (ok()), else the reason. Holds the host's reference until release().
+struct StartedComponent {
+  StartedComponent(const QString& path, IVelHost* host);
+  ~StartedComponent() { release(); }
+  StartedComponent(const StartedComponent&) = delete;
+  StartedComponent& operator=(const StartedComponent&) = delete;
+
+  bool ok() const { return internal != nullptr; }
+  void release();
+
+  ModuleUnderTest module;
+  std::string reason;
+  IVelComponent* component = nullptr;
+  IVelCompInternal* internal = nullptr;
+};
 
 // Enough classes for any real module: a walk longer than this never ends.
 inline constexpr size_t kMaxWalkedClasses = 4096;

@@ -37,8 +37,4 @@ const void* wholeObjectOf(const void* part);
 // The sub-objects of the object `part` lies in.
 ObjectLayout layoutOf(const void* part);
 
-// The IVelUnknown sub-object that `part` reaches through its own bases (the
-// part itself when it is one), or null when the layout cannot tell.
-IVelUnknown* rootOf(const ObjectLayout& layout, const void* part);
-
 }  // namespace cadence::host::validate

@@ -1,4 +1,6 @@
-// The query rules on one object.
+// The query rules on one object, and the check that applies them to every
+// object a host can reach: the component, its binary object and an instance
+// of each class.
 #include "validate/query_rules.h"
 
 #include <cctype>
@@ -46,6 +48,38 @@ IVelUnknown* unknownThroughInterface(const char* interfaceName, void* part) {
     if (std::strcmp(known.name, interfaceName) == 0) return known.toUnknown(part);
   }
   return nullptr;
+}
+
+constexpr std::ptrdiff_t kNoRoot = -1;
+
+// The one IVelUnknown inside sub-object `at` (itself, or among its bases),
+// or kNoRoot when it holds none or two.
+std::ptrdiff_t rootInside(const ObjectLayout& layout, std::size_t at) {
+  std::ptrdiff_t root = kNoRoot;
+  for (std::size_t i = at; i < layout.parts[at].end; ++i) {
+    if (!layout.parts[i].isVelUnknown) continue;
+    if (root != kNoRoot && root != layout.parts[i].offset) return kNoRoot;
+    root = layout.parts[i].offset;
+    if (i == at) break;
+  }
+  return root;
+}
+
+// The IVelUnknown sub-object that `part` reaches through its own bases (the
+// part itself when it is one), or null when the layout cannot tell.
+IVelUnknown* rootOf(const ObjectLayout& layout, const void* part) {
+  if (layout.parts.empty() || !layout.whole) return nullptr;
+  const std::ptrdiff_t offset = static_cast<const char*>(part) - layout.whole;
+  // The sub-objects at the part's address nest (a class and its primary
+  // bases); the innermost that holds one IVelUnknown is the part's class.
+  std::ptrdiff_t root = kNoRoot;
+  for (std::size_t i = 0; i < layout.parts.size(); ++i) {
+    if (layout.parts[i].offset != offset) continue;
+    const std::ptrdiff_t inside = rootInside(layout, i);
+    if (inside != kNoRoot) root = inside;
+  }
+  if (root == kNoRoot) return nullptr;
+  return reinterpret_cast<IVelUnknown*>(const_cast<char*>(layout.whole + root));
 }
 
 const char kNameNoObjectAnswers[] = "IVelNoSuchInterface";
@@ -244,6 +278,45 @@ void QueryRules::checkStopSet(const std::string& who, IVelUnknown* object, const
   if (unrelated.listing().names.size() != listing.names.size()) {
     findings_.fail(who + "a stop set of a name it does not list changes its listing");
   }
+}
+
+Verdict checkQueries(const CheckSubject& subject) {
+  const ModuleUnderTest module(subject.modulePath);
+  if (!module.opened()) return Verdict{false, module.reason()};
+  std::string reason;
+  IVelComponent* component = module.startComponent(&hostWithServices(), &reason);
+  if (!component) return Verdict{false, reason};
+  Findings findings;
+  QueryRules rules(findings);
+  rules.examine(ReachedObject{component, {IVelComponent::kInterfaceName, IVelCompInternal::kInterfaceName}, false});
+  if (IVelClcBinary* binary = component->getBinary()) {
+    rules.examine(ReachedObject{binary, {IVelClcBinary::kInterfaceName}, true});
+  } else {
+    findings.fail("getBinary gave null");
+  }
+  IVelCompInternal* internal = internalOf(component);
+  if (subject.withInstances && internal) {
+    for (const VelID& id : walkClassIds(internal, kMaxWalkedClasses)) {
+      IVelUnknown* object = nullptr;
+      component->createInstance(id, &object);
+      if (!object) continue;  // the class-instances check reports it
+      object->addRef();       // held while it is examined, as a host holds it
+      rules.examine(ReachedObject{object, {}, true});
+      object->releaseRef();
+    }
+  }
+  component->releaseRef();
+  std::string reached = std::to_string(rules.objects) + " objects";
+  if (!subject.withInstances) reached += " (no instances: the class-instances check failed)";
+  std::string traced = std::string("one IVelUnknown and one count through every part (read in the ") +
+                       objectLayoutAbi() + " layout)";
+  if (rules.untracedParts > 0) {
+    traced += "; " + std::to_string(rules.untracedParts) +
+              " parts not traced (no type information: built without RTTI?)";
+  }
+  return findings.verdict(reached + ": " + std::to_string(rules.answered) + " names answer exactly, " +
+                          std::to_string(rules.nearMisses) + " near misses answer null, " + traced +
+                          ", listings agree, stop sets empty them");
 }
 
 }  // namespace cadence::host::validate

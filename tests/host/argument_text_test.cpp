@@ -5,7 +5,7 @@
 #include <string>
 
 #include "host/command_line.h"
-#include "host/timer_listener.h"
+#include "host/run_window.h"
 
 namespace cadence::host {
 namespace {

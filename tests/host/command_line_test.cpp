@@ -8,9 +8,8 @@
 
 #include <vector>
 
-#include "host/timer_listener.h"
-#include "host/command_line.h"
 #include "host/run_window.h"
+#include "host/command_line.h"
 #include "qt/qt_versions.h"
 
 namespace cadence::host {

@@ -12,7 +12,6 @@
 #include <string>
 
 #include "host/run_window.h"
-#include "host/timer_listener.h"
 #include "qt/function_slot.h"
 #include "tests/support/test_application.h"
 

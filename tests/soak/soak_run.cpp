@@ -14,7 +14,7 @@
 #include "cadencehost/bucket_memory_pool.h"
 #include "cadencehost/module_ids.h"
 #include "cadencehost/vel_query.h"
-#include "host/host_setup.h"
+#include "host/host_services.h"
 #include "host/commands.h"
 #include "host/reference_host.h"
 #include "host/module_loader.h"
