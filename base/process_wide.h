@@ -1,8 +1,9 @@
 // Process-wide objects, made one of two ways:
 //  - never destroyed: a NoDestructor, as a function-local static (built on
-//    first use) or constinit at namespace scope (built before any code runs),
-//    for what must outlive every destructor (the heap and the other platform
-//    singletons, the pool's allocator, the class table, the host object);
+//    first use; neverDestroyed<T>() is one) or constinit at namespace scope
+//    (built before any code runs), for what must outlive every destructor
+//    (the heap and the other platform singletons, the pool's allocator, the
+//    class table, the host object);
 //  - built on first use, destroyed at unload: builtOnFirstUse<maker>(), a
 //    function-local static behind the language's once-flag. A throwing maker
 //    leaves it unbuilt, so the next call tries again; unload destroys them in
@@ -34,6 +35,14 @@ class NoDestructor {
     T value_;
   };
 };
+
+// The process's one T, built on first use and never destroyed: used until
+// the very end.
+template <class T>
+T& neverDestroyed() {
+  static NoDestructor<T> object;
+  return *object;
+}
 
 template <auto kMake>
 auto& builtOnFirstUse() {

@@ -62,6 +62,8 @@ using Velmora::ITimerListener;
 using Velmora::TimerImpl;
 using Velmora::TimerService;
 
+// A listener that only counts: the alert pass's listeners, and a fidelity
+// timer's listeners beyond the probe's.
 class CountingListener : public ITimerListener {
  public:
   void alert() override { ++alerts; }
@@ -229,17 +231,6 @@ class ProbeListener : public ITimerListener {
   int index_;
 };
 
-// A listener that only counts, for timers with more than the probe's.
-class QuietListener : public ITimerListener {
- public:
-  void alert() override { ++alerts; }
-  void queryInterface(const char*, void* target) override {
-    if (target) *static_cast<void**>(target) = nullptr;
-  }
-  const char* getClassName() override { return "QuietListener"; }
-  int64_t alerts = 0;
-};
-
 void runLoopFor(int ms) {
   QTimer::singleShot(ms, QCoreApplication::instance(), SLOT(quit()));
   QCoreApplication::exec();
@@ -336,7 +327,7 @@ class HeldTimerSide : public Side {
     cadence::bench::HeldTimer& holder = *holders_.back();
     holder.listeners.push_back(listeners_.back().get());
     for (int k = 0; k < quietPerTimer_; ++k) {
-      quiet_.push_back(std::make_unique<QuietListener>());
+      quiet_.push_back(std::make_unique<CountingListener>());
       holder.listeners.push_back(quiet_.back().get());
     }
   }
@@ -351,7 +342,7 @@ class HeldTimerSide : public Side {
   int quietPerTimer_;
   std::vector<std::unique_ptr<cadence::bench::HeldTimer>> holders_;
   std::vector<std::unique_ptr<ProbeListener>> listeners_;
-  std::vector<std::unique_ptr<QuietListener>> quiet_;
+  std::vector<std::unique_ptr<CountingListener>> quiet_;
 };
 
 class ServiceSide : public Side {
@@ -364,7 +355,7 @@ class ServiceSide : public Side {
   void add(int i) override {
     ITimer* t = service_->createTimer(VelCString::copyOf(("fidelity-" + std::to_string(i)).c_str()));
     t->addListener(new ProbeListener(&probe, i));  // the timer's is the only reference
-    for (int k = 0; k < quietPerTimer_; ++k) t->addListener(new QuietListener);
+    for (int k = 0; k < quietPerTimer_; ++k) t->addListener(new CountingListener);
     timers_.push_back(t);
   }
 

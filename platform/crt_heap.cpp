@@ -16,9 +16,6 @@ class SystemHeap final : public Heap {
 
 }  // namespace
 
-Heap& systemHeap() {
-  static cadence::NoDestructor<SystemHeap> heap;  // never destroyed: used until the very end
-  return *heap;
-}
+Heap& systemHeap() { return cadence::neverDestroyed<SystemHeap>(); }
 
 }  // namespace cadence::port

@@ -14,9 +14,6 @@ class SystemProcess final : public Process {
 
 }  // namespace
 
-Process& systemProcess() {
-  static cadence::NoDestructor<SystemProcess> process;  // never destroyed: used until the very end
-  return *process;
-}
+Process& systemProcess() { return cadence::neverDestroyed<SystemProcess>(); }
 
 }  // namespace cadence::port

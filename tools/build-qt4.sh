@@ -91,6 +91,17 @@ write_rcc_stand_in() {
   chmod +x "$prefix/bin/rcc"
 }
 
+# Enters the cache folder $1 (the script ends there when it is complete) and
+# unpacks the archive into its work folder: src is the folder holding
+# configure. $2 names the target in the progress line.
+enter_cache_and_unpack() {
+  qt_cache_enter "$1"
+  echo "Building QtCore $qt_version ($2) into $prefix (log: $log)" >&2
+  run tar -xJf "$archive" -C "$work"
+  src=$(find "$work" -mindepth 2 -maxdepth 2 -name configure -printf '%h\n' | head -1)
+  [ -n "$src" ] || fail "no configure at the top of $archive"
+}
+
 # QtCore4.dll in the MSVC C++ ABI, built by the CMake project in
 # tools/msvc/qtcore with cmake/clang-cl-msvc.cmake (the toolchain prefix from
 # tools/build-msvc-toolchain.sh), with moc and qmake from the Linux build:
@@ -106,11 +117,7 @@ build_msvc() {
               xargs -0 sha256sum | sha256sum | cut -c1-16)
   key=$(printf '%s\n' "$script_version" "$actual" "$target" "$(basename "$toolchain")" \
         "$(basename "$linux")" "$tree_hash" | sha256sum | cut -c1-8)
-  qt_cache_enter "qt4-msvc-${qt_version:-4}-$key"
-  echo "Building QtCore $qt_version (msvc) into $prefix (log: $log)" >&2
-  run tar -xJf "$archive" -C "$work"
-  src=$(find "$work" -mindepth 2 -maxdepth 2 -name configure -printf '%h\n' | head -1)
-  [ -n "$src" ] || fail "no configure at the top of $archive"
+  enter_cache_and_unpack "qt4-msvc-${qt_version:-4}-$key" msvc
 
   echo "  QtCore4.dll with clang-cl" >&2
   run nice -n 10 cmake -G Ninja -S "$repo/tools/msvc/qtcore" -B "$work/build" \
@@ -140,11 +147,7 @@ fi
 
 key=$(printf '%s\n' "$script_version" "$actual" "$target" "$cxxflags" "${flags[@]}" "${targets[@]}" |
       sha256sum | cut -c1-8)
-qt_cache_enter "qt4-$target-${qt_version:-4}-$key"
-echo "Building QtCore $qt_version ($target) into $prefix (log: $log)" >&2
-run tar -xJf "$archive" -C "$work"
-src=$(find "$work" -mindepth 2 -maxdepth 2 -name configure -printf '%h\n' | head -1)
-[ -n "$src" ] || fail "no configure at the top of $archive"
+enter_cache_and_unpack "qt4-$target-${qt_version:-4}-$key" "$target"
 
 echo "  configure (builds qmake)" >&2
 cd "$work/build"

@@ -15,6 +15,16 @@
 
 namespace Monoclock {
 
+// The module's classes.
+// {7B3E2C1A-4D5F-4A6B-9C8D-0E1F2A3B4C5D}
+inline constexpr VelID kClockServiceClassId(0x7B3E2C1Au, 0x4D5Fu, 0x4A6Bu, 0x9C, 0x8D, 0x0E, 0x1F, 0x2A, 0x3B, 0x4C,
+                                            0x5D);
+inline constexpr const char* kClockServiceClassName = "ClockService";
+// {7B3E2C1A-4D5F-4A6B-9C8D-0E1F2A3B4C5E}
+inline constexpr VelID kStopwatchClassId(0x7B3E2C1Au, 0x4D5Fu, 0x4A6Bu, 0x9C, 0x8D, 0x0E, 0x1F, 0x2A, 0x3B, 0x4C,
+                                         0x5E);
+inline constexpr const char* kStopwatchClassName = "Stopwatch";
+
 class IMonotonicClock : public virtual IVelUnknown {
  public:
   static constexpr const char* kInterfaceName = "IMonotonicClock";
@@ -25,11 +35,6 @@ class IMonotonicClock : public virtual IVelUnknown {
   virtual int64_t resolutionNanoseconds() = 0;
 };
 
-// {7B3E2C1A-4D5F-4A6B-9C8D-0E1F2A3B4C5D}
-inline constexpr VelID kClockServiceClassId(0x7B3E2C1Au, 0x4D5Fu, 0x4A6Bu, 0x9C, 0x8D, 0x0E, 0x1F, 0x2A, 0x3B, 0x4C,
-                                            0x5D);
-inline constexpr const char* kClockServiceClassName = "ClockService";
-
 class IStopwatch : public virtual IVelUnknown {
  public:
   static constexpr const char* kInterfaceName = "IStopwatch";
@@ -37,10 +42,5 @@ class IStopwatch : public virtual IVelUnknown {
   virtual int64_t elapsedNanoseconds() = 0;
   virtual void restart() = 0;
 };
-
-// {7B3E2C1A-4D5F-4A6B-9C8D-0E1F2A3B4C5E}
-inline constexpr VelID kStopwatchClassId(0x7B3E2C1Au, 0x4D5Fu, 0x4A6Bu, 0x9C, 0x8D, 0x0E, 0x1F, 0x2A, 0x3B, 0x4C,
-                                         0x5E);
-inline constexpr const char* kStopwatchClassName = "Stopwatch";
 
 }  // namespace Monoclock

@@ -107,9 +107,6 @@ class SystemFiles final : public Files {
 
 }  // namespace
 
-Files& systemFiles() {
-  static cadence::NoDestructor<SystemFiles> files;  // never destroyed: used until the very end
-  return *files;
-}
+Files& systemFiles() { return cadence::neverDestroyed<SystemFiles>(); }
 
 }  // namespace cadence::port

@@ -29,9 +29,6 @@ class StderrNotice final : public Notice {
 
 }  // namespace
 
-Notice& systemNotice() {
-  static cadence::NoDestructor<StderrNotice> notice;  // never destroyed: used until the very end
-  return *notice;
-}
+Notice& systemNotice() { return cadence::neverDestroyed<StderrNotice>(); }
 
 }  // namespace cadence::port

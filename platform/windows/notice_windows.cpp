@@ -32,9 +32,6 @@ MessageBoxCall setMessageBoxCall(MessageBoxCall replacement) {
   return messageBoxCall.exchange(replacement ? replacement : systemMessageBox, std::memory_order_acq_rel);
 }
 
-Notice& systemNotice() {
-  static cadence::NoDestructor<MessageBoxNotice> notice;  // never destroyed: used until the very end
-  return *notice;
-}
+Notice& systemNotice() { return cadence::neverDestroyed<MessageBoxNotice>(); }
 
 }  // namespace cadence::port

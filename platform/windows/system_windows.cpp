@@ -44,9 +44,6 @@ class RealSystem final : public System {
 
 }  // namespace
 
-System& realSystem() {
-  static cadence::NoDestructor<RealSystem> system;  // never destroyed: used until the very end
-  return *system;
-}
+System& realSystem() { return cadence::neverDestroyed<RealSystem>(); }
 
 }  // namespace cadence::port

@@ -46,21 +46,15 @@ std::string readWholeFile(const fs::path& path) {
 
 class StreamTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    directory = cadence::test::makeUniqueDirectory("vel-io-");
-    ASSERT_FALSE(directory.empty());
-  }
-  void TearDown() override {
-    std::error_code ignored;
-    fs::remove_all(directory, ignored);
-  }
+  void SetUp() override { ASSERT_FALSE(directory.empty()); }
   VelString pathOf(const std::string& name) const { return VelString((directory / name).string().c_str()); }
   bool open(VelFdStreambuf& buffer, const std::string& name = "out.txt") {
     return buffer.open(pathOf(name), VelOfstream::kOpenFlags, VelOfstream::kOpenPermissions) != nullptr;
   }
   std::string fileText(const std::string& name = "out.txt") const { return readWholeFile(directory / name); }
 
-  fs::path directory;
+  const cadence::test::UniqueDirectory scratch{"vel-io-"};
+  const fs::path& directory = scratch.path;
   cadence::test::RecordingFiles files;
   cadence::port::ScopedOverride<cadence::port::Files> useFiles{files};
 };

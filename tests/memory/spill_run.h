@@ -11,17 +11,18 @@
 
 namespace cadence::test {
 
-constexpr int32_t kSpillElem = 1000;
-constexpr int32_t kSpillCur = 10;
-constexpr int32_t kSpillMin = 20;
-constexpr int32_t kSpillMax = 40;
-
 inline unsigned char spillPattern(size_t i) { return static_cast<unsigned char>(i % 251 + 1); }
 
 struct SpillRun {
+  // xalRealloc's figures: element size, current and wanted element counts.
+  static constexpr int32_t kElemSize = 1000;
+  static constexpr int32_t kCurSize = 10;
+  static constexpr int32_t kMinNewSize = 20;
+  static constexpr int32_t kMaxNewSize = 40;
+
   explicit SpillRun(std::filesystem::path directory = {}) : scope(std::move(directory)) {
     heap.shouldFail = [this](int64_t, size_t bytes) {
-      const bool blockSized = bytes >= size_t{kSpillElem} * kSpillMin && bytes <= size_t{kSpillElem} * kSpillMax;
+      const bool blockSized = bytes >= size_t{kElemSize} * kMinNewSize && bytes <= size_t{kElemSize} * kMaxNewSize;
       return blockSized && !(memoryReturns && heap.frees > freesAtStart);
     };
   }
@@ -30,12 +31,12 @@ struct SpillRun {
   int32_t run() {
     cadence::port::ScopedOverride<cadence::port::Heap> useHeap(heap);
     cadence::port::ScopedOverride<cadence::port::Files> useFiles(files);
-    block = cadence::port::sysMalloc(size_t{kSpillElem} * kSpillCur);
+    block = cadence::port::sysMalloc(size_t{kElemSize} * kCurSize);
     auto* bytes = static_cast<unsigned char*>(block);
-    for (size_t i = 0; i < size_t{kSpillElem} * kSpillCur; ++i) bytes[i] = spillPattern(i);
+    for (size_t i = 0; i < size_t{kElemSize} * kCurSize; ++i) bytes[i] = spillPattern(i);
     oldBlock = block;
     freesAtStart = heap.frees;
-    return xalRealloc(&block, kSpillElem, kSpillCur, kSpillMin, kSpillMax);
+    return xalRealloc(&block, kElemSize, kCurSize, kMinNewSize, kMaxNewSize);
   }
 
   MemoryHostScope scope;

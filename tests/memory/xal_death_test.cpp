@@ -23,21 +23,24 @@ void refuseForGood(cadence::test::MemoryHostScope& scope) {
   xalMalloc(&block, 1024, 1024);
 }
 
-TEST(XalMallocDeathTest, EndsTheProcessWithoutAManager) {
+// Runs `body` in a death test's child, in a memory scope writing to a
+// scratch directory, and expects it to end through exit(-1) with standard
+// error matching `pattern`.
+void expectExitMinusOne(const std::function<void(cadence::test::MemoryHostScope&)>& body, const char* pattern = "") {
   cadence::test::ScratchDirectory scratch;
   EXPECT_EXIT(
       {
         cadence::test::MemoryHostScope scope(scratch.path);
-        refuseForGood(scope);
+        body(scope);
       },
-      ExitedWithCode(cadence::port::kStatusOfExitMinusOne), "");
+      ExitedWithCode(cadence::port::kStatusOfExitMinusOne), pattern);
 }
 
+TEST(XalMallocDeathTest, EndsTheProcessWithoutAManager) { expectExitMinusOne(refuseForGood); }
+
 TEST(XalMallocDeathTest, EndsTheProcessOnceTheManagerSaysNo) {
-  cadence::test::ScratchDirectory scratch;
-  EXPECT_EXIT(
-      {
-        cadence::test::MemoryHostScope scope(scratch.path);
+  expectExitMinusOne(
+      [](cadence::test::MemoryHostScope& scope) {
         scope.offerManager();
         scope.manager.answer = [](int call) {
           if (call < 3) return true;
@@ -46,22 +49,18 @@ TEST(XalMallocDeathTest, EndsTheProcessOnceTheManagerSaysNo) {
         };
         refuseForGood(scope);
       },
-      ExitedWithCode(cadence::port::kStatusOfExitMinusOne), "manager said no at call 3\\s*$");
+      "manager said no at call 3\\s*$");
 }
 
 // The report needs memory too: when that fails as well, the process still
 // ends through exit(-1) instead of recursing into a second report.
 TEST(XalMallocDeathTest, EndsTheProcessWhenTheReportFindsNoMemoryEither) {
-  cadence::test::ScratchDirectory scratch;
-  EXPECT_EXIT(
-      {
-        cadence::test::MemoryHostScope scope(scratch.path);
-        cadence::test::FailingHeap heap = cadence::test::FailingHeap::from(1);
-        cadence::port::ScopedOverride<cadence::port::Heap> use(heap);
-        int32_t usable = 0;
-        poolAllocate(3000, &usable);  // a class with nothing cached
-      },
-      ExitedWithCode(cadence::port::kStatusOfExitMinusOne), "");
+  expectExitMinusOne([](cadence::test::MemoryHostScope&) {
+    cadence::test::FailingHeap heap = cadence::test::FailingHeap::from(1);
+    cadence::port::ScopedOverride<cadence::port::Heap> use(heap);
+    int32_t usable = 0;
+    poolAllocate(3000, &usable);  // a class with nothing cached
+  });
 }
 
 // Each way the spill can fail: open (-1), short write (-2), no memory after
@@ -90,7 +89,7 @@ TEST(XalSpillDeathTest, SucceedsWhenMemoryReturns) {
   EXPECT_EXIT(
       {
         cadence::test::SpillRun run(scratch.path);
-        const bool ok = run.run() == cadence::test::kSpillMin &&
+        const bool ok = run.run() == cadence::test::SpillRun::kMinNewSize &&
                         static_cast<unsigned char*>(run.block)[9999] == cadence::test::spillPattern(9999) &&
                         static_cast<unsigned char*>(run.block)[19999] == 0;
         std::exit(ok ? 0 : 1);

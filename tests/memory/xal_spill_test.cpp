@@ -45,19 +45,19 @@ struct ThrowingSpillRun : SpillRun {
 
 TEST(XalSpill, ParksTheBlockAndReadsItBackIntoTheNewOne) {
   SpillRun run;
-  ASSERT_EQ(run.run(), cadence::test::kSpillMin);
+  ASSERT_EQ(run.run(), SpillRun::kMinNewSize);
   ASSERT_EQ(run.files.openFlags, std::vector<int>{kExclusiveSpillFlags});
   EXPECT_NE(run.files.openedPaths[0].find(run.scope.directory.string()), std::string::npos);
   EXPECT_EQ(run.files.openedPaths[0].substr(run.files.openedPaths[0].size() - 5), "-temp");
   ASSERT_EQ(run.files.writes.size(), 1u);
-  EXPECT_EQ(run.files.writes[0].size(), size_t{cadence::test::kSpillElem} * cadence::test::kSpillCur);
+  EXPECT_EQ(run.files.writes[0].size(), size_t{SpillRun::kElemSize} * SpillRun::kCurSize);
   EXPECT_EQ(run.files.closes, 1);
   EXPECT_EQ(run.files.unlinks, kUnlinksOfASpillFile);
 
   const auto* bytes = static_cast<const unsigned char*>(run.block);
-  const size_t oldBytes = size_t{cadence::test::kSpillElem} * cadence::test::kSpillCur;
+  const size_t oldBytes = size_t{SpillRun::kElemSize} * SpillRun::kCurSize;
   for (size_t i = 0; i < oldBytes; ++i) ASSERT_EQ(bytes[i], cadence::test::spillPattern(i)) << i;
-  for (size_t i = oldBytes; i < size_t{cadence::test::kSpillElem} * cadence::test::kSpillMin; ++i) ASSERT_EQ(bytes[i], 0) << i;
+  for (size_t i = oldBytes; i < size_t{SpillRun::kElemSize} * SpillRun::kMinNewSize; ++i) ASSERT_EQ(bytes[i], 0) << i;
   cadence::port::sysFree(run.block);
   // Nothing is left behind in the temporary directory.
   for (const auto& entry : std::filesystem::directory_iterator(run.scope.directory)) {
@@ -130,7 +130,7 @@ TEST(XalSpill, NeverWritesThroughAnExistingNameOrLink) {
     } else {
       std::filesystem::copy_file(victim, planted);
     }
-    EXPECT_EQ(run.run(), cadence::test::kSpillMin);
+    EXPECT_EQ(run.run(), SpillRun::kMinNewSize);
     EXPECT_TRUE(run.process.statuses.empty());
     ASSERT_EQ(run.files.openedPaths.size(), 2u);  // the planted name, then the next
     EXPECT_NE(run.files.openedPaths[0], run.files.openedPaths[1]);

@@ -11,11 +11,9 @@
 #include <QCoreApplication>
 
 #include <atomic>
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <new>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -28,44 +26,21 @@
 #include "platform/process.h"
 #include "tests/harness/child_process.h"
 #include "tests/module/module_library.h"
+#include "tests/support/replaced_new.h"
 #include "tests/support/service_fakes.h"
 #include "tests/support/test_listener.h"
 #include "tests/support/unique_directory.h"
 
 namespace {
 
-// The host's operator new counts the calls made while the host is inside a
-// host-facing operation of the module, and fails the one numbered g_failAt.
+// The host's operator new (tests/support/replaced_new.h) counts the calls
+// made while the host is inside a host-facing operation of the module, and
+// fails the one numbered g_failAt.
 std::atomic<bool> g_inModule{false};
 std::atomic<int64_t> g_calls{0};
 int64_t g_failAt = 0;
 
-void* hostAllocate(std::size_t bytes) {
-  if (g_inModule.load(std::memory_order_relaxed) && ++g_calls == g_failAt) throw std::bad_alloc();
-  if (void* block = std::malloc(bytes ? bytes : 1)) return block;
-  throw std::bad_alloc();
-}
-
-}  // namespace
-
-void* operator new(std::size_t bytes) { return hostAllocate(bytes); }
-void* operator new[](std::size_t bytes) { return hostAllocate(bytes); }
-void* operator new(std::size_t bytes, const std::nothrow_t&) noexcept {
-  try {
-    return hostAllocate(bytes);
-  } catch (const std::bad_alloc&) {
-    return nullptr;
-  }
-}
-void* operator new[](std::size_t bytes, const std::nothrow_t& tag) noexcept { return operator new(bytes, tag); }
-void operator delete(void* block) noexcept { std::free(block); }
-void operator delete[](void* block) noexcept { std::free(block); }
-void operator delete(void* block, std::size_t) noexcept { std::free(block); }
-void operator delete[](void* block, std::size_t) noexcept { std::free(block); }
-void operator delete(void* block, const std::nothrow_t&) noexcept { std::free(block); }
-void operator delete[](void* block, const std::nothrow_t&) noexcept { std::free(block); }
-
-namespace {
+bool failsInsideTheModule() { return g_inModule.load(std::memory_order_relaxed) && ++g_calls == g_failAt; }
 
 namespace fs = std::filesystem;
 using cadence::harness::ChildOutcome;
@@ -144,6 +119,7 @@ I* queried(IVelUnknown* object) {
 
 // The host's run, on a module loaded here for it; the status the child ends with.
 int hostRun(Arming arming, const std::string& directory) {
+  cadence::test::setOperatorNewFailure(&failsInsideTheModule);
   static int argc = 1;
   static char name[] = "operator_new_sweep";
   static char* argv[] = {name, nullptr};

@@ -19,14 +19,7 @@ using namespace cadence::port;
 
 class SystemFiles : public ::testing::Test {
  protected:
-  void SetUp() override {
-    directory = cadence::test::makeUniqueDirectory("vel-platform-");
-    ASSERT_FALSE(directory.empty());
-  }
-  void TearDown() override {
-    std::error_code ignored;
-    fs::remove_all(directory, ignored);
-  }
+  void SetUp() override { ASSERT_FALSE(directory.empty()); }
   // `name` inside the directory, joined with a backslash as the runtime joins paths.
   std::u16string pathOf(const std::u16string& name) const { return directory.u16string() + u"\\" + name; }
   std::string contentOf(const std::u16string& name) const {
@@ -36,7 +29,8 @@ class SystemFiles : public ::testing::Test {
     return text.str();
   }
 
-  fs::path directory;
+  const cadence::test::UniqueDirectory scratch{"vel-platform-"};
+  const fs::path& directory = scratch.path;
   Files& files = systemFiles();
 };
 

@@ -4,8 +4,6 @@
 #pragma once
 
 #include <filesystem>
-#include <string>
-#include <system_error>
 
 #include <QString>
 
@@ -15,16 +13,8 @@ namespace cadence::test {
 
 class TemporaryDirectory {
  public:
-  TemporaryDirectory() : path_(makeUniqueDirectory("cadencehost-test-")) {}
-  ~TemporaryDirectory() {
-    std::error_code ignored;
-    if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
-  }
-  TemporaryDirectory(const TemporaryDirectory&) = delete;
-  TemporaryDirectory& operator=(const TemporaryDirectory&) = delete;
-
-  bool isValid() const { return !path_.empty(); }
-  QString path() const { return text(path_); }
+  bool isValid() const { return !directory_.path.empty(); }
+  QString path() const { return text(directory_.path); }
   QString filePath(const QString& name) const { return path() + QLatin1Char('/') + name; }
 
  private:
@@ -33,7 +23,7 @@ class TemporaryDirectory {
     return QString::fromUtf8(reinterpret_cast<const char*>(units.data()), static_cast<int>(units.size()));
   }
 
-  std::filesystem::path path_;
+  UniqueDirectory directory_{"cadencehost-test-"};
 };
 
 }  // namespace cadence::test

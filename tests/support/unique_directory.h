@@ -1,6 +1,7 @@
 // A new, empty directory with a name no one else uses, under the system's
 // temporary directory: what mkdtemp does, on every system the tests run on;
-// and one that a death test's parent shares with its child.
+// one removed with its object; and one that a death test's parent shares
+// with its child.
 #pragma once
 
 #include <cstdlib>
@@ -30,6 +31,21 @@ inline std::filesystem::path makeUniqueDirectory(const std::string& prefix) {
   }
   return {};
 }
+
+// A unique directory, removed with everything in it when the object goes;
+// `path` is empty when none could be made.
+class UniqueDirectory {
+ public:
+  explicit UniqueDirectory(const std::string& prefix) : path(makeUniqueDirectory(prefix)) {}
+  ~UniqueDirectory() {
+    std::error_code ignored;
+    if (!path.empty()) std::filesystem::remove_all(path, ignored);
+  }
+  UniqueDirectory(const UniqueDirectory&) = delete;
+  UniqueDirectory& operator=(const UniqueDirectory&) = delete;
+
+  const std::filesystem::path path;
+};
 
 // A unique directory that a death test's child writes into and its parent
 // reads afterwards. The parent makes it and names it in the environment

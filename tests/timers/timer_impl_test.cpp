@@ -28,9 +28,13 @@ using cadence::test::RecordingListener;
 
 namespace {
 
-// A timer held by the test (one reference), released at the end.
+// A timer held by the test (one reference), released at the end; the second
+// form adds the first `count` listeners of `ls`, in order.
 struct HeldTimer {
   HeldTimer() : timer(new TimerImpl) { timer->addRef(); }
+  HeldTimer(ListenerArray& ls, int count) : HeldTimer() {
+    for (int i = 0; i < count; ++i) timer->addListener(&ls[i]);
+  }
   ~HeldTimer() {
     if (timer) timer->releaseRef();
   }
@@ -38,7 +42,6 @@ struct HeldTimer {
   TimerImpl* timer;
 };
 
-// One alert pass, the way Qt runs the slot.
 // A timer held by one reference of the test's own, with every listener of
 // `ls` added in order; the test gives the reference back itself.
 TimerImpl* heldTimerListenedToBy(ListenerArray& ls) {
@@ -48,6 +51,7 @@ TimerImpl* heldTimerListenedToBy(ListenerArray& ls) {
   return timer;
 }
 
+// One alert pass, the way Qt runs the slot.
 void runPass(TimerImpl* timer) {
   ASSERT_TRUE(QMetaObject::invokeMethod(timer, "alertListeners", Qt::DirectConnection));
 }
@@ -142,11 +146,18 @@ TEST_F(TimerImplTest, PassAlertsInAscendingPointerOrderWhateverTheRegistrationOr
   EXPECT_TRUE(std::is_sorted(log.begin(), log.begin() + 5));
 }
 
-TEST_F(TimerImplTest, ListenerAddedDuringAPassJoinsItOnlyWhenItsKeyIsGreater) {
+// A timer with one listener, ls[1] of three recording ones, which changes
+// the set during its alert.
+class TimerImplLoneListenerTest : public TimerImplTest {
+ protected:
+  TimerImplLoneListenerTest() { t->addListener(&ls[1]); }
+
   AlertLog log;
-  ListenerArray ls(3, &log);
+  ListenerArray ls{3, &log};
   HeldTimer t;
-  t->addListener(&ls[1]);
+};
+
+TEST_F(TimerImplLoneListenerTest, ListenerAddedDuringAPassJoinsItOnlyWhenItsKeyIsGreater) {
   ls[1].onAlert = [&] {
     t->addListener(&ls[0]);  // smaller: first alerted next pass
     t->addListener(&ls[2]);  // greater: alerted in this pass
@@ -161,8 +172,7 @@ TEST_F(TimerImplTest, ListenerAddedDuringAPassJoinsItOnlyWhenItsKeyIsGreater) {
 TEST_F(TimerImplTest, ListenersAddedDuringAPassThatGrowTheSetAreWalkedInTheGrownSet) {
   AlertLog log;
   ListenerArray ls(40, &log);
-  HeldTimer t;
-  for (int i = 0; i < 4; ++i) t->addListener(&ls[i]);
+  HeldTimer t(ls, 4);
   // The set's storage moves several times while the walk stands at ls[1];
   // ls[2] is removed and added back by the same call.
   ls[1].onAlert = [&] {
@@ -180,8 +190,7 @@ TEST_F(TimerImplTest, ListenersAddedDuringAPassThatGrowTheSetAreWalkedInTheGrown
 TEST_F(TimerImplTest, RemovalsDuringAPassKeepTheWalkOnTheRemainingListeners) {
   AlertLog log;
   ListenerArray ls(5, &log);
-  HeldTimer t;
-  for (int i = 0; i < 5; ++i) t->addListener(&ls[i]);
+  HeldTimer t(ls, 5);
   ls[1].onAlert = [&] {
     EXPECT_TRUE(t->removeListener(&ls[1]));  // itself
     EXPECT_TRUE(t->removeListener(&ls[0]));  // one already alerted
@@ -195,11 +204,7 @@ TEST_F(TimerImplTest, RemovalsDuringAPassKeepTheWalkOnTheRemainingListeners) {
   EXPECT_EQ(log, (AlertLog{ls[2].key(), ls[4].key()}));
 }
 
-TEST_F(TimerImplTest, ALoneListenerChangingTheSetDuringItsAlertAndASetEmptiedAndUsedAgain) {
-  AlertLog log;
-  ListenerArray ls(3, &log);
-  HeldTimer t;
-  t->addListener(&ls[1]);
+TEST_F(TimerImplLoneListenerTest, ALoneListenerChangingTheSetDuringItsAlertAndASetEmptiedAndUsedAgain) {
   // The only listener swaps itself for a greater one: that one is alerted in
   // the same pass; swapped for a smaller one, not until the next.
   ls[1].onAlert = [&] {
@@ -218,8 +223,7 @@ TEST_F(TimerImplTest, ALoneListenerChangingTheSetDuringItsAlertAndASetEmptiedAnd
   // Emptied from three listeners, the set holds no storage: the next one
   // needs room again.
   ListenerArray more(3);
-  HeldTimer u;
-  for (int i = 0; i < 3; ++i) u->addListener(&more[i]);
+  HeldTimer u(more, 3);
   for (int i = 0; i < 3; ++i) EXPECT_TRUE(u->removeListener(&more[i]));
   EXPECT_EQ(u->listenerCount(), 0);
   cadence::test::AllocationCounter allocations;

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include "cadencehost/timer_interfaces.h"
@@ -47,14 +48,12 @@ class AllocationCounter {
  public:
   AllocationCounter();
   ~AllocationCounter();
-  AllocationCounter(const AllocationCounter&) = delete;
-  AllocationCounter& operator=(const AllocationCounter&) = delete;
   int64_t count() const;
 
  private:
   int64_t startNew_;
   struct HeapProbe;
-  HeapProbe* heap_;
+  std::unique_ptr<HeapProbe> heap_;  // owned: the counter is neither copied nor moved
 };
 
 }  // namespace cadence::test
