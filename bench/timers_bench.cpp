@@ -122,8 +122,7 @@ BENCHMARK(BM_AlertPass)->Arg(1)->Arg(10)->Arg(1000);
 // ---- paired ratios (bench/paired_ratio.h) --------------------------------
 
 void printPaired(const std::string& what, double value, double goal) {
-  std::printf("  %-44s %6.2fx  (goal <= %.1fx) %s\n", what.c_str(), value, goal,
-              value <= goal ? "ok" : "OVER");
+  std::printf("  %-44s %6.2fx  (goal <= %.1fx) %s\n", what.c_str(), value, goal, value <= goal ? "ok" : "OVER");
 }
 
 void pairedAlertPass() {
@@ -140,8 +139,7 @@ void pairedAlertPass() {
     void* noArgs[] = {nullptr};
     const int batch = 200000 / n;
     const double r = pairedRatio([&](int) { plainLoop(sorted); },
-                                 [&](int) { timer->qt_metacall(QMetaObject::InvokeMetaMethod, slot, noArgs); },
-                                 batch);
+                                 [&](int) { timer->qt_metacall(QMetaObject::InvokeMetaMethod, slot, noArgs); }, batch);
     printPaired("alert pass / vector loop, " + std::to_string(n) + " listeners", r, 2.0);
     timer->releaseRef();
   }
@@ -150,8 +148,7 @@ void pairedAlertPass() {
 // ---- ratios --------------------------------------------------------------
 
 // The time per iteration of run `a` over that of run `b` (bench/ratio_reporter.h).
-void printRatio(const RatioReporter& r, const char* what, const std::string& a, const std::string& b,
-                double goal) {
+void printRatio(const RatioReporter& r, const char* what, const std::string& a, const std::string& b, double goal) {
   const double x = r.get(a), y = r.get(b);
   if (x <= 0 || y <= 0) return;  // filtered out
   const double value = x / y;
@@ -334,9 +331,7 @@ class HeldTimerSide : public Side {
 
  private:
   int count() const override { return static_cast<int>(holders_.size()); }
-  void startTimer(int index, int intervalMs) override {
-    holders_[static_cast<size_t>(index)]->timer.start(intervalMs);
-  }
+  void startTimer(int index, int intervalMs) override { holders_[static_cast<size_t>(index)]->timer.start(intervalMs); }
   void stopTimer(int index) override { holders_[static_cast<size_t>(index)]->timer.stop(); }
   bool fixedSchedule_;
   int quietPerTimer_;
@@ -431,9 +426,10 @@ void fidelity(int seconds, int listeners) {
   };
   auto cpuNs = [&](const Side& side) { return cpuPerAlert(side.cpuSeconds, side.all); };
   if (everySide) {
-    std::printf("  processor time per alert: function slot %.0f ns, slot %.0f ns, held QTimer + listener %.0f ns "
-                "(default type %.0f ns), TimerImpl %.0f ns\n",
-                cpuNs(function), cpuNs(slotItself), cpuNs(wiring), cpuNs(coarse), cpuNs(mine));
+    std::printf(
+        "  processor time per alert: function slot %.0f ns, slot %.0f ns, held QTimer + listener %.0f ns "
+        "(default type %.0f ns), TimerImpl %.0f ns\n",
+        cpuNs(function), cpuNs(slotItself), cpuNs(wiring), cpuNs(coarse), cpuNs(mine));
   } else {
     std::printf("  processor time per alert: held QTimer + listeners %.0f ns, TimerImpl %.0f ns\n", cpuNs(wiring),
                 cpuNs(mine));
@@ -491,10 +487,11 @@ void fidelity(int seconds, int listeners) {
   }
   constexpr double kGoal = 1.05;
   auto verdict = [&](double value) { return value <= kGoal ? "ok" : "OVER"; };
-  std::printf("  goal, %d %s: TimerImpl within %.2fx of its wiring (held QTimer, text-form slot, the same "
-              "listeners), median of rounds: mean %.2fx %s, p99 %.2fx %s, cpu per alert %.2fx %s\n",
-              listeners, listeners == 1 ? "listener" : "listeners", kGoal, goal.mean, verdict(goal.mean), goal.p99,
-              verdict(goal.p99), goal.cpu, verdict(goal.cpu));
+  std::printf(
+      "  goal, %d %s: TimerImpl within %.2fx of its wiring (held QTimer, text-form slot, the same "
+      "listeners), median of rounds: mean %.2fx %s, p99 %.2fx %s, cpu per alert %.2fx %s\n",
+      listeners, listeners == 1 ? "listener" : "listeners", kGoal, goal.mean, verdict(goal.mean), goal.p99,
+      verdict(goal.p99), goal.cpu, verdict(goal.cpu));
 }
 
 }  // namespace
@@ -542,4 +539,3 @@ int main(int argc, char** argv) {
   benchmark::Shutdown();
   return 0;
 }
-

@@ -2,8 +2,8 @@
 // itself is inline in the header: local, or through the host's hooks once a
 // host is installed, decided afresh at every call), the host pointer, and
 // the one place that asks the host for a service by name.
-#include "cadencehost/vel_host.h"
 #include "cadencehost/vel_object.h"
+#include "cadencehost/vel_host.h"
 #include "cadencehost/vel_ptr.h"
 
 VelObject::~VelObject() = default;

@@ -32,7 +32,7 @@ void appendQueryName(const char* name, int32_t kind, VelNameQuery* record) {
   if (!record->entries) return;
   ++record->entries->count;
   VelNameEntry& entry = record->entries->last();  // grows the array when needed
-  entry.name = VelCString(name);  // refers to the literal, no copy
+  entry.name = VelCString(name);                  // refers to the literal, no copy
   entry.kind = kind;
   VelArray<VelCString>* stack = record->classStack;
   if (stack && stack->count != 0) {

@@ -103,10 +103,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       default: {  // allocate: mostly small, sometimes around the limits
         int32_t request;
         switch (in.ConsumeIntegralInRange<int>(0, 7)) {
-          case 0: request = in.ConsumeIntegralInRange<int32_t>(0, 300000); break;
-          case 1: request = p.pool->linearLimit + in.ConsumeIntegralInRange<int32_t>(-4, 4); break;
-          case 2: request = limitOf(*p.pool) + in.ConsumeIntegralInRange<int32_t>(-2, 2); break;
-          default: request = in.ConsumeIntegralInRange<int32_t>(0, 64); break;
+          case 0:
+            request = in.ConsumeIntegralInRange<int32_t>(0, 300000);
+            break;
+          case 1:
+            request = p.pool->linearLimit + in.ConsumeIntegralInRange<int32_t>(-4, 4);
+            break;
+          case 2:
+            request = limitOf(*p.pool) + in.ConsumeIntegralInRange<int32_t>(-2, 2);
+            break;
+          default:
+            request = in.ConsumeIntegralInRange<int32_t>(0, 64);
+            break;
         }
         const bool on = p.pool->maxPooledSize > 0;
         const bool pooled = on && request <= p.pool->maxPooledSize;

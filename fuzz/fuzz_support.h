@@ -6,9 +6,9 @@
 
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include <array>
 #include <cstdint>
 #include <cstdio>
-#include <array>
 #include <cstdlib>
 #include <string>
 
@@ -23,15 +23,15 @@ namespace cadence::fuzz {
   std::fprintf(stderr, "model mismatch: %s (line %d)\n", what, line);
   std::abort();
 }
-#define VEL_FUZZ_CHECK(cond) \
-  do {                       \
+#define VEL_FUZZ_CHECK(cond)                             \
+  do {                                                   \
     if (!(cond)) ::cadence::fuzz::fail(#cond, __LINE__); \
   } while (0)
 
 // A UTF-16 unit drawn mostly from characters the code under test treats
 // specially, so short inputs reach placeholders, separators and matches.
 inline char16_t unitFrom(FuzzedDataProvider& in, bool allowZero) {
-  static constexpr char16_t kCommon[] = {u'%', u'1', u'2', u'9', u':', u'0', u'a', u'b',
+  static constexpr char16_t kCommon[] = {u'%', u'1',  u'2', u'9', u':', u'0', u'a', u'b',
                                          u'/', u'\\', u'c', u'.', u' ', u'%', u'3', u'A'};
   const uint8_t pick = in.ConsumeIntegral<uint8_t>();
   if (pick < 200) return kCommon[pick % 16];
@@ -75,7 +75,7 @@ inline void choosePooling(bool pooled) {
 // '%1'..'%9' and '%:' take argument k = digit - '1'; a '%' before any other
 // unit keeps both units; the list ends at its first null entry.
 inline std::u16string modelSubstitute(const std::u16string& text, const std::array<const std::u16string*, 10>& args,
-                               bool* changed) {
+                                      bool* changed) {
   std::u16string out;
   *changed = false;
   for (size_t i = 0; i < text.size();) {

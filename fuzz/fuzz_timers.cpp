@@ -79,7 +79,7 @@ struct ModelTimer {
 struct Run {
   TimerService* service = nullptr;
   std::vector<ModelTimer> timers;
-  std::map<int, int> registry;  // name -> timer id
+  std::map<int, int> registry;                          // name -> timer id
   std::map<int, IPtr<ITimer, IVelUnknown>> clientRefs;  // timer id -> reference
   std::array<VelCString, kNames> names;
   // During an alert pass: the timer alerted, the scripts and what happened.
@@ -139,10 +139,17 @@ void FuzzListener::alert() {
   ModelTimer& t = run.timers[run.alerting];
   const Script s = run.scripts[index];
   switch (s.action) {
-    case Action::None: break;
-    case Action::Add: t.timer->addListener(key(s.other)); break;
-    case Action::Remove: t.timer->removeListener(key(s.other)); break;
-    case Action::RemoveSelf: VEL_FUZZ_CHECK(t.timer->removeListener(key(index))); break;
+    case Action::None:
+      break;
+    case Action::Add:
+      t.timer->addListener(key(s.other));
+      break;
+    case Action::Remove:
+      t.timer->removeListener(key(s.other));
+      break;
+    case Action::RemoveSelf:
+      VEL_FUZZ_CHECK(t.timer->removeListener(key(index)));
+      break;
     case Action::RemoveTimer:
       if (t.name >= 0) removeTimer(run, t.name);
       break;
@@ -155,9 +162,7 @@ void FuzzListener::alert() {
 // The walk the alert pass must make, applying each script to a copy of the set.
 std::vector<int> modelWalk(const std::set<int>& start, const std::array<Script, kListeners>& scripts,
                            std::set<int>* after) {
-  auto byKey = [](int a, int b) {
-    return reinterpret_cast<uintptr_t>(key(a)) < reinterpret_cast<uintptr_t>(key(b));
-  };
+  auto byKey = [](int a, int b) { return reinterpret_cast<uintptr_t>(key(a)) < reinterpret_cast<uintptr_t>(key(b)); };
   std::set<int> live = start;
   std::vector<int> order;
   auto next = [&](const ITimerListener* above) -> int {

@@ -82,18 +82,33 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       }
       VelString result;
       switch (n) {
-        case 0: result = translator->translate(keyText); break;
-        case 1: result = translator->translate(keyText, args[0]); break;
-        case 2: result = translator->translate(keyText, args[0], args[1]); break;
-        case 3: result = translator->translate(keyText, args[0], args[1], args[2]); break;
-        case 4: result = translator->translate(keyText, args[0], args[1], args[2], args[3]); break;
-        case 5: result = translator->translate(keyText, args[0], args[1], args[2], args[3], args[4]); break;
-        default: result = translator->translate(keyText, args[0], args[1], args[2], args[3], args[4], args[5]); break;
+        case 0:
+          result = translator->translate(keyText);
+          break;
+        case 1:
+          result = translator->translate(keyText, args[0]);
+          break;
+        case 2:
+          result = translator->translate(keyText, args[0], args[1]);
+          break;
+        case 3:
+          result = translator->translate(keyText, args[0], args[1], args[2]);
+          break;
+        case 4:
+          result = translator->translate(keyText, args[0], args[1], args[2], args[3]);
+          break;
+        case 5:
+          result = translator->translate(keyText, args[0], args[1], args[2], args[3], args[4]);
+          break;
+        default:
+          result = translator->translate(keyText, args[0], args[1], args[2], args[3], args[4], args[5]);
+          break;
       }
       VEL_FUZZ_CHECK(sameContent(result, n == 0 ? text : modelArgumentForm(text, models)));
     } else {
       // The array form; counts beyond 99 and below 1 included.
-      const int32_t count = in.ConsumeIntegralInRange<int32_t>(-2, 14) + (in.ConsumeIntegralInRange<int>(0, 31) == 0 ? 95 : 0);
+      const int32_t count =
+          in.ConsumeIntegralInRange<int32_t>(-2, 14) + (in.ConsumeIntegralInRange<int>(0, 31) == 0 ? 95 : 0);
       const bool nullArgs = in.ConsumeIntegralInRange<int>(0, 15) == 0;
       std::vector<VelString> args(static_cast<size_t>(count > 0 ? count : 0));
       std::vector<std::u16string> models(args.size());

@@ -118,9 +118,9 @@ struct OptionEntry {
 
 // "run-check" and "without-instances" are the child runs' of validate.
 const OptionEntry kOptions[] = {
-    {"module", true, kAll},     {"config", true, kLoads}, {"verbose", false, kLoads},
-    {"h", false, kAll},         {"help", false, kAll},    {"version", false, kLoads},
-    {"timer", true, kRuns},     {"for", true, kRuns},     {"quiet", false, kRuns},
+    {"module", true, kAll},     {"config", true, kLoads},       {"verbose", false, kLoads},
+    {"h", false, kAll},         {"help", false, kAll},          {"version", false, kLoads},
+    {"timer", true, kRuns},     {"for", true, kRuns},           {"quiet", false, kRuns},
     {"json", false, kValidate}, {"run-check", true, kValidate}, {"without-instances", false, kValidate},
 };
 
@@ -181,7 +181,8 @@ ScannedOptions scanOptions(const QStringList& arguments, unsigned command) {
       }
     } else if (option->takesValue) {
       if (i + 1 == arguments.size()) {
-        if (scanned.error.isEmpty()) scanned.error = QStringLiteral("missing value after '%1'").arg(printableArgument(argument));
+        if (scanned.error.isEmpty())
+          scanned.error = QStringLiteral("missing value after '%1'").arg(printableArgument(argument));
         continue;
       }
       value = arguments[++i];
@@ -259,7 +260,8 @@ QString checkTimerName(const QString& name, std::string* accepted) {
       ++i;
       continue;
     }
-    if (c.isHighSurrogate() || c.isLowSurrogate()) return QStringLiteral("the name is not valid UTF-8 (an unpaired surrogate)");
+    if (c.isHighSurrogate() || c.isLowSurrogate())
+      return QStringLiteral("the name is not valid UTF-8 (an unpaired surrogate)");
     if (isControlCharacter(c.unicode())) {
       return QStringLiteral("the name holds a control character (U+%1)").arg(upperHex(c.unicode(), 4));
     }
@@ -336,7 +338,8 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments) {
 
   const ScannedOptions options = scanOptions(rest, chosen->bit);
   if (!options.unknown.isEmpty()) {
-    return failure(QStringLiteral("unknown option '%1'").arg(printableArgument(optionSpelling(options.unknown))), *chosen);
+    return failure(QStringLiteral("unknown option '%1'").arg(printableArgument(optionSpelling(options.unknown))),
+                   *chosen);
   }
   if (!options.error.isEmpty()) return failure(options.error, *chosen);
 
@@ -353,7 +356,8 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments) {
     return parsed;
   }
   if (!options.positional.isEmpty()) {
-    return failure(QStringLiteral("unexpected argument '%1'").arg(printableArgument(options.positional.first())), *chosen);
+    return failure(QStringLiteral("unexpected argument '%1'").arg(printableArgument(options.positional.first())),
+                   *chosen);
   }
   line.command = chosen->command;
   for (const char* name : {"module", "config", "run-check"}) {

@@ -32,8 +32,7 @@ inline QString idText(const VelID& id) {
 int inspectModule(LoadedModule& module, std::FILE* out, std::FILE* err);
 
 // Needs a QCoreApplication: runs its event loop for the requested time.
-int runTimers(const CommandLine& line, LoadedModule& module, ReferenceHost& host, std::FILE* out,
-              std::FILE* err);
+int runTimers(const CommandLine& line, LoadedModule& module, ReferenceHost& host, std::FILE* out, std::FILE* err);
 
 // `cadence-host validate`: every check, each in a new run of this program
 // (needs the QCoreApplication), or in such a run the one `line.runCheck`

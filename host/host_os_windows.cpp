@@ -19,9 +19,9 @@ namespace {
 // The system's text for `code`, on one line.
 QString systemMessage(DWORD code) {
   wchar_t* text = nullptr;
-  const DWORD length = FormatMessageW(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
-      reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+  const DWORD length =
+      FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                     nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
   QString message = length ? QString::fromWCharArray(text, static_cast<int>(length)).simplified() : QString();
   if (text) LocalFree(text);
   return message.isEmpty() ? QStringLiteral("error %1").arg(code) : message;
@@ -37,7 +37,8 @@ void* openDynamicLibrary(const QString& path, QString* reason) {
   SetThreadErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX, &previousMode);
   // The module's own folder and the system's, never the current directory
   // or PATH, for the libraries it needs (the path is a full one).
-  HMODULE module = LoadLibraryExW(wide(native), nullptr, LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32);
+  HMODULE module =
+      LoadLibraryExW(wide(native), nullptr, LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32);
   const DWORD error = GetLastError();
   SetThreadErrorMode(previousMode, nullptr);
   if (!module) *reason = path + QStringLiteral(": ") + systemMessage(error);
@@ -114,7 +115,8 @@ MemoryFigures readMemoryFigures() {
   if (GlobalMemoryStatusEx(&status)) {
     // The machine's swap: its commit limit beyond physical memory.
     figures.physicalTotal = status.ullTotalPhys;
-    figures.swapTotal = status.ullTotalPageFile > status.ullTotalPhys ? status.ullTotalPageFile - status.ullTotalPhys : 0;
+    figures.swapTotal =
+        status.ullTotalPageFile > status.ullTotalPhys ? status.ullTotalPageFile - status.ullTotalPhys : 0;
   }
   return figures;
 }

@@ -154,8 +154,7 @@ bool readIniFile(const QString& path, QVariantMap* values, QString* reason) {
   return parseIniText(QString::fromUtf8(text.constData(), text.size()), values, reason);
 }
 
-HostDataStore::HostDataStore(const QVariantMap& values, const QString& tempDirectory,
-                             const QString& logsDirectory) {
+HostDataStore::HostDataStore(const QVariantMap& values, const QString& tempDirectory, const QString& logsDirectory) {
   QVariantMap all = values;
   if (!all.contains(kLogsDirectoryKey)) all.insert(kLogsDirectoryKey, logsDirectory);
   if (!all.contains(kTempDirectoryKey)) all.insert(kTempDirectoryKey, tempDirectory);

@@ -64,8 +64,9 @@ int inspectModule(LoadedModule& module, std::FILE* out, std::FILE* err) {
   printField(out, "file", module.path());
   printField(out, "interface version", QString::number(module.interfaceVersion()));
   const QtLinkage& qt = module.qtLinkage();
-  printField(out, "built with Qt", qt.major ? QStringLiteral("%1 (%2)").arg(qt.major).arg(qt.library)
-                                            : QStringLiteral("(links no Qt core library)"));
+  printField(out, "built with Qt",
+             qt.major ? QStringLiteral("%1 (%2)").arg(qt.major).arg(qt.library)
+                      : QStringLiteral("(links no Qt core library)"));
   printField(out, "compiler family", QString::fromLatin1(familyName(moduleFileFamily(module.path()))));
   printField(out, "build date", QString::fromUtf8(orNone(component->getBuildDate())));
   const VelID* componentId = internal->getComponentId();
@@ -83,8 +84,7 @@ int inspectModule(LoadedModule& module, std::FILE* out, std::FILE* err) {
   bool more = internal->getFirstClassId(classId);
   for (uint32_t listed = 0; more && listed < count; ++listed) {
     const VelID current = classId;
-    std::fprintf(out, "  %s  %s\n", idText(current).toUtf8().constData(),
-                 orNone(internal->getClassNameOf(current)));
+    std::fprintf(out, "  %s  %s\n", idText(current).toUtf8().constData(), orNone(internal->getClassNameOf(current)));
     more = internal->getNextClassId(classId);
     printNames(out, component, current);
   }

@@ -48,7 +48,10 @@ class ImageBytes {
   }
   bool isElf() const {
     char magic[4] = {};
-    return read(0, &magic) && std::memcmp(magic, "\x7f" "ELF", 4) == 0;
+    return read(0, &magic) && std::memcmp(magic,
+                                          "\x7f"
+                                          "ELF",
+                                          4) == 0;
   }
   bool isPe() const {
     char magic[2] = {};
@@ -149,22 +152,24 @@ bool readElfImports(const ImageBytes& file, QStringList* imports, QString* reaso
   constexpr uint32_t kDynamic = 6;  // SHT_DYNAMIC
   constexpr int64_t kNeeded = 1;    // DT_NEEDED
   bool found = false;
-  const bool read = forEachElfSection(file, kDynamic, reason, [&](const ElfSection& dynamic, const ElfSection& strings) {
-    found = true;
-    for (uint64_t entry = 0; entry < dynamic.size / 16 && entry < kMaxEntries; ++entry) {
-      int64_t tag = 0;
-      uint64_t value = 0;
-      if (!file.read(dynamic.offset + entry * 16, &tag) || !file.read(dynamic.offset + entry * 16 + 8, &value) ||
-          tag == 0) {
-        break;
-      }
-      QString name;
-      if (tag == kNeeded && value < strings.size && file.text(strings.offset + value, strings.size - value, &name)) {
-        *imports << name;
-      }
-    }
-    return true;
-  });
+  const bool read =
+      forEachElfSection(file, kDynamic, reason, [&](const ElfSection& dynamic, const ElfSection& strings) {
+        found = true;
+        for (uint64_t entry = 0; entry < dynamic.size / 16 && entry < kMaxEntries; ++entry) {
+          int64_t tag = 0;
+          uint64_t value = 0;
+          if (!file.read(dynamic.offset + entry * 16, &tag) || !file.read(dynamic.offset + entry * 16 + 8, &value) ||
+              tag == 0) {
+            break;
+          }
+          QString name;
+          if (tag == kNeeded && value < strings.size &&
+              file.text(strings.offset + value, strings.size - value, &name)) {
+            *imports << name;
+          }
+        }
+        return true;
+      });
   if (read && !found) *reason = QStringLiteral("an ELF file without a readable dynamic section");
   return read && found;
 }
@@ -223,7 +228,8 @@ bool readPeExports(const ImageBytes& file, QStringList* exports, QString* reason
       !file.read(directory + 28, &functionsRva) || !file.read(directory + 32, &namesRva) ||
       !file.read(directory + 36, &ordinalsRva) || functionCount > kMaxEntries || nameCount > kMaxEntries ||
       (functionCount > 0 && !peFileOffset(file, pe, functionsRva, &functions)) ||
-      (nameCount > 0 && (!peFileOffset(file, pe, namesRva, &names) || !peFileOffset(file, pe, ordinalsRva, &ordinals)))) {
+      (nameCount > 0 &&
+       (!peFileOffset(file, pe, namesRva, &names) || !peFileOffset(file, pe, ordinalsRva, &ordinals)))) {
     *reason = QStringLiteral("a PE export directory outside the file");
     return false;
   }
@@ -377,9 +383,12 @@ QtLinkage qtLinkageOf(const QStringList& imports) {
 
 const char* familyName(CompilerFamily family) {
   switch (family) {
-    case CompilerFamily::kGnu: return "GCC-compatible (Itanium C++ ABI)";
-    case CompilerFamily::kMsvc: return "MSVC-compatible (MSVC C++ ABI)";
-    case CompilerFamily::kUnknown: break;
+    case CompilerFamily::kGnu:
+      return "GCC-compatible (Itanium C++ ABI)";
+    case CompilerFamily::kMsvc:
+      return "MSVC-compatible (MSVC C++ ABI)";
+    case CompilerFamily::kUnknown:
+      break;
   }
   return "not known";
 }

@@ -29,9 +29,11 @@ QStringList defaultModuleCandidates() {
 bool checkModuleFile(const QString& path, QString* reason, QtLinkage* qt) {
   const CompilerFamily family = moduleFileFamily(path);
   if (family != CompilerFamily::kUnknown && family != thisProgramFamily()) {
-    *reason = QStringLiteral("cannot use module %1: it is built by another compiler family, %2, this host by %3; the "
-                             "two lay the contract's objects out differently: use a host of the module's compiler family")
-                  .arg(path, QString::fromLatin1(familyName(family)), QString::fromLatin1(familyName(thisProgramFamily())));
+    *reason =
+        QStringLiteral(
+            "cannot use module %1: it is built by another compiler family, %2, this host by %3; the "
+            "two lay the contract's objects out differently: use a host of the module's compiler family")
+            .arg(path, QString::fromLatin1(familyName(family)), QString::fromLatin1(familyName(thisProgramFamily())));
     return false;
   }
   QStringList imports;
@@ -40,8 +42,9 @@ bool checkModuleFile(const QString& path, QString* reason, QtLinkage* qt) {
   if (!qt || !readModuleFileImports(path, &imports, &unreadable)) return true;
   *qt = qtLinkageOf(imports);
   if (qt->major == 0 || qt->major == QT_VERSION_MAJOR) return true;
-  *reason = QStringLiteral("cannot use module %1: it is built against Qt %2 (%3), this host against Qt %4; "
-                           "build both with the same Qt major version")
+  *reason = QStringLiteral(
+                "cannot use module %1: it is built against Qt %2 (%3), this host against Qt %4; "
+                "build both with the same Qt major version")
                 .arg(path)
                 .arg(qt->major)
                 .arg(qt->library)
@@ -97,7 +100,8 @@ bool LoadedModule::load(const QString& path, IVelHost* host, QString* reason) {
     return false;
   }
   if (version != kVelInterfaceVersion) {
-    *reason = QStringLiteral("EntryPoint failed: interface version %1, expected %2").arg(version).arg(kVelInterfaceVersion);
+    *reason =
+        QStringLiteral("EntryPoint failed: interface version %1, expected %2").arg(version).arg(kVelInterfaceVersion);
     return false;
   }
   version_ = version;

@@ -48,8 +48,7 @@ void printSummary(std::FILE* out, const std::vector<SummaryRow>& rows, double se
 
 }  // namespace
 
-int runTimers(const CommandLine& line, LoadedModule& module, ReferenceHost& host, std::FILE* out,
-              std::FILE* err) {
+int runTimers(const CommandLine& line, LoadedModule& module, ReferenceHost& host, std::FILE* out, std::FILE* err) {
   const VelID classId = kVelTimerServiceClassId;
   IVelUnknown* object = nullptr;
   const uint32_t status = module.component()->createInstance(classId, &object);
@@ -60,8 +59,7 @@ int runTimers(const CommandLine& line, LoadedModule& module, ReferenceHost& host
   }
   IPtr<IVelUnknown> service(object);
   auto* serviceV2 = velQueryAs<Velmora::ITimerServiceV2>(object);
-  Velmora::ITimerService* timers =
-      serviceV2 ? serviceV2 : velQueryAs<Velmora::ITimerService>(object);
+  Velmora::ITimerService* timers = serviceV2 ? serviceV2 : velQueryAs<Velmora::ITimerService>(object);
   if (!timers) {
     std::fprintf(err, "cadence-host: the timer service answers neither 'ITimerServiceV2' nor 'ITimerService'\n");
     return kExitModule;
@@ -140,8 +138,7 @@ int runTimers(const CommandLine& line, LoadedModule& module, ReferenceHost& host
       std::fprintf(err, "cadence-host: the module asked for service '%s' (%s)\n", lookup.name.c_str(),
                    lookup.offered ? "offered" : "not offered");
     }
-    std::fprintf(err, "cadence-host: live objects after run: timers %d, listeners %d\n", timersAlive,
-                 listenersAlive);
+    std::fprintf(err, "cadence-host: live objects after run: timers %d, listeners %d\n", timersAlive, listenersAlive);
   }
   if (timersAlive != 0 || listenersAlive != 0) {
     std::fprintf(err, "cadence-host: %d timers and %d listeners still alive after the run\n", timersAlive,

@@ -33,7 +33,6 @@ void RunWindow::run() {
   QCoreApplication::exec();
 }
 
-
 int columnsOf(const std::string& utf8) {
   int characters = 0;
   for (const char byte : utf8) characters += (static_cast<unsigned char>(byte) & 0xC0) != 0x80;  // not continuations
@@ -53,9 +52,7 @@ int32_t AlertStats::record(int64_t sinceStartNs) {
   return alerts_;
 }
 
-double AlertStats::meanPeriodMs() const {
-  return alerts_ == 0 ? 0.0 : static_cast<double>(lastNs_) / 1e6 / alerts_;
-}
+double AlertStats::meanPeriodMs() const { return alerts_ == 0 ? 0.0 : static_cast<double>(lastNs_) / 1e6 / alerts_; }
 
 HostTimerListener::HostTimerListener(Setup setup, const QElapsedTimer& clock)
     : setup_(std::move(setup)),
@@ -68,8 +65,8 @@ void HostTimerListener::alert() {
   const int64_t nowNs = clock_.nsecsElapsed();
   const int32_t pass = stats_.record(nowNs - startNs_);
   if (setup_.out) {
-    std::fprintf(setup_.out, "%8lld ms  %s  pass %d\n", static_cast<long long>(nowNs / 1000000),
-                 paddedName_.c_str(), pass);
+    std::fprintf(setup_.out, "%8lld ms  %s  pass %d\n", static_cast<long long>(nowNs / 1000000), paddedName_.c_str(),
+                 pass);
   }
   if (pass == setup_.dueAlerts && setup_.onLastDueAlert) setup_.onLastDueAlert();
 }

@@ -29,8 +29,7 @@ int64_t graceMs(int64_t windowMs);
 // every listener with due alerts has had them all, or after the grace time.
 class RunWindow {
  public:
-  RunWindow(int64_t windowMs, int listenersWithDueAlerts)
-      : windowMs_(windowMs), pending_(listenersWithDueAlerts) {}
+  RunWindow(int64_t windowMs, int listenersWithDueAlerts) : windowMs_(windowMs), pending_(listenersWithDueAlerts) {}
   RunWindow(const RunWindow&) = delete;
   RunWindow& operator=(const RunWindow&) = delete;
 
@@ -84,9 +83,9 @@ class HostTimerListener final : public Velmora::ITimerListener {
   struct Setup {
     std::string name;  // UTF-8
     int periodMs = 0;
-    int32_t dueAlerts = 0;    // the alerts counted; later ones are left out
-    int nameColumns = 0;      // the name is padded to this many characters
-    std::FILE* out = nullptr;  // null: quiet
+    int32_t dueAlerts = 0;                 // the alerts counted; later ones are left out
+    int nameColumns = 0;                   // the name is padded to this many characters
+    std::FILE* out = nullptr;              // null: quiet
     std::function<void()> onLastDueAlert;  // called when the last due alert came
   };
 

@@ -161,9 +161,7 @@ VelFdStreambuf::int_type VelFdStreambuf::pbackfail(int_type c) {
   return traits_type::not_eof(c);
 }
 
-std::streamsize VelFdStreambuf::showmanyc() {
-  return (mode_ & kReading) ? egptr() - gptr() : -1;
-}
+std::streamsize VelFdStreambuf::showmanyc() { return (mode_ & kReading) ? egptr() - gptr() : -1; }
 
 VelFdStreambuf::int_type VelFdStreambuf::underflow() {
   if (!(mode_ & kReadable) || (mode_ & kWriting)) return traits_type::eof();
@@ -187,9 +185,7 @@ std::streamsize VelFdStreambuf::xsgetn(char* p, std::streamsize n) {
   return cadence::port::files().read(fd_, p, clampCount(n));
 }
 
-std::streamsize VelFdStreambuf::boundedRead(char* p, std::size_t, std::streamsize n) {
-  return xsgetn(p, n);
-}
+std::streamsize VelFdStreambuf::boundedRead(char* p, std::size_t, std::streamsize n) { return xsgetn(p, n); }
 
 std::streamsize VelFdStreambuf::xsputn(const char* p, std::streamsize n) {
   flushPending();
@@ -198,8 +194,7 @@ std::streamsize VelFdStreambuf::xsputn(const char* p, std::streamsize n) {
   return writeOut(p, n > INT_MAX ? INT_MAX : n);
 }
 
-VelFdStreambuf::pos_type VelFdStreambuf::seekoff(off_type off, std::ios_base::seekdir dir,
-                                                 std::ios_base::openmode) {
+VelFdStreambuf::pos_type VelFdStreambuf::seekoff(off_type off, std::ios_base::seekdir dir, std::ios_base::openmode) {
   if (fd_ == -1) return pos_type(off_type(-1));
   if (mode_ & kWriting) flushPending();  // bytes it fails to write are dropped below
   mode_ &= ~(kReading | kWriting);

@@ -54,8 +54,7 @@ class VelFdStreambuf : public std::basic_streambuf<char> {
   int_type uflow() override;
   std::streamsize xsgetn(char* p, std::streamsize n) override;
   std::streamsize xsputn(const char* p, std::streamsize n) override;
-  pos_type seekoff(off_type off, std::ios_base::seekdir dir,
-                   std::ios_base::openmode which) override;
+  pos_type seekoff(off_type off, std::ios_base::seekdir dir, std::ios_base::openmode which) override;
   pos_type seekpos(pos_type pos, std::ios_base::openmode which) override;
   int sync() override;
 

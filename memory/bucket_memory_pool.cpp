@@ -33,8 +33,8 @@ void* withHeader(void* raw) {
   return static_cast<char*>(raw) + kPoolHeaderBytes;
 }
 
-using cadence::pool::SizeClass;
 using cadence::pool::classOf;
+using cadence::pool::SizeClass;
 
 // Makes slot `index` exist: the table doubles (at least to index + 1), new
 // slots zero-filled.
@@ -43,8 +43,8 @@ void growTable(BucketMemoryPool& pool, int32_t index) {
   const int32_t doubled =
       static_cast<int32_t>(std::min<int64_t>(static_cast<int64_t>(pool.bucketCount) * 2, INT32_MAX));
   void* table = pool.buckets;
-  pool.bucketCount = xalRealloc(&table, static_cast<int32_t>(sizeof(Bucket*)), pool.bucketCount,
-                                needed, std::max(doubled, needed));
+  pool.bucketCount =
+      xalRealloc(&table, static_cast<int32_t>(sizeof(Bucket*)), pool.bucketCount, needed, std::max(doubled, needed));
   pool.buckets = static_cast<Bucket**>(table);
 }
 
@@ -70,14 +70,15 @@ void deleteBucket(Bucket* bucket) {
 [[gnu::noinline]] void growEntries(Bucket& bucket, int32_t needed) {
   void* entries = bucket.entries;
   const int32_t doubled = static_cast<int32_t>(std::min<int64_t>(int64_t{bucket.capacity} * 2, INT32_MAX));
-  bucket.capacity = xalRealloc(&entries, static_cast<int32_t>(sizeof(BucketEntry)), bucket.capacity,
-                               needed, std::max(doubled, needed));
+  bucket.capacity = xalRealloc(&entries, static_cast<int32_t>(sizeof(BucketEntry)), bucket.capacity, needed,
+                               std::max(doubled, needed));
   bucket.entries = static_cast<BucketEntry*>(entries);
 }
 
 inline void appendEntry(Bucket& bucket, int32_t size, void* block) {
   const int32_t count = bucket.count + 1;
-  if (count >= bucket.capacity) [[unlikely]] growEntries(bucket, count + 1);
+  if (count >= bucket.capacity) [[unlikely]]
+    growEntries(bucket, count + 1);
   bucket.entries[count] = {size, block};
   bucket.count = count;
 }
@@ -266,7 +267,8 @@ class PoolingPausedForResize {
 
 void* BucketMemoryPool::allocate(int32_t size, int32_t* usable) {
   cadence::port::ReentrantLockGuard guard(poolLock());
-  if (void* block = cadence::pool::takeCached(*this, size, usable)) [[likely]] return block;
+  if (void* block = cadence::pool::takeCached(*this, size, usable)) [[likely]]
+    return block;
   return allocateSlow(*this, size, usable);
 }
 
@@ -274,7 +276,8 @@ bool BucketMemoryPool::release(int32_t size, void** block) {
   // A negative size was never handed out: refused like size 0.
   if (!block || !*block || size <= 0) return false;
   cadence::port::ReentrantLockGuard guard(poolLock());
-  if (cadence::pool::fileCached(*this, size, block)) [[likely]] return true;
+  if (cadence::pool::fileCached(*this, size, block)) [[likely]]
+    return true;
   return releaseSlow(*this, size, block);
 }
 

@@ -46,8 +46,7 @@ int64_t checkedBytes(int32_t elemSize, int32_t count) {
   cadence::port::exitProcess(-1);
 }
 
-int32_t spillAndReallocate(void** block, int64_t oldBytes, int64_t bytes, int32_t count,
-                           VelMM::IVelMManager* manager) {
+int32_t spillAndReallocate(void** block, int64_t oldBytes, int64_t bytes, int32_t count, VelMM::IVelMManager* manager) {
   const XalOutOfMemoryHandler* handler = xalOutOfMemoryHandler();
   if (!handler) failForGood(bytes, kOomNoMemory);
   return handler->spillAndReallocate(block, oldBytes, bytes, count, manager);
@@ -118,8 +117,7 @@ int32_t shrink(void** block, int32_t elemSize, int32_t maxNewSize) {
   return maxNewSize;
 }
 
-int32_t grow(void** block, int32_t elemSize, int32_t curSize, int32_t minNewSize,
-             int32_t maxNewSize) {
+int32_t grow(void** block, int32_t elemSize, int32_t curSize, int32_t minNewSize, int32_t maxNewSize) {
   const int64_t oldBytes = cadence::guard::checkedBytes(elemSize, curSize);
   int64_t bytes = static_cast<int64_t>(elemSize) * maxNewSize;
   void* resized = tryResize(*block, bytes);
@@ -161,8 +159,7 @@ int32_t xalMalloc(void** block, int32_t elemSize, int32_t count) {
   return count;
 }
 
-int32_t xalRealloc(void** block, int32_t elemSize, int32_t curSize, int32_t minNewSize,
-                   int32_t maxNewSize) {
+int32_t xalRealloc(void** block, int32_t elemSize, int32_t curSize, int32_t minNewSize, int32_t maxNewSize) {
   if (curSize == minNewSize) return curSize;
   if ((!*block || curSize == 0) && minNewSize > 0) return xalMalloc(block, elemSize, minNewSize);
   if (maxNewSize == -1) {

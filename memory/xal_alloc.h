@@ -12,8 +12,7 @@ int32_t xalMalloc(void** block, int32_t elemSize, int32_t count);
 
 // Resizes *block (curSize elements) to between minNewSize and maxNewSize
 // elements (maxNewSize -1: equal to minNewSize); returns the new count.
-int32_t xalRealloc(void** block, int32_t elemSize, int32_t curSize, int32_t minNewSize,
-                   int32_t maxNewSize);
+int32_t xalRealloc(void** block, int32_t elemSize, int32_t curSize, int32_t minNewSize, int32_t maxNewSize);
 
 // Out-of-memory reason codes.
 constexpr int32_t kOomOpenFailed = -1;

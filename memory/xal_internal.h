@@ -34,7 +34,6 @@ void* mallocWithManager(int64_t bytes, VelMM::IVelMManager*& manager);
 
 // The installed handler's spill (XalOutOfMemoryHandler); without a handler
 // the request fails for good.
-int32_t spillAndReallocate(void** block, int64_t oldBytes, int64_t bytes, int32_t count,
-                           VelMM::IVelMManager* manager);
+int32_t spillAndReallocate(void** block, int64_t oldBytes, int64_t bytes, int32_t count, VelMM::IVelMManager* manager);
 
 }  // namespace cadence::guard

@@ -11,5 +11,5 @@ constexpr uint8_t binaryIdBytes[16] = {0xb5, 0xe2, 0x61, 0xdc, 0x48, 0x5e, 0xf4,
 constinit VelID componentId(kVelComponentId);
 }  // namespace
 
-constinit const VelModuleIdentity kVelModuleIdentity = {
-    "cadencehost_mod", VEL_BUILD_DATE, &componentId, 1, binaryIdBytes, sizeof(binaryIdBytes)};
+constinit const VelModuleIdentity kVelModuleIdentity = {"cadencehost_mod", VEL_BUILD_DATE,       &componentId, 1,
+                                                        binaryIdBytes,     sizeof(binaryIdBytes)};

@@ -15,8 +15,8 @@ constexpr int kO_APPEND = 0x0008;
 constexpr int kO_TEMPORARY = 0x0040;  // removed when the last descriptor closes
 constexpr int kO_CREAT = 0x0100;
 constexpr int kO_TRUNC = 0x0200;
-constexpr int kO_EXCL = 0x0400;      // with kO_CREAT: fail when the name exists (never follows a link)
-constexpr int kO_TEXT = 0x4000;      // line feeds become CR LF; done by the stream on POSIX
+constexpr int kO_EXCL = 0x0400;  // with kO_CREAT: fail when the name exists (never follows a link)
+constexpr int kO_TEXT = 0x4000;  // line feeds become CR LF; done by the stream on POSIX
 constexpr int kO_BINARY = 0x8000;
 // Permission bits.
 constexpr int kS_IREAD = 0x0100;

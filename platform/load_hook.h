@@ -15,10 +15,10 @@
 
 #define VEL_MODULE_EXPORT __declspec(dllexport)
 #define VEL_LOAD_ORDER(n)
-#define VEL_DEFINE_LOAD_HOOK(hook)                                                     \
-  extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {           \
-    if (reason == DLL_PROCESS_ATTACH) hook(static_cast<void*>(instance));              \
-    return TRUE;                                                                       \
+#define VEL_DEFINE_LOAD_HOOK(hook)                                           \
+  extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) { \
+    if (reason == DLL_PROCESS_ATTACH) hook(static_cast<void*>(instance));    \
+    return TRUE;                                                             \
   }
 
 #else
@@ -27,18 +27,17 @@
 
 #define VEL_MODULE_EXPORT __attribute__((visibility("default")))
 #define VEL_LOAD_ORDER(n) __attribute__((init_priority(n)))
-#define VEL_DEFINE_LOAD_HOOK(hook)                                                     \
-  namespace {                                                                          \
-  void* velThisImage() {                                                               \
-    Dl_info info{};                                                                    \
-    return dladdr(reinterpret_cast<const void*>(&velThisImage), &info) ? info.dli_fbase \
-                                                                        : nullptr;     \
-  }                                                                                    \
-  /* Without a priority it runs after every prioritised static and after the */       \
-  /* statics of the files linked before this one. */                                   \
-  struct VelLoadHook {                                                                 \
-    VelLoadHook() { hook(velThisImage()); }                                            \
-  } velLoadHook;                                                                       \
+#define VEL_DEFINE_LOAD_HOOK(hook)                                                                 \
+  namespace {                                                                                      \
+  void* velThisImage() {                                                                           \
+    Dl_info info{};                                                                                \
+    return dladdr(reinterpret_cast<const void*>(&velThisImage), &info) ? info.dli_fbase : nullptr; \
+  }                                                                                                \
+  /* Without a priority it runs after every prioritised static and after the */                    \
+  /* statics of the files linked before this one. */                                               \
+  struct VelLoadHook {                                                                             \
+    VelLoadHook() { hook(velThisImage()); }                                                        \
+  } velLoadHook;                                                                                   \
   }
 
 #endif

@@ -32,8 +32,7 @@ void ReentrantLock::waitAndEnter(uintptr_t self) {
   for (int attempt = 0;; ++attempt) {
     uintptr_t expected = 0;
     if (owner_.load(std::memory_order_relaxed) == 0 &&
-        owner_.compare_exchange_weak(expected, self, std::memory_order_acquire,
-                                     std::memory_order_relaxed)) {
+        owner_.compare_exchange_weak(expected, self, std::memory_order_acquire, std::memory_order_relaxed)) {
       depth_ = 1;
       return;
     }

@@ -26,8 +26,8 @@ class ReentrantLock {
   void enter() {
     const uintptr_t self = currentThreadId();
     uintptr_t expected = 0;
-    if (owner_.compare_exchange_strong(expected, self, std::memory_order_acquire,
-                                       std::memory_order_relaxed)) [[likely]] {
+    if (owner_.compare_exchange_strong(expected, self, std::memory_order_acquire, std::memory_order_relaxed))
+        [[likely]] {
       depth_ = 1;
       return;
     }
@@ -45,8 +45,7 @@ class ReentrantLock {
       return true;
     }
     uintptr_t expected = 0;
-    if (!owner_.compare_exchange_strong(expected, self, std::memory_order_acquire,
-                                        std::memory_order_relaxed)) {
+    if (!owner_.compare_exchange_strong(expected, self, std::memory_order_acquire, std::memory_order_relaxed)) {
       return false;
     }
     depth_ = 1;
@@ -59,9 +58,7 @@ class ReentrantLock {
     owner_.store(0, std::memory_order_release);
   }
 
-  bool heldByCurrentThread() const {
-    return owner_.load(std::memory_order_relaxed) == currentThreadId();
-  }
+  bool heldByCurrentThread() const { return owner_.load(std::memory_order_relaxed) == currentThreadId(); }
 
  private:
   // The address of a thread-local object: unique among live threads, never 0.

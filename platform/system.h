@@ -22,9 +22,9 @@ struct MemoryStatus {
 class System {
  public:
   virtual ~System() = default;
-  virtual bool memoryStatus(MemoryStatus* out) = 0;  // GlobalMemoryStatusEx
-  virtual uint32_t processId() = 0;                   // GetCurrentProcessId
-  virtual int64_t performanceCounter() = 0;           // QueryPerformanceCounter
+  virtual bool memoryStatus(MemoryStatus* out) = 0;     // GlobalMemoryStatusEx
+  virtual uint32_t processId() = 0;                     // GetCurrentProcessId
+  virtual int64_t performanceCounter() = 0;             // QueryPerformanceCounter
   virtual bool disableThreadNotices(void* module) = 0;  // DisableThreadLibraryCalls
   // The system's directory for temporary files (GetTempPathW; on POSIX
   // TMPDIR when it names an absolute directory, else /tmp), without a

@@ -11,8 +11,7 @@
 
 namespace cadence::report {
 
-int32_t systemMemoryFigures(int64_t* systemFree, int64_t* systemTotal, int64_t* swapFree,
-                            int64_t* swapTotal) {
+int32_t systemMemoryFigures(int64_t* systemFree, int64_t* systemTotal, int64_t* swapFree, int64_t* swapTotal) {
   IMemChecker* checker = memCheckerHolder().get();
   if (checker && checker->suppliesFigures()) {
     return checker->memoryFigures(systemFree, systemTotal, swapFree, swapTotal, 1024);
@@ -21,12 +20,9 @@ int32_t systemMemoryFigures(int64_t* systemFree, int64_t* systemTotal, int64_t* 
   cadence::port::MemoryStatus status;
   if (!cadence::port::system().memoryStatus(&status)) return -1;
 
-  const uint64_t swapTotalBytes =
-      std::min(status.totalVirtual - status.totalPhys, status.totalPageFile);
-  const uint64_t swapFreeBytes =
-      std::min(status.availVirtual - status.availPhys, status.availPageFile);
-  const int64_t swapFreeCapped =
-      std::min(static_cast<int64_t>(swapFreeBytes), static_cast<int64_t>(swapTotalBytes));
+  const uint64_t swapTotalBytes = std::min(status.totalVirtual - status.totalPhys, status.totalPageFile);
+  const uint64_t swapFreeBytes = std::min(status.availVirtual - status.availPhys, status.availPageFile);
+  const int64_t swapFreeCapped = std::min(static_cast<int64_t>(swapFreeBytes), static_cast<int64_t>(swapTotalBytes));
 
   if (systemTotal) *systemTotal = static_cast<int64_t>(status.totalPhys) / 1024;
   if (systemFree) *systemFree = static_cast<int64_t>(status.availPhys) / 1024;

@@ -34,9 +34,10 @@ constexpr int kDraftAttempts = 16;
 // name hard to plant something under beforehand.
 VelString draftName(const VelString& target, int attempt) {
   char suffix[64];
-  std::snprintf(suffix, sizeof suffix, ".new-%08x-%08x-%d", static_cast<unsigned>(cadence::port::system().processId()),
-                static_cast<unsigned>(static_cast<uint64_t>(cadence::port::system().performanceCounter()) & 0xFFFFFFFFu),
-                attempt);
+  std::snprintf(
+      suffix, sizeof suffix, ".new-%08x-%08x-%d", static_cast<unsigned>(cadence::port::system().processId()),
+      static_cast<unsigned>(static_cast<uint64_t>(cadence::port::system().performanceCounter()) & 0xFFFFFFFFu),
+      attempt);
   VelString name(target);
   name.append(VelString(suffix));
   return name;

@@ -32,8 +32,7 @@ constexpr int kSpillNameAttempts = 8;
 
 }  // namespace
 
-int32_t spillAndReallocate(void** block, int64_t oldBytes, int64_t bytes, int32_t count,
-                           VelMM::IVelMManager* manager) {
+int32_t spillAndReallocate(void** block, int64_t oldBytes, int64_t bytes, int32_t count, VelMM::IVelMManager* manager) {
   if (!fitsBlock(bytes)) failForGood(bytes, kOomNoMemory);  // no size to obtain after the spill
   VelString path;
   cadence::port::Files& files = cadence::port::files();

@@ -11,7 +11,6 @@ class IVelMManager;
 namespace cadence::report {
 
 // See XalOutOfMemoryHandler::spillAndReallocate.
-int32_t spillAndReallocate(void** block, int64_t oldBytes, int64_t bytes, int32_t count,
-                           VelMM::IVelMManager* manager);
+int32_t spillAndReallocate(void** block, int64_t oldBytes, int64_t bytes, int32_t count, VelMM::IVelMManager* manager);
 
 }  // namespace cadence::report

@@ -21,7 +21,8 @@ inline constexpr int64_t kMaxUnits = INT32_MAX / kUnit - 1;
 // 32-bit lengths. A text too long for them goes the out-of-memory way, with
 // the size its block would need; it never wraps to a smaller length.
 inline int32_t checkedUnits(int64_t units) {
-  if (units > kMaxUnits) [[unlikely]] velOutOfMemory((units + 1) * kUnit);
+  if (units > kMaxUnits) [[unlikely]]
+    velOutOfMemory((units + 1) * kUnit);
   return static_cast<int32_t>(units);
 }
 

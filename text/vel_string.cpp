@@ -193,8 +193,7 @@ void VelString::erase(int32_t position, int32_t count) {
   int32_t capacity = 0;
   char16_t* block = allocateUnits(m - count, &capacity);
   std::memcpy(block, text, static_cast<size_t>(position) * kUnit);
-  std::memcpy(block + position, text + position + count,
-              static_cast<size_t>(m - position - count) * kUnit);
+  std::memcpy(block + position, text + position + count, static_cast<size_t>(m - position - count) * kUnit);
   block[m - count] = 0;
   installText(block, capacity);
 }

@@ -45,15 +45,14 @@ VelString VelTrivialTranslator::translate(const char* key, const VelString& a1, 
 }
 
 VelString VelTrivialTranslator::translate(const char* key, const VelString& a1, const VelString& a2,
-                                          const VelString& a3, const VelString& a4,
-                                          const VelString& a5) {
+                                          const VelString& a3, const VelString& a4, const VelString& a5) {
   const VelString* args[] = {&a1, &a2, &a3, &a4, &a5, nullptr};
   return translateWith(key, args);
 }
 
 VelString VelTrivialTranslator::translate(const char* key, const VelString& a1, const VelString& a2,
-                                          const VelString& a3, const VelString& a4,
-                                          const VelString& a5, const VelString& a6) {
+                                          const VelString& a3, const VelString& a4, const VelString& a5,
+                                          const VelString& a6) {
   const VelString* args[] = {&a1, &a2, &a3, &a4, &a5, &a6, nullptr};
   return translateWith(key, args);
 }

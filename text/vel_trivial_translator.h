@@ -13,15 +13,13 @@
 class VelTrivialTranslator : public IVelTranslator, public cadence::guard::GuardedNew {
  public:
   VelString translate(const char* key, int32_t count, const VelString* args) override;
-  VelString translate(const char* key, const VelString& a1, const VelString& a2,
-                      const VelString& a3, const VelString& a4, const VelString& a5,
-                      const VelString& a6) override;
-  VelString translate(const char* key, const VelString& a1, const VelString& a2,
-                      const VelString& a3, const VelString& a4, const VelString& a5) override;
-  VelString translate(const char* key, const VelString& a1, const VelString& a2,
-                      const VelString& a3, const VelString& a4) override;
-  VelString translate(const char* key, const VelString& a1, const VelString& a2,
-                      const VelString& a3) override;
+  VelString translate(const char* key, const VelString& a1, const VelString& a2, const VelString& a3,
+                      const VelString& a4, const VelString& a5, const VelString& a6) override;
+  VelString translate(const char* key, const VelString& a1, const VelString& a2, const VelString& a3,
+                      const VelString& a4, const VelString& a5) override;
+  VelString translate(const char* key, const VelString& a1, const VelString& a2, const VelString& a3,
+                      const VelString& a4) override;
+  VelString translate(const char* key, const VelString& a1, const VelString& a2, const VelString& a3) override;
   VelString translate(const char* key, const VelString& a1, const VelString& a2) override;
   VelString translate(const char* key, const VelString& a1) override;
   VelString translate(const char* key) override;

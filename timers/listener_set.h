@@ -49,7 +49,8 @@ class ListenerSet {
     for (size_t at = 0; at < keys_.size();) {
       const Key current = keys_[at];
       visit(current);
-      at = at < keys_.size() && keys_[at] == current ? at + 1 : static_cast<size_t>(upperBound(current) - keys_.begin());
+      at =
+          at < keys_.size() && keys_[at] == current ? at + 1 : static_cast<size_t>(upperBound(current) - keys_.begin());
     }
   }
 
@@ -68,9 +69,7 @@ class ListenerSet {
 
   static bool before(Key a, Key b) { return reinterpret_cast<uintptr_t>(a) < reinterpret_cast<uintptr_t>(b); }
   Keys::iterator lowerBound(Key key) { return std::lower_bound(keys_.begin(), keys_.end(), key, before); }
-  Keys::const_iterator lowerBound(Key key) const {
-    return std::lower_bound(keys_.begin(), keys_.end(), key, before);
-  }
+  Keys::const_iterator lowerBound(Key key) const { return std::lower_bound(keys_.begin(), keys_.end(), key, before); }
   Keys::iterator upperBound(Key key) { return std::upper_bound(keys_.begin(), keys_.end(), key, before); }
 
   Keys keys_;

@@ -72,5 +72,4 @@ void TimerImpl::queryInterface(const char* name, void* target) {
   velAnswerQuery<ITimer>(this, kClassName, name, target);
 }
 
-
 }  // namespace Velmora

@@ -80,7 +80,8 @@ class TimerImpl : public QObject, public virtual ITimer, public cadence::guard::
 inline void TimerImpl::alertListeners() {
   ++passDepth_;
   listeners_.forEachLive([](ITimerListener* listener) { listener->alert(); });
-  if (--passDepth_ == 0 && putOff_ != PutOff::kNothing) [[unlikely]] endPutOffPass();
+  if (--passDepth_ == 0 && putOff_ != PutOff::kNothing) [[unlikely]]
+    endPutOffPass();
 }
 
 }  // namespace Velmora

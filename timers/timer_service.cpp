@@ -28,5 +28,4 @@ void TimerService::queryInterface(const char* name, void* target) {
   velAnswerQuery<ITimerService, ITimerServiceV2, IShutdownListener>(this, kClassName, name, target);
 }
 
-
 }  // namespace Velmora

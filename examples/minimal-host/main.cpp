@@ -69,8 +69,7 @@ int main(int argc, char** argv) {
   const VelEntryPointFn entryPoint = findEntryPoint(MODULE_PATH);
   uint32_t version = 0;
   IVelComponent* component = nullptr;
-  if (!entryPoint || entryPoint(&version, &component) != kVelEntryPointSucceeded ||
-      version != kVelInterfaceVersion) {
+  if (!entryPoint || entryPoint(&version, &component) != kVelEntryPointSucceeded || version != kVelInterfaceVersion) {
     std::fprintf(stderr, "cannot start %s: %s\n", MODULE_PATH, entryPoint ? "EntryPoint failed" : "cannot load it");
     return 3;
   }
@@ -98,12 +97,11 @@ int main(int argc, char** argv) {
   app.exec();
 
   velQueryAs<IShutdownListener>(object)->onShutdown();  // stops every timer
-  timers->removeTimer(VelCString("fast"));  // the registry's release frees the timer and its listeners
+  timers->removeTimer(VelCString("fast"));              // the registry's release frees the timer and its listeners
   timers->removeTimer(VelCString("slow-250"));
   object->releaseRef();
   component->releaseRef();
 
-  std::printf("fast (100 ms): %d alerts\nslow-250 (250 ms): %d alerts\n", fastListener.alerts,
-              slowListener.alerts);
+  std::printf("fast (100 ms): %d alerts\nslow-250 (250 ms): %d alerts\n", fastListener.alerts, slowListener.alerts);
   return fastListener.alerts > 0 && slowListener.alerts > 0 ? 0 : 1;
 }

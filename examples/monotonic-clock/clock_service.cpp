@@ -35,8 +35,7 @@ class ClockService final : public IMonotonicClock {
 
 // Registered under the class id while the module loads; hands out the one
 // instance (status kVelCreatedSingleton) and keeps a reference on it.
-VelSingletonTClassItemFactory<ClockService> clockServiceFactory(kClockServiceClassName, nullptr,
-                                                                kClockServiceClassId);
+VelSingletonTClassItemFactory<ClockService> clockServiceFactory(kClockServiceClassName, nullptr, kClockServiceClassId);
 
 }  // namespace
 }  // namespace Monoclock

@@ -10,4 +10,4 @@ constexpr uint8_t binaryId[16] = {0x6d, 0x6f, 0x6e, 0x6f, 0x63, 0x6c, 0x6f, 0x63
 }  // namespace
 
 constinit const VelModuleIdentity kVelModuleIdentity = {"monoclock_mod", MONOCLOCK_BUILD_DATE, &componentId, 1,
-                                                        binaryId, sizeof binaryId};
+                                                        binaryId,        sizeof binaryId};

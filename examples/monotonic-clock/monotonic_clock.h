@@ -21,8 +21,7 @@ inline constexpr VelID kClockServiceClassId(0x7B3E2C1Au, 0x4D5Fu, 0x4A6Bu, 0x9C,
                                             0x5D);
 inline constexpr const char* kClockServiceClassName = "ClockService";
 // {7B3E2C1A-4D5F-4A6B-9C8D-0E1F2A3B4C5E}
-inline constexpr VelID kStopwatchClassId(0x7B3E2C1Au, 0x4D5Fu, 0x4A6Bu, 0x9C, 0x8D, 0x0E, 0x1F, 0x2A, 0x3B, 0x4C,
-                                         0x5E);
+inline constexpr VelID kStopwatchClassId(0x7B3E2C1Au, 0x4D5Fu, 0x4A6Bu, 0x9C, 0x8D, 0x0E, 0x1F, 0x2A, 0x3B, 0x4C, 0x5E);
 inline constexpr const char* kStopwatchClassName = "Stopwatch";
 
 class IMonotonicClock : public virtual IVelUnknown {

@@ -27,7 +27,8 @@ Verdict checkEntryPoint(const CheckSubject& subject) {
   // No object slot: refused, and nothing written.
   const int32_t noSlots = entryPoint(nullptr, nullptr);
   if (noSlots != kVelEntryPointFailed) {
-    findings.fail("EntryPoint(null, null) returned " + std::to_string(noSlots) + ": without an object slot it returns 0");
+    findings.fail("EntryPoint(null, null) returned " + std::to_string(noSlots) +
+                  ": without an object slot it returns 0");
   }
   uint32_t version = kUntouchedVersion;
   const int32_t noObjectSlot = entryPoint(&version, nullptr);

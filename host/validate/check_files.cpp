@@ -1,7 +1,7 @@
 // The checks read from the module file without loading it: what it exports
 // and which Qt core library it links.
-#include <QtGlobal>
 #include <QStringList>
+#include <QtGlobal>
 
 #include "module_image.h"
 #include "validate/checks.h"
@@ -37,8 +37,9 @@ Verdict checkExports(const CheckSubject& subject) {
                                             : "no EntryPoint among its exports: " + nameList(exports)};
   }
   if (!exports.isEmpty()) {
-    return Verdict{false, "exports " + nameList(exports) + " besides EntryPoint: a host's own runtime can bind to "
-                          "them (export EntryPoint alone)"};
+    return Verdict{false, "exports " + nameList(exports) +
+                              " besides EntryPoint: a host's own runtime can bind to "
+                              "them (export EntryPoint alone)"};
   }
   return Verdict{true, "EntryPoint alone"};
 }
@@ -53,8 +54,8 @@ Verdict checkQtMajor(const CheckSubject& subject) {
   const std::string library = qt.library.toUtf8().constData();
   if (qt.major == 0) return Verdict{true, "links no Qt core library"};
   if (qt.major != kQtMajor) {
-    return Verdict{false, "built with Qt " + std::to_string(qt.major) + " (" + library + "), this cadence-host with Qt " +
-                              std::to_string(kQtMajor) +
+    return Verdict{false, "built with Qt " + std::to_string(qt.major) + " (" + library +
+                              "), this cadence-host with Qt " + std::to_string(kQtMajor) +
                               ": in a host of another Qt major its timers never alert"};
   }
   return Verdict{true, "Qt " + std::to_string(qt.major) + " (" + library + "), as this cadence-host"};

@@ -63,8 +63,8 @@ void checkLocalCounting(const ModuleUnderTest& module, bool withInstances, Findi
   }
   if (withInstances && internal) {
     const std::vector<IVelUnknown*> instances = keepInstances(component, internal);
-    for (IVelUnknown* object : instances) checkBalanced("without a host, " + textOf(object->getClassName()) + ": ",
-                                                        object, findings);
+    for (IVelUnknown* object : instances)
+      checkBalanced("without a host, " + textOf(object->getClassName()) + ": ", object, findings);
     releaseAll(instances);
   }
   component->releaseRef();
@@ -92,8 +92,8 @@ void checkHookCounting(const ModuleUnderTest& module, bool withInstances, Findin
                   " calls (the hook gets the count field of the IVelUnknown part)");
   }
   if (component->getRefCount() != *counter || *counter != expectedCalls) {
-    findings.fail("getRefCount reads " + std::to_string(component->getRefCount()) + ", the counter the hooks got holds " +
-                  std::to_string(*counter));
+    findings.fail("getRefCount reads " + std::to_string(component->getRefCount()) +
+                  ", the counter the hooks got holds " + std::to_string(*counter));
   }
   host.counting = false;  // hooks that record and change nothing
   component->addRef();

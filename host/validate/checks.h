@@ -74,7 +74,6 @@ Verdict checkQueries(const CheckSubject& subject);         // query_rules.cpp
 Verdict checkReferences(const CheckSubject& subject);      // check_references.cpp
 Verdict checkNoServices(const CheckSubject& subject);      // check_references.cpp
 
-
 // The text as a JSON string, quotes included.
 std::string jsonString(const std::string& text);
 

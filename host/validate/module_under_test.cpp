@@ -4,10 +4,10 @@
 #include <QVariantMap>
 
 #include "cadencehost/vel_cstring.h"
-#include "host_services.h"
-#include "shared_count.h"
 #include "commands.h"
+#include "host_services.h"
 #include "module_loader.h"
+#include "shared_count.h"
 
 namespace cadence::host::validate {
 

@@ -15,7 +15,7 @@ namespace cadence::host::validate {
 
 // One class sub-object of a whole object.
 struct SubObject {
-  std::string typeName;  // as the type information spells it
+  std::string typeName;   // as the type information spells it
   std::ptrdiff_t offset;  // from the start of the whole object
   std::size_t end;        // index past its own bases, which follow it
   bool isVelUnknown;

@@ -95,8 +95,8 @@ ObjectLayout layoutOf(const void* part) {
     const auto* base = inImage<BaseClass>(image, bases[i]);
     const std::string name = inImage<TypeDescriptor>(image, base->typeDescriptor)->name;
     std::size_t end = i + 1 + base->containedBases;
-    layout.parts.push_back(SubObject{name, offsetOf(layout.whole, base->where), end > count ? count : end,
-                                     name == ".?AVIVelUnknown@@"});
+    layout.parts.push_back(
+        SubObject{name, offsetOf(layout.whole, base->where), end > count ? count : end, name == ".?AVIVelUnknown@@"});
   }
   return layout;
 }

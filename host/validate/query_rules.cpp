@@ -219,8 +219,9 @@ void QueryRules::checkNearMisses(const std::string& who, IVelUnknown* object, co
     std::string text;
     std::string name;
   };
-  std::map<std::string, Near> misses{{"", {"the empty name ''", ""}},
-                                     {kNameNoObjectAnswers, {quoted(kNameNoObjectAnswers) + ", a name of no object", ""}}};
+  std::map<std::string, Near> misses{
+      {"", {"the empty name ''", ""}},
+      {kNameNoObjectAnswers, {quoted(kNameNoObjectAnswers) + ", a name of no object", ""}}};
   for (const std::string& name : names) {
     if (name.size() > 1) {
       const std::string prefix = name.substr(0, name.size() - 1);
@@ -308,11 +309,11 @@ Verdict checkQueries(const CheckSubject& subject) {
   component->releaseRef();
   std::string reached = std::to_string(rules.objects) + " objects";
   if (!subject.withInstances) reached += " (no instances: the class-instances check failed)";
-  std::string traced = std::string("one IVelUnknown and one count through every part (read in the ") +
-                       objectLayoutAbi() + " layout)";
+  std::string traced =
+      std::string("one IVelUnknown and one count through every part (read in the ") + objectLayoutAbi() + " layout)";
   if (rules.untracedParts > 0) {
-    traced += "; " + std::to_string(rules.untracedParts) +
-              " parts not traced (no type information: built without RTTI?)";
+    traced +=
+        "; " + std::to_string(rules.untracedParts) + " parts not traced (no type information: built without RTTI?)";
   }
   return findings.verdict(reached + ": " + std::to_string(rules.answered) + " names answer exactly, " +
                           std::to_string(rules.nearMisses) + " near misses answer null, " + traced +

@@ -21,7 +21,7 @@
 namespace cadence::host::validate {
 
 struct ReachedObject {
-  IVelUnknown* object;  // held by the caller: the rules take and give back a reference
+  IVelUnknown* object;                     // held by the caller: the rules take and give back a reference
   std::vector<std::string> contractNames;  // what the contract says it answers
   bool mustList;                           // the component alone lists nothing
 };

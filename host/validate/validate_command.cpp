@@ -85,7 +85,6 @@ void printJson(const std::string& modulePath, const std::vector<CheckOutcome>& o
   std::fflush(out);
 }
 
-
 // Text from a child (and, through it, from the module) fit for one line of
 // UTF-8: control characters become '?', bytes that are not UTF-8 U+FFFD.
 std::string oneLine(const QByteArray& bytes) {
@@ -136,7 +135,8 @@ bool readVerdict(const QByteArray& output, Verdict* verdict) {
   verdict->problems.clear();
   for (int from = output.indexOf(kProblemPrefix); from >= 0 && from < at;
        from = output.indexOf(kProblemPrefix, from + 1)) {
-    if (from == 0 || output[from - 1] == '\n') verdict->problems.push_back(oneLine(lineAfter(output, from, kProblemPrefix)));
+    if (from == 0 || output[from - 1] == '\n')
+      verdict->problems.push_back(oneLine(lineAfter(output, from, kProblemPrefix)));
   }
   if (passed) verdict->problems.clear();
   return true;
@@ -163,7 +163,8 @@ Verdict runCheckInChild(const QString& program, const Check& check, const CheckS
     if (child.waitForStarted()) break;
   }
   if (child.state() == QProcess::NotRunning && child.error() == QProcess::FailedToStart) {
-    return Verdict{false, "could not start the check's process: " + std::string(child.errorString().toUtf8().constData())};
+    return Verdict{false,
+                   "could not start the check's process: " + std::string(child.errorString().toUtf8().constData())};
   }
   if (!child.waitForFinished(kCheckTimeLimitMs)) {
     child.kill();
@@ -213,8 +214,9 @@ int runValidateCommand(const CommandLine& line, std::FILE* out, std::FILE* err) 
   if (!line.runCheck.isEmpty()) {
     const Check* check = findCheck(line.runCheck.toUtf8().constData());
     if (check) return runCheckHere(*check, subject, out);
-    std::fprintf(err, "cadence-host: no check named '%s'\nUsage: cadence-host validate [--module PATH] [--json]; see "
-                      "'cadence-host validate --help'.\n",
+    std::fprintf(err,
+                 "cadence-host: no check named '%s'\nUsage: cadence-host validate [--module PATH] [--json]; see "
+                 "'cadence-host validate --help'.\n",
                  printableArgument(line.runCheck).toUtf8().constData());
     return kExitUsage;
   }

@@ -27,8 +27,7 @@ class VelItemFactory {
  public:
   VelItemFactory(const char* className, const void* info, const VelID& classId);
   // Registers with `registerWith` instead (for tests of a private table).
-  VelItemFactory(const char* className, const void* info, const VelID& classId,
-                 VelDefaultClassFactory& registerWith);
+  VelItemFactory(const char* className, const void* info, const VelID& classId, VelDefaultClassFactory& registerWith);
   VelItemFactory(const VelItemFactory&) = delete;
   VelItemFactory& operator=(const VelItemFactory&) = delete;
   virtual ~VelItemFactory() = default;

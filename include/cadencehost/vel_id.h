@@ -12,11 +12,10 @@
 class VelID {
  public:
   constexpr VelID() : Data1(0), Data2(0), Data3(0), Data4{} {}
-  constexpr VelID(uint32_t d1, uint16_t d2, uint16_t d3, uint8_t b0, uint8_t b1, uint8_t b2,
-                  uint8_t b3, uint8_t b4, uint8_t b5, uint8_t b6, uint8_t b7)
+  constexpr VelID(uint32_t d1, uint16_t d2, uint16_t d3, uint8_t b0, uint8_t b1, uint8_t b2, uint8_t b3, uint8_t b4,
+                  uint8_t b5, uint8_t b6, uint8_t b7)
       : Data1(d1), Data2(d2), Data3(d3), Data4{b0, b1, b2, b3, b4, b5, b6, b7} {}
-  constexpr VelID(const VelID& other)
-      : Data1(other.Data1), Data2(other.Data2), Data3(other.Data3), Data4{} {
+  constexpr VelID(const VelID& other) : Data1(other.Data1), Data2(other.Data2), Data3(other.Data3), Data4{} {
     for (int i = 0; i < 8; ++i) Data4[i] = other.Data4[i];
   }
   constexpr VelID& operator=(const VelID& other) {

@@ -106,4 +106,3 @@ class IVelUnknown : public VelShared {
     delete this;
   }
 };
-

@@ -88,8 +88,8 @@ class IMemChecker : public virtual IVelUnknown {
   // units of `unit` bytes (the module passes 1024, so KiB); a null pointer
   // is an output not wanted. The result is passed back to the module's
   // caller and not interpreted; return 0.
-  virtual int32_t memoryFigures(int64_t* systemFree, int64_t* systemTotal, int64_t* swapFree,
-                                int64_t* swapTotal, int32_t unit) = 0;
+  virtual int32_t memoryFigures(int64_t* systemFree, int64_t* systemTotal, int64_t* swapFree, int64_t* swapTotal,
+                                int32_t unit) = 0;
 };
 
 namespace VelMM {

@@ -24,15 +24,13 @@ class IVelTranslator : public virtual IVelUnknown {
   virtual VelString translate(const char* key, int32_t count, const VelString* args) = 0;
   // Six to one arguments, '%1' the first (the pass-through translator
   // leaves a placeholder beyond them empty).
-  virtual VelString translate(const char* key, const VelString& a1, const VelString& a2,
-                              const VelString& a3, const VelString& a4, const VelString& a5,
-                              const VelString& a6) = 0;
-  virtual VelString translate(const char* key, const VelString& a1, const VelString& a2,
-                              const VelString& a3, const VelString& a4, const VelString& a5) = 0;
-  virtual VelString translate(const char* key, const VelString& a1, const VelString& a2,
-                              const VelString& a3, const VelString& a4) = 0;
-  virtual VelString translate(const char* key, const VelString& a1, const VelString& a2,
-                              const VelString& a3) = 0;
+  virtual VelString translate(const char* key, const VelString& a1, const VelString& a2, const VelString& a3,
+                              const VelString& a4, const VelString& a5, const VelString& a6) = 0;
+  virtual VelString translate(const char* key, const VelString& a1, const VelString& a2, const VelString& a3,
+                              const VelString& a4, const VelString& a5) = 0;
+  virtual VelString translate(const char* key, const VelString& a1, const VelString& a2, const VelString& a3,
+                              const VelString& a4) = 0;
+  virtual VelString translate(const char* key, const VelString& a1, const VelString& a2, const VelString& a3) = 0;
   virtual VelString translate(const char* key, const VelString& a1, const VelString& a2) = 0;
   virtual VelString translate(const char* key, const VelString& a1) = 0;
   // The translation of `key`.

@@ -26,17 +26,14 @@ const bool kTemporaryFilesLoseTheirNameAtOnce = false;
 namespace {
 
 static_assert(sizeof(wchar_t) == sizeof(char16_t), "wide paths are UTF-16 on Windows");
-static_assert(kO_WRONLY == _O_WRONLY && kO_RDWR == _O_RDWR && kO_APPEND == _O_APPEND &&
-                  kO_TEMPORARY == _O_TEMPORARY && kO_CREAT == _O_CREAT && kO_TRUNC == _O_TRUNC &&
-                  kO_EXCL == _O_EXCL && kO_TEXT == _O_TEXT && kO_BINARY == _O_BINARY,
+static_assert(kO_WRONLY == _O_WRONLY && kO_RDWR == _O_RDWR && kO_APPEND == _O_APPEND && kO_TEMPORARY == _O_TEMPORARY &&
+                  kO_CREAT == _O_CREAT && kO_TRUNC == _O_TRUNC && kO_EXCL == _O_EXCL && kO_TEXT == _O_TEXT &&
+                  kO_BINARY == _O_BINARY,
               "open flags equal the runtime's");
 static_assert(kS_IREAD == _S_IREAD && kS_IWRITE == _S_IWRITE, "permission bits equal the runtime's");
-static_assert(kSeekSet == SEEK_SET && kSeekCur == SEEK_CUR && kSeekEnd == SEEK_END,
-              "seek origins equal the runtime's");
+static_assert(kSeekSet == SEEK_SET && kSeekCur == SEEK_CUR && kSeekEnd == SEEK_END, "seek origins equal the runtime's");
 
-const wchar_t* widePath(const char16_t* path) {
-  return reinterpret_cast<const wchar_t*>(path ? path : u"");
-}
+const wchar_t* widePath(const char16_t* path) { return reinterpret_cast<const wchar_t*>(path ? path : u""); }
 
 // A new file, created exclusively: a reparse point (a link) already standing
 // under the name makes the creation fail instead of being followed. The
@@ -49,8 +46,8 @@ int createNew(const char16_t* path, int flags, int permission) {
   DWORD attributes = FILE_FLAG_OPEN_REPARSE_POINT;
   attributes |= (permission & _S_IWRITE) ? FILE_ATTRIBUTE_NORMAL : FILE_ATTRIBUTE_READONLY;
   if (flags & _O_TEMPORARY) attributes |= FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE;
-  const HANDLE handle = ::CreateFileW(widePath(path), access, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
-                                      CREATE_NEW, attributes, nullptr);
+  const HANDLE handle = ::CreateFileW(widePath(path), access, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, CREATE_NEW,
+                                      attributes, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return -1;
   const int fd = ::_open_osfhandle(reinterpret_cast<intptr_t>(handle),
                                    flags & (_O_RDONLY | _O_WRONLY | _O_RDWR | _O_APPEND | _O_TEXT | _O_BINARY));

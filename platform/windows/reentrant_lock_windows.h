@@ -17,7 +17,7 @@ class ReentrantLock {
   void enter();     // EnterCriticalSection
   bool tryEnter();  // TryEnterCriticalSection
   // Must be called by the owner only.
-  void leave();     // LeaveCriticalSection
+  void leave();  // LeaveCriticalSection
   bool heldByCurrentThread() const;
 
  private:

@@ -12,8 +12,8 @@
 
 namespace {
 
-using cadence::test::ScopedHost;
 using cadence::test::CountingTestService;
+using cadence::test::ScopedHost;
 using cadence::test::TestHost;
 
 // Points the component at a class factory for one test, then restores it.
@@ -22,8 +22,6 @@ VelComponentState withClassFactory(IVelClassFactory* factory) {
   state.classFactory = factory;
   return state;
 }
-
-
 
 TEST(Component, WithoutClassFactoryAnswersEmpty) {
   VelScopedComponentState none(withClassFactory(nullptr));

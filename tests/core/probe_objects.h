@@ -45,9 +45,7 @@ class Probe : public IProbeA, public IProbeB {
 class Other : public IProbeA {
  public:
   int a() override { return 3; }
-  void queryInterface(const char* name, void* target) override {
-    velAnswerQuery<IProbeA>(this, "Other", name, target);
-  }
+  void queryInterface(const char* name, void* target) override { velAnswerQuery<IProbeA>(this, "Other", name, target); }
   const char* getClassName() override { return "Other"; }
 };
 

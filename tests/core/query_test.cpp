@@ -33,8 +33,8 @@ TEST(QueryByName, EachNameYieldsItsPart) {
 
 TEST(QueryByName, MatchingIsExactAndCaseSensitive) {
   Probe p;
-  for (const char* name : {"IProbe", "IProbeAB", "IProbeA ", "iprobea", "IPROBEA", "IVelUnknow",
-                           "IVelUnknownX", "", "Prob", "Probe\x01"}) {
+  for (const char* name : {"IProbe", "IProbeAB", "IProbeA ", "iprobea", "IPROBEA", "IVelUnknow", "IVelUnknownX", "",
+                           "Prob", "Probe\x01"}) {
     EXPECT_EQ(query(&p, name), nullptr) << '"' << name << '"';
   }
   const std::string longName(4096, 'I');
@@ -175,7 +175,7 @@ TEST(StopSet, LookupHashesSignedBytesAndComparesExactly) {
   // 0xE9 taken as signed moves the name to another chain than unsigned would.
   Record r(13);
   r.stopAt("Caf\xE9");
-  appendQueryName("Caf", kVelNameKindClass, &r.q);  // a prefix is not a hit
+  appendQueryName("Caf", kVelNameKindClass, &r.q);          // a prefix is not a hit
   appendQueryName("caf\xE9", kVelNameKindInterface, &r.q);  // nor another case
   EXPECT_EQ(r.entries.count, 2);
   appendQueryName("Caf\xE9", kVelNameKindInterface, &r.q);

@@ -9,8 +9,8 @@
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
 #endif
-#include <windows.h>
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -105,8 +105,8 @@ ChildOutcome runInChild(const std::string& bodyName, const std::string& argument
   wchar_t program[MAX_PATH * 4];
   const DWORD length = GetModuleFileNameW(nullptr, program, static_cast<DWORD>(std::size(program)));
   if (length == 0 || length >= std::size(program)) return {};
-  std::wstring commandLine = L"\"" + std::wstring(program) + L"\" --gtest_color=no --gtest_filter=" +
-                             wide(currentSuiteFilter());
+  std::wstring commandLine =
+      L"\"" + std::wstring(program) + L"\" --gtest_color=no --gtest_filter=" + wide(currentSuiteFilter());
   std::wstring environment = childEnvironment(bodyName, argument);
 
   HANDLE output = openOutputFile(stderrPath);

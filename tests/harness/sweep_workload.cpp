@@ -85,8 +85,8 @@ class FileNotice : public cadence::port::Notice {
   int show(const char16_t* text, const char16_t* caption, uint32_t style) override {
     std::FILE* f = std::fopen(path_.c_str(), "ab");
     if (f) {
-      const std::string line = cadence::test::utf8(text ? text : u"") + "|" + cadence::test::utf8(caption ? caption : u"") +
-                               "|" + std::to_string(style) + "\n";
+      const std::string line = cadence::test::utf8(text ? text : u"") + "|" +
+                               cadence::test::utf8(caption ? caption : u"") + "|" + std::to_string(style) + "\n";
       std::fwrite(line.data(), 1, line.size(), f);
       std::fclose(f);
     }
@@ -284,7 +284,8 @@ int runSweepWorkload(const SweepSettings& settings) {
   const bool runOfReallocs = settings.mode == SweepMode::FailReallocRun;
   cadence::test::FailingHeap failOne = cadence::test::FailingHeap::nth(runOfReallocs ? 0 : settings.failAt);
   FailingReallocHeap failRun(runOfReallocs ? settings.failAt : 0);
-  cadence::port::Heap& heap = runOfReallocs ? static_cast<cadence::port::Heap&>(failRun) : static_cast<cadence::port::Heap&>(failOne);
+  cadence::port::Heap& heap =
+      runOfReallocs ? static_cast<cadence::port::Heap&>(failRun) : static_cast<cadence::port::Heap&>(failOne);
   Workload work(settings.directory);
   {
     cadence::port::ScopedOverride<cadence::port::Notice> useNotice(notice);

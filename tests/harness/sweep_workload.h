@@ -25,8 +25,8 @@ struct SweepSettings {
 struct SweepCounts {
   int64_t heapCalls = 0;  // malloc and realloc requests of the workload
   int64_t reallocs = 0;
-  int64_t spills = 0;          // spill files opened
-  int64_t managerUnits = 0;    // units the memory manager gave back
+  int64_t spills = 0;        // spill files opened
+  int64_t managerUnits = 0;  // units the memory manager gave back
 };
 
 // Runs the workload; 0 when it completed with correct results, 3 when a

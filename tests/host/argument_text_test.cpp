@@ -12,7 +12,10 @@ namespace {
 
 TEST(ArgumentText, ShowsAnyArgumentOnOneLineAndCutsLongOnes) {
   EXPECT_EQ(printableArgument("a\tb\nc\rd"), "a\\tb\\nc\\rd");
-  EXPECT_EQ(printableArgument(QString("nul") + QChar(0) + "esc\x1B" "del\x7F"), "nul\\x00esc\\x1Bdel\\x7F");
+  EXPECT_EQ(printableArgument(QString("nul") + QChar(0) +
+                              "esc\x1B"
+                              "del\x7F"),
+            "nul\\x00esc\\x1Bdel\\x7F");
   EXPECT_EQ(printableArgument(QString(QChar(0x85))), "\\u0085");
   EXPECT_EQ(printableArgument(QString(QChar(0xD800))), "\\uD800");  // an unpaired surrogate
   const QString emoji = QString::fromUtf8("\xF0\x9F\x98\x80");
@@ -23,7 +26,10 @@ TEST(ArgumentText, ShowsAnyArgumentOnOneLineAndCutsLongOnes) {
 }
 
 TEST(ArgumentText, NamesArePaddedToTheSameNumberOfCharacters) {
-  for (const std::string name : {"x", "Gr\xC3\xBC\xC3\x9F" "e", "\xE6\x97\xA5\xE6\x9C\xAC", "\xF0\x9F\x98\x80!"}) {
+  for (const std::string name : {"x",
+                                 "Gr\xC3\xBC\xC3\x9F"
+                                 "e",
+                                 "\xE6\x97\xA5\xE6\x9C\xAC", "\xF0\x9F\x98\x80!"}) {
     const std::string padded = padToColumns(name, 8);
     EXPECT_EQ(columnsOf(padded), 8) << name;
     EXPECT_EQ(padded.substr(0, name.size()), name);

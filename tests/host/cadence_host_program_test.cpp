@@ -92,8 +92,7 @@ std::vector<int> passesOf(const QString& out, const QString& name) {
 }
 
 std::string show(const Outcome& outcome) {
-  return ("status " + QString::number(outcome.status) + "\n--- stdout\n" + outcome.out + "--- stderr\n" +
-          outcome.err)
+  return ("status " + QString::number(outcome.status) + "\n--- stdout\n" + outcome.out + "--- stderr\n" + outcome.err)
       .toStdString();
 }
 
@@ -144,9 +143,8 @@ TEST(CadenceHostRun, AHundredMillisecondTimerAlertsTheTenTimesDueInASecond) {
 }
 
 TEST(CadenceHostRun, DestroysEveryTimerAndListenerItCreated) {
-  const Outcome outcome =
-      runHost(withModule({"run", "--timer", "a=30", "--timer", "b=45", "--timer", "c=70", "--for", "0.4",
-                          "--quiet", "--verbose"}));
+  const Outcome outcome = runHost(withModule(
+      {"run", "--timer", "a=30", "--timer", "b=45", "--timer", "c=70", "--for", "0.4", "--quiet", "--verbose"}));
   ASSERT_EQ(outcome.status, 0) << show(outcome);
   EXPECT_TRUE(outcome.err.contains("live objects after run: timers 0, listeners 0")) << show(outcome);
   EXPECT_FALSE(outcome.err.contains("still alive"));
@@ -180,12 +178,16 @@ TEST(CadenceHostRun, WithoutArgumentsTheDemoShowsEveryAlertDueInThreeSeconds) {
 TEST(CadenceHostRun, ColumnsLineUpByCharacters) {
   // "Gr\u00fc\u00dfe" is 5 characters in 7 bytes, two ideographs 2 in 6; the
   // name column is as wide as the widest, 5 (and "timer").
-  const QString latin = QString::fromUtf8("Gr\xC3\xBC\xC3\x9F" "e"), cjk = QString::fromUtf8("\xE6\x97\xA5\xE6\x9C\xAC");
-  const Outcome outcome =
-      runHost(withModule({"run", "--timer", latin + "=100", "--timer", cjk + "=100", "--timer", "x=100", "--for", "0.25"}));
+  const QString latin = QString::fromUtf8(
+                    "Gr\xC3\xBC\xC3\x9F"
+                    "e"),
+                cjk = QString::fromUtf8("\xE6\x97\xA5\xE6\x9C\xAC");
+  const Outcome outcome = runHost(
+      withModule({"run", "--timer", latin + "=100", "--timer", cjk + "=100", "--timer", "x=100", "--for", "0.25"}));
   ASSERT_EQ(outcome.status, 0) << show(outcome);
   for (const QString& padded : {latin + "  pass 1", cjk + "     pass 1", QString("x      pass 1")}) {
-    EXPECT_TRUE(hasLine(outcome.out, R"( +\d+ ms  )" + escaped(padded))) << padded.toStdString() << "\n" << show(outcome);
+    EXPECT_TRUE(hasLine(outcome.out, R"( +\d+ ms  )" + escaped(padded))) << padded.toStdString() << "\n"
+                                                                         << show(outcome);
   }
   for (const QString& row : {"  " + latin + "     100 ms       2", "  " + cjk + "        100 ms       2",
                              QString("  x         100 ms       2"), QString("  timer     period  alerts")}) {
@@ -247,8 +249,7 @@ TEST(CadenceHostArguments, TimerNamesThatWouldBreakTheOutputEndWithStatusTwo) {
 TEST(CadenceHostArguments, PeriodsOutsideTheRangeSayOutOfRangeWithTheRange) {
   for (const QString period : {"0", "-5", "86400001", "99999999999"}) {
     expectRefused(runHost(withModule({"run", "--timer", "t=" + period})),
-                  "bad --timer 't=" + period + "': the period " + period +
-                      " ms is out of range (1 to 86400000 ms)");
+                  "bad --timer 't=" + period + "': the period " + period + " ms is out of range (1 to 86400000 ms)");
   }
   expectRefused(runHost(withModule({"run", "--timer", "t=5ms"})),
                 "malformed --timer 't=5ms': expected NAME=MS, MS a whole number of milliseconds from 1 to 86400000");
@@ -285,15 +286,20 @@ TEST(CadenceHostArguments, AConfigFileThatIsNotTextEndsWithStatusTwoAndTheReason
     }
   }
   // An empty file is a configuration without keys.
-  const Outcome empty = runHost(withModule({"run", "--config", fileWith("empty.ini", QByteArray()), "--timer",
-                                            "t=50", "--for", "0.1", "--quiet"}));
+  const Outcome empty = runHost(withModule(
+      {"run", "--config", fileWith("empty.ini", QByteArray()), "--timer", "t=50", "--for", "0.1", "--quiet"}));
   EXPECT_EQ(empty.status, 0) << show(empty);
 }
 
 TEST(CadenceHostArguments, HelpAndVersionSucceedWithoutTheModule) {
-  for (const QStringList& arguments : {(QStringList() << "--help"), (QStringList() << "run" << "--help"),
-                                       (QStringList() << "inspect" << "--help"), (QStringList() << "--version")}) {
-    const Outcome outcome = runHost(arguments + (QStringList() << "--module" << "/no/such/module.so"));
+  for (const QStringList& arguments : {(QStringList() << "--help"),
+                                       (QStringList() << "run"
+                                                      << "--help"),
+                                       (QStringList() << "inspect"
+                                                      << "--help"),
+                                       (QStringList() << "--version")}) {
+    const Outcome outcome = runHost(arguments + (QStringList() << "--module"
+                                                               << "/no/such/module.so"));
     EXPECT_EQ(outcome.status, 0) << show(outcome);
     EXPECT_TRUE(outcome.out.startsWith("Usage: cadence-host") || outcome.out.startsWith("cadence-host "))
         << show(outcome);

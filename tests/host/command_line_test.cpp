@@ -8,8 +8,8 @@
 
 #include <vector>
 
-#include "host/run_window.h"
 #include "host/command_line.h"
+#include "host/run_window.h"
 #include "qt/qt_versions.h"
 
 namespace cadence::host {
@@ -125,17 +125,19 @@ TEST(CommandLine, EachBadArgumentGivesOneLineNamingItAndAUsageHint) {
       {{"run", "--timer", "%1=0"}, outOfRange.arg("%1=0", "0"), "run --help"},
       {{"run", "--timer", "t=10", "--timer", "t=20"}, "duplicate --timer name 't'", "run --help"},
       {{"run", "--for", "soon"},
-       "malformed --for 'soon': expected a number of seconds above 0, at most 86400", "run --help"},
-      {{"run", "--for", "0"}, "malformed --for '0': expected a number of seconds above 0, at most 86400",
+       "malformed --for 'soon': expected a number of seconds above 0, at most 86400",
        "run --help"},
-      {{"run", "--for", "nan"}, "malformed --for 'nan': expected a number of seconds above 0, at most 86400",
+      {{"run", "--for", "0"}, "malformed --for '0': expected a number of seconds above 0, at most 86400", "run --help"},
+      {{"run", "--for", "nan"},
+       "malformed --for 'nan': expected a number of seconds above 0, at most 86400",
        "run --help"},
       {{"run", "extra"}, "unexpected argument 'extra'", "run --help"},
       {{"run", "--", "--quiet"}, "unexpected argument '--quiet'", "run --help"},
       {{"run", "--quiet=yes"}, "unexpected value after '--quiet'", "run --help"},
       {{"run", "--module="}, "empty value for '--module'", "run --help"},
       {{"fro\nb"}, "unknown command 'fro\\nb'", "cadence-host --help"},
-      {{"run", "--for", "soon\t"}, "malformed --for 'soon\\t': expected a number of seconds above 0, at most 86400",
+      {{"run", "--for", "soon\t"},
+       "malformed --for 'soon\\t': expected a number of seconds above 0, at most 86400",
        "run --help"},
   };
   for (const BadArguments& bad : cases) {
@@ -192,14 +194,14 @@ TEST(CommandLine, TimerNamesThatWouldBreakTheOutputAreRefusedNamingTheProblem) {
       {"caf\xE9=5", "bad --timer 'caf\uFFFD=5': the name is not valid UTF-8 (it holds U+FFFD)"},
       {"\x80x=5", "bad --timer '\uFFFDx=5': the name is not valid UTF-8 (it holds U+FFFD)"},
       {"a\xC0\xAF=5", QString::fromUtf8("bad --timer 'a") + QString::fromUtf8("a\xC0\xAF").mid(1) +
-                            "=5': the name is not valid UTF-8 (it holds U+FFFD)"},
-      {"\xE6\x97=5", QString::fromUtf8("bad --timer '") + QString::fromUtf8("\xE6\x97") +
                           "=5': the name is not valid UTF-8 (it holds U+FFFD)"},
+      {"\xE6\x97=5", QString::fromUtf8("bad --timer '") + QString::fromUtf8("\xE6\x97") +
+                         "=5': the name is not valid UTF-8 (it holds U+FFFD)"},
       // Too long: the message shows the start of the value only.
-      {longName + "=100", "bad --timer '" + QString(kShownCharacters, 'x') +
-                              "...': the name is 131000 bytes of UTF-8, more than 256"},
-      {std::string(257, 'y') + "=1", "bad --timer '" + QString(kShownCharacters, 'y') +
-                                         "...': the name is 257 bytes of UTF-8, more than 256"},
+      {longName + "=100",
+       "bad --timer '" + QString(kShownCharacters, 'x') + "...': the name is 131000 bytes of UTF-8, more than 256"},
+      {std::string(257, 'y') + "=1",
+       "bad --timer '" + QString(kShownCharacters, 'y') + "...': the name is 257 bytes of UTF-8, more than 256"},
   };
   for (const auto& [value, message] : cases) {
     const ParsedCommandLine parsed = parseRaw({"run", "--timer", value});
@@ -215,10 +217,13 @@ TEST(CommandLine, TimerNamesAreTrimmedAndMayBeAnyPrintableTextUpTo256Bytes) {
   for (int i = 0; i < 128; ++i) e256 += "\xC3\xA9";  // 128 two-byte characters
   const std::vector<std::pair<std::string, std::string>> cases = {
       {"  padded  =5", "padded"},
-      {"Gr\xC3\xBC\xC3\x9F" "e=5", "Gr\xC3\xBC\xC3\x9F" "e"},
+      {"Gr\xC3\xBC\xC3\x9F"
+       "e=5",
+       "Gr\xC3\xBC\xC3\x9F"
+       "e"},
       {"\xE6\x97\xA5\xE6\x9C\xAC=5", "\xE6\x97\xA5\xE6\x9C\xAC"},
-      {"\xF0\x9F\x98\x80=5", "\xF0\x9F\x98\x80"},                 // outside the BMP
-      {"\xF0\x90\x82\x80=5", "\xF0\x90\x82\x80"},                 // U+10080: its low surrogate is DC80
+      {"\xF0\x9F\x98\x80=5", "\xF0\x9F\x98\x80"},  // outside the BMP
+      {"\xF0\x90\x82\x80=5", "\xF0\x90\x82\x80"},  // U+10080: its low surrogate is DC80
       {"a b=c=5", "a b=c"},
       {std::string(256, 'z') + "=5", std::string(256, 'z')},
       {e256 + "=5", e256},
@@ -234,7 +239,8 @@ TEST(CommandLine, TimerNamesAreTrimmedAndMayBeAnyPrintableTextUpTo256Bytes) {
   EXPECT_FALSE(twice.ok);
   EXPECT_EQ(twice.error, "duplicate --timer name 'a'");
   std::string e257 = e256 + "\xC3\xA9";
-  EXPECT_TRUE(parseRaw({"run", "--timer", e257 + "=5"}).error.endsWith("the name is 258 bytes of UTF-8, more than 256"));
+  EXPECT_TRUE(
+      parseRaw({"run", "--timer", e257 + "=5"}).error.endsWith("the name is 258 bytes of UTF-8, more than 256"));
 }
 
 TEST(RunWindow, CountsTheAlertsDueAtOrBeforeTheEndOfTheWindow) {

@@ -18,10 +18,10 @@
 #include "cadencehost/vel_array.h"
 #include "cadencehost/vel_cstring.h"
 #include "cadencehost/vel_string.h"
-#include "host/host_services.h"
-#include "host/reference_host.h"
-#include "host/name_listing.h"
 #include "host/host_os.h"
+#include "host/host_services.h"
+#include "host/name_listing.h"
+#include "host/reference_host.h"
 #include "qt/qt_versions.h"
 #include "tests/support/temporary_directory.h"
 #include "tests/support/test_host.h"
@@ -148,8 +148,8 @@ TEST(ReferenceHostWatch, CountsWatchedObjectsUntilTheirLastRelease) {
   auto* first = new Probe(&firstGone);
   auto* second = new Probe(&secondGone);
   auto* unwatched = new Probe(&unwatchedGone);
-  for (IVelUnknown* object : {static_cast<IVelUnknown*>(first), static_cast<IVelUnknown*>(second),
-                              static_cast<IVelUnknown*>(unwatched)}) {
+  for (IVelUnknown* object :
+       {static_cast<IVelUnknown*>(first), static_cast<IVelUnknown*>(second), static_cast<IVelUnknown*>(unwatched)}) {
     object->addRef();
   }
   host.watch(first);
@@ -172,11 +172,12 @@ TEST(HostErrorService, WritesTheMessageAsUtf8OnOneLine) {
   std::vector<std::string> lines;
   HostErrorService service([&](const std::string& line) { lines.push_back(line); });
   int32_t severity = 1;
-  service.reportError(VelString::borrowing(u"Gr\u00fc\u00dfe \u2713 \U0001F600"), &severity,
-                      velEmptyBlockArray());
+  service.reportError(VelString::borrowing(u"Gr\u00fc\u00dfe \u2713 \U0001F600"), &severity, velEmptyBlockArray());
   service.reportError(VelString(), &severity, velEmptyBlockArray());
   ASSERT_EQ(lines.size(), 2u);
-  EXPECT_EQ(lines[0], "cadence-host: error service: Gr\xC3\xBC\xC3\x9F" "e \xE2\x9C\x93 \xF0\x9F\x98\x80\n");
+  EXPECT_EQ(lines[0],
+            "cadence-host: error service: Gr\xC3\xBC\xC3\x9F"
+            "e \xE2\x9C\x93 \xF0\x9F\x98\x80\n");
   EXPECT_EQ(lines[1], "cadence-host: error service: \n");
 }
 
@@ -235,14 +236,15 @@ QVariantMap oneValue(const char* key, const QString& value) {
 }
 
 TEST(HostDataStore, ReadsBooleanTextsAndFallsBackOnAnythingElse) {
-  const std::vector<std::pair<QString, int32_t>> cases = {
-      {"true", 1}, {"Yes", 1}, {"ON", 1}, {"1", 1},  {"7", 1},  {"false", 0},
-      {"No", 0},   {"off", 0}, {"0", 0},  {"", 0},   {" true ", 1}};
+  const std::vector<std::pair<QString, int32_t>> cases = {{"true", 1}, {"Yes", 1},   {"ON", 1},    {"1", 1},
+                                                          {"7", 1},    {"false", 0}, {"No", 0},    {"off", 0},
+                                                          {"0", 0},    {"", 0},      {" true ", 1}};
   for (const auto& [text, expected] : cases) {
     HostDataStore store(oneValue(kUseErrorServiceKey, text), QStringLiteral("/tmp"), QStringLiteral("/tmp"));
     EXPECT_EQ(store.getBool(kUseErrorServiceKey, 42), expected) << text.toStdString();
   }
-  HostDataStore odd(oneValue(kUseErrorServiceKey, QStringLiteral("maybe")), QStringLiteral("/tmp"), QStringLiteral("/tmp"));
+  HostDataStore odd(oneValue(kUseErrorServiceKey, QStringLiteral("maybe")), QStringLiteral("/tmp"),
+                    QStringLiteral("/tmp"));
   EXPECT_EQ(odd.getBool(kUseErrorServiceKey, 42), 42);
 }
 
@@ -252,8 +254,9 @@ TEST(HostDataStore, ReadsKeysWithSpacesFromAnIniFile) {
   const QString path = dir.filePath("host.ini");
   QFile file(path);
   ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-  file.write("[Directories]\nLogs Directory=/srv/logs\nTemp Directory=/srv/t\xc3\xa9mp\n"
-             "[Memory]\nUseErrorService=true\n");
+  file.write(
+      "[Directories]\nLogs Directory=/srv/logs\nTemp Directory=/srv/t\xc3\xa9mp\n"
+      "[Memory]\nUseErrorService=true\n");
   file.close();
   QVariantMap values;
   QString reason;
@@ -289,7 +292,10 @@ TEST(HostDataStore, RefusesAConfigFileThatIsNotTextAndTakesAnEmptyOne) {
   cadence::test::TemporaryDirectory dir;
   ASSERT_TRUE(dir.isValid());
   const std::vector<std::pair<QByteArray, QString>> refused = {
-      {QByteArray("\x7f" "ELF\x02\x01\x01\x00\x00", 9), "not a text file (a NUL byte at offset 7)"},
+      {QByteArray("\x7f"
+                  "ELF\x02\x01\x01\x00\x00",
+                  9),
+       "not a text file (a NUL byte at offset 7)"},
       {QByteArray("[Memory]\nUseErrorService=1\n\x00", 28), "not a text file (a NUL byte at offset 27)"},
       {QByteArray("\xFF\xFE[\x00M\x00", 6), "not a text file (a NUL byte at offset 3)"},  // UTF-16
       {"[Directories]\nTemp Directory=/srv/t\xE9mp\n", "not UTF-8 text (byte 0xE9 at offset 35)"},

@@ -67,14 +67,33 @@ TEST(ModuleImports, TheBuiltModuleIsOfThisProgramsCompilerFamily) {
 }
 
 TEST(ModuleImports, OnlyAQtCoreLibraryCountsAsTheModulesQt) {
-  EXPECT_EQ(qtLinkageOf(QStringList() << "libc.so.6" << "libQt5Core.so.5").major, 5);
-  EXPECT_EQ(qtLinkageOf(QStringList() << "KERNEL32.dll" << "Qt6Core.dll").major, 6);
+  EXPECT_EQ(qtLinkageOf(QStringList() << "libc.so.6"
+                                      << "libQt5Core.so.5")
+                .major,
+            5);
+  EXPECT_EQ(qtLinkageOf(QStringList() << "KERNEL32.dll"
+                                      << "Qt6Core.dll")
+                .major,
+            6);
   EXPECT_EQ(qtLinkageOf(QStringList() << "Qt5Cored.dll").library, QStringLiteral("Qt5Cored.dll"));
-  EXPECT_EQ(qtLinkageOf(QStringList() << "libc.so.6" << "libQtCore.so.4").major, 4);
-  EXPECT_EQ(qtLinkageOf(QStringList() << "KERNEL32.dll" << "QtCore4.dll").major, 4);
+  EXPECT_EQ(qtLinkageOf(QStringList() << "libc.so.6"
+                                      << "libQtCore.so.4")
+                .major,
+            4);
+  EXPECT_EQ(qtLinkageOf(QStringList() << "KERNEL32.dll"
+                                      << "QtCore4.dll")
+                .major,
+            4);
   EXPECT_EQ(qtLinkageOf(QStringList() << "QtCored4.dll").major, 4);
-  EXPECT_EQ(qtLinkageOf(QStringList() << "libQtNetwork.so.4" << "QtXml4.dll").major, 0);
-  EXPECT_EQ(qtLinkageOf(QStringList() << "libQt5Network.so.5" << "libQt5CoreExtras.so.5" << "libc.so.6").major, 0);
+  EXPECT_EQ(qtLinkageOf(QStringList() << "libQtNetwork.so.4"
+                                      << "QtXml4.dll")
+                .major,
+            0);
+  EXPECT_EQ(qtLinkageOf(QStringList() << "libQt5Network.so.5"
+                                      << "libQt5CoreExtras.so.5"
+                                      << "libc.so.6")
+                .major,
+            0);
   EXPECT_EQ(qtLinkageOf(QStringList()).major, 0);
 }
 

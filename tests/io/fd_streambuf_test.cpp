@@ -164,8 +164,8 @@ TEST_F(StreamTest, OpensAsItsModeSaysAndOnlyRegularFiles) {
   VelOfstream toDirectory(VelString(directory.string().c_str()), std::ios::out);
   EXPECT_TRUE(toDirectory.fail());
 #ifndef _WIN32  // Windows keeps a read-only flag, no permission bits
-  EXPECT_EQ(fs::status(directory / "fresh.txt").permissions() & (fs::perms::owner_all | fs::perms::group_all |
-                                                                  fs::perms::others_all),
+  EXPECT_EQ(fs::status(directory / "fresh.txt").permissions() &
+                (fs::perms::owner_all | fs::perms::group_all | fs::perms::others_all),
             fs::perms::owner_read | fs::perms::owner_write);
   // A FIFO without a reader is refused at once instead of holding the caller.
   ASSERT_EQ(mkfifo((directory / "fifo").c_str(), 0600), 0);

@@ -47,8 +47,14 @@ TEST_F(BucketPool, SizeClassesAndTableGrowth) {
 
   const struct {
     int32_t size, usable, index;
-  } classes[] = {{0, 4, 0}, {1, 4, 0}, {4, 4, 0}, {8189, 8192, 2047}, {8192, 8192, 2047},
-                 {8193, 16384, 2048}, {10000, 16384, 2048}, {32768, 32768, 2049}};
+  } classes[] = {{0, 4, 0},
+                 {1, 4, 0},
+                 {4, 4, 0},
+                 {8189, 8192, 2047},
+                 {8192, 8192, 2047},
+                 {8193, 16384, 2048},
+                 {10000, 16384, 2048},
+                 {32768, 32768, 2049}};
   for (const auto& c : classes) {
     void* block = take(c.size, c.usable);
     ASSERT_TRUE(giveBack(c.usable, block));

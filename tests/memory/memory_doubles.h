@@ -53,9 +53,7 @@ class MemoryHostScope {
     if (ownsDirectory) std::filesystem::remove_all(directory, ignored);
   }
   void offerManager() { host.offer("IVelMManager", static_cast<VelMM::IVelMManager*>(&manager)); }
-  void offerAssertHandler() {
-    host.offer("IVelAssertHandlerCB", static_cast<IVelAssertHandlerCB*>(&assertHandler));
-  }
+  void offerAssertHandler() { host.offer("IVelAssertHandlerCB", static_cast<IVelAssertHandlerCB*>(&assertHandler)); }
 
   bool ownsDirectory;
   std::filesystem::path directory;

@@ -108,7 +108,7 @@ TEST(XalSpill, NeverWritesThroughAnExistingNameOrLink) {
   for (bool asLink : {false, true}) {
     ThrowingSpillRun run;
     VelString name;
-    makeTempFileName(name);       // the name the spill will make next
+    makeTempFileName(name);        // the name the spill will make next
     run.scope.system.counter = 0;  // ...once the counter is wound back
     std::string planted = cadence::test::utf8(name.text);
     std::replace(planted.begin(), planted.end(), '\\', '/');

@@ -10,10 +10,10 @@
 
 namespace {
 
+using cadence::test::CountingTestService;
 using cadence::test::ErrorReport;
 using cadence::test::moduleEntryPoint;
 using cadence::test::RecordingErrorService;
-using cadence::test::CountingTestService;
 using cadence::test::TestHost;
 
 // A component handed out by the module, with the host installed for its
@@ -37,8 +37,6 @@ class Session {
   IVelComponent* component = nullptr;
   IVelCompInternal* internal = nullptr;
 };
-
-
 
 // The module's own values, which a host may rely on; the rules every module
 // keeps (statuses, near misses, the listing, counts) are validate's to check

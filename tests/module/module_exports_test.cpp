@@ -34,9 +34,9 @@ TEST(ModuleExports, NoQtCoreImportTakesAWideCharacter) {
     const QString name = symbol.section(QLatin1Char('!'), 1);
     // wchar_t is "_W" in an MSVC name and 'w' after the name's parts in an
     // Itanium one (QString::fromWCharArray: ...EPKwi).
-    const bool wide = name.startsWith(QLatin1Char('?')) ? name.contains(QLatin1String("_W"))
-                                                        : name.contains(QLatin1String("EPKw")) ||
-                                                              name.contains(QLatin1String("EPw"));
+    const bool wide = name.startsWith(QLatin1Char('?'))
+                          ? name.contains(QLatin1String("_W"))
+                          : name.contains(QLatin1String("EPKw")) || name.contains(QLatin1String("EPw"));
     EXPECT_FALSE(wide) << symbol.toStdString();
   }
   EXPECT_GT(fromQt, 0) << "the module imports QtCore by name";

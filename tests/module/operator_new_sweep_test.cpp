@@ -209,7 +209,8 @@ HostRun runWith(Arming arming, int64_t failAt) {
 }
 
 bool endedThroughTheReport(const HostRun& run) {
-  return run.outcome.exitedWith(cadence::port::kStatusOfExitMinusOne) && run.log.find("system free:") != std::string::npos;
+  return run.outcome.exitedWith(cadence::port::kStatusOfExitMinusOne) &&
+         run.log.find("system free:") != std::string::npos;
 }
 
 #ifdef _WIN32

@@ -54,8 +54,7 @@ void report_exit_to_stderr() {
   std::atexit([] { std::fputs("helper exit list ran\n", stderr); });
 }
 
-const HelperApi api = {watch, throw_error, throw_runtime_error, make_circle, thread_local_value,
-                       report_exit_to_stderr};
+const HelperApi api = {watch, throw_error, throw_runtime_error, make_circle, thread_local_value, report_exit_to_stderr};
 
 }  // namespace
 

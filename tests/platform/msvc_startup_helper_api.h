@@ -6,7 +6,7 @@
 struct HelperCounters {
   int events[8];  // what the DLL's exit list and static destructors did, in order
   int event_count;
-  int unwound;    // destructors run while an exception left the DLL
+  int unwound;  // destructors run while an exception left the DLL
   int thread_local_destroyed;
 };
 enum HelperEvent { kExitFunction = 1, kStaticDestructor = 2 };

@@ -54,8 +54,7 @@ int __cdecl c_initializer() {
 
 // External, so that the compiler keeps an entry nothing refers to.
 #pragma section(".CRT$XIU", long, read)
-extern "C" __declspec(allocate(".CRT$XIU")) int(__cdecl* const msvc_startup_test_c_initializer)() =
-    c_initializer;
+extern "C" __declspec(allocate(".CRT$XIU")) int(__cdecl* const msvc_startup_test_c_initializer)() = c_initializer;
 
 namespace {
 
@@ -105,8 +104,7 @@ TEST(MsvcStartupDeathTest, ExitEndsThreadLocalsThenTheExesThenTheDllsExitList) {
         helper->report_exit_to_stderr();
         std::exit(0);
       },
-      testing::ExitedWithCode(0),
-      "exe thread_local destroyed\nexe exit list ran\nhelper exit list ran");
+      testing::ExitedWithCode(0), "exe thread_local destroyed\nexe exit list ran\nhelper exit list ran");
 }
 
 struct Counted {
@@ -252,7 +250,7 @@ TEST(MsvcStartup, FailedNewCallsTheNewHandlerThenThrowsBadAlloc) {
   EXPECT_THROW(::operator delete(::operator new(too_much)), std::bad_alloc);
   EXPECT_EQ(handler_calls, 1);
   EXPECT_EQ(::operator new(too_much, std::nothrow), nullptr);
-  EXPECT_THROW(::operator delete(::operator new(too_much, std::align_val_t{64}), std::align_val_t{64}),
+  EXPECT_THROW(::operator delete (::operator new (too_much, std::align_val_t{64}), std::align_val_t{64}),
                std::bad_alloc);
 
   struct alignas(256) Aligned {

@@ -70,8 +70,8 @@ TEST_F(SystemFiles, TextModeIsTheDescriptorLayersOnlyWhereItSaysSo) {
   files.close(fd);
   EXPECT_EQ(contentOf(u"text.txt"), kDescriptorsDoTextMode ? "a\r\nb\r\n" : "a\nb\n");
 
-  const int binary = files.open(pathOf(u"binary.txt").c_str(), kO_WRONLY | kO_CREAT | kO_TRUNC | kO_BINARY,
-                                kS_IREAD | kS_IWRITE);
+  const int binary =
+      files.open(pathOf(u"binary.txt").c_str(), kO_WRONLY | kO_CREAT | kO_TRUNC | kO_BINARY, kS_IREAD | kS_IWRITE);
   ASSERT_GE(binary, 0);
   EXPECT_EQ(files.write(binary, "a\nb\n", 4), 4);
   files.close(binary);

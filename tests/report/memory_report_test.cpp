@@ -24,8 +24,8 @@ TEST_F(MemoryReport, WithoutManagerAndAttemptedSizes) {
   writeMemoryReport(0);  // replaces the previous report
   EXPECT_EQ(logText(), std::string(kFigureLines) + "velmm not available\r\n\r\n");
   writeMemoryReport(1048576);
-  EXPECT_EQ(logText(), std::string("attempted:        1048576b\r\n\r\n") + kFigureLines +
-                           "velmm not available\r\n\r\n");
+  EXPECT_EQ(logText(),
+            std::string("attempted:        1048576b\r\n\r\n") + kFigureLines + "velmm not available\r\n\r\n");
 }
 
 TEST_F(MemoryReport, ManagerFiguresInKiBAskedInTableOrder) {

@@ -92,8 +92,8 @@ TEST(OutOfMemoryDeathTest, TwoThreadsRunningOutAtOnceGiveOneReport) {
   GTEST_FLAG_SET(death_test_style, "fast");
   const cadence::test::DeathTestDirectory shared("vel-report-", "VEL_OOM_DEATH_TEST_DIRECTORY");
   ASSERT_FALSE(shared.path.empty());
-  EXPECT_EXIT(twoThreadsRunOut(shared.path),
-      ::testing::ExitedWithCode(cadence::port::kStatusOfExitMinusOne), ::testing::MakeMatcher(new OneNotice));
+  EXPECT_EXIT(twoThreadsRunOut(shared.path), ::testing::ExitedWithCode(cadence::port::kStatusOfExitMinusOne),
+              ::testing::MakeMatcher(new OneNotice));
   const std::string log = cadence::test::readWholeFile(shared.path / "memory.log");
   EXPECT_EQ(log.rfind("attempted:        1073741824b\r\n\r\nsystem free:", 0), 0u) << log;
 }

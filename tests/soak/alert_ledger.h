@@ -36,9 +36,7 @@ struct PassPosition {
 
   // The listener with `key` on `timer` is past the walk's position: this
   // pass reaches it only if it is in the set when its turn comes.
-  bool aheadOfTheWalk(const ExpiryCount& on, uintptr_t listenerKey) const {
-    return timer == &on && listenerKey > key;
-  }
+  bool aheadOfTheWalk(const ExpiryCount& on, uintptr_t listenerKey) const { return timer == &on && listenerKey > key; }
 };
 
 // One listener's stay in one timer's set.

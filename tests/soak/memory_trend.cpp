@@ -26,8 +26,7 @@ double slope(const std::vector<uint64_t>& samples, size_t begin, size_t end) {
 
 int warmUpSeconds(int seconds) { return std::clamp(seconds / 3, 5, 60); }
 
-MemoryVerdict judgeResidentSet(const std::vector<uint64_t>& samples, size_t warmUpSamples,
-                               const MemoryBounds& bounds) {
+MemoryVerdict judgeResidentSet(const std::vector<uint64_t>& samples, size_t warmUpSamples, const MemoryBounds& bounds) {
   MemoryVerdict verdict;
   if (samples.size() < warmUpSamples + 2) return verdict;
   verdict.judged = true;

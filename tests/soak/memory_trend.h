@@ -19,7 +19,7 @@ struct MemoryBounds {
 };
 
 struct MemoryVerdict {
-  bool judged = false;    // enough samples after the warm-up (at least two)
+  bool judged = false;  // enough samples after the warm-up (at least two)
   bool ok = true;
   uint64_t firstBytes = 0;  // the first sample after the warm-up
   uint64_t peakBytes = 0;   // the largest sample after it

@@ -18,8 +18,8 @@ inline constexpr int64_t kAllocationsToJudgeMove = 2 * kModuleAsksHostEvery;
 struct PoolMoveFigures {
   bool offered = false;
   double offeredAtSeconds = 0;
-  double movedAtSeconds = -1;       // below 0: not moved
-  int64_t allocationsToMove = -1;   // counted after the offer when the move was seen
+  double movedAtSeconds = -1;      // below 0: not moved
+  int64_t allocationsToMove = -1;  // counted after the offer when the move was seen
   int64_t allocationsAfterOffer = 0;
 
   bool moved() const { return movedAtSeconds >= 0; }

@@ -51,8 +51,7 @@ void judgeEnd(SoakFigures& figures) {
 void printFigures(std::FILE* out, const SoakFigures& f) {
   const ChurnCounts& c = f.churn;
   const SteadyFigures& s = f.steady;
-  const double clockShare =
-      s.scheduled > 0 ? static_cast<double>(s.expiries) / static_cast<double>(s.scheduled) : 0.0;
+  const double clockShare = s.scheduled > 0 ? static_cast<double>(s.expiries) / static_cast<double>(s.scheduled) : 0.0;
   std::fprintf(out, "\nSoak figures after %.1f s:\n", f.ranSeconds);
   std::fprintf(out, "  alerts delivered / due    %s / %s over %s listener stays; %s mismatched\n",
                grouped(f.ledger.delivered).c_str(), grouped(f.ledger.due).c_str(),
@@ -61,17 +60,18 @@ void printFigures(std::FILE* out, const SoakFigures& f) {
                grouped(s.expiries).c_str(), grouped(s.scheduled).c_str(), percent(clockShare).c_str(),
                percent(s.lowestShareAt20).c_str(), s.lowestName.c_str());
   std::fprintf(out, "  longest silence           %.1f ms past 1.05 periods (bound %lld ms); %s alerts after shutdown\n",
-               f.longestSilenceOverMs, static_cast<long long>(kSilenceBoundMs),
-               grouped(f.alertsAfterShutdown).c_str());
+               f.longestSilenceOverMs, static_cast<long long>(kSilenceBoundMs), grouped(f.alertsAfterShutdown).c_str());
   std::fprintf(out,
                "  timers                    %s created (%s replaced by name), %s removed (%s held, %s restarted "
                "while held), %s restarts, %s stops, %s new intervals, %s removed or replaced in their own alert\n",
                grouped(c.created).c_str(), grouped(c.replaced).c_str(), grouped(c.removed).c_str(),
                grouped(c.held).c_str(), grouped(c.heldRestarted).c_str(), grouped(c.restarted).c_str(),
                grouped(c.stopped).c_str(), grouped(c.intervalsSet).c_str(), grouped(c.timersRemovedInOwnAlert).c_str());
-  std::fprintf(out, "  listeners                 %s added (%s during an alert), %s removed (%s during an alert of their timer)\n",
-               grouped(c.listenersAdded).c_str(), grouped(c.addedInAlert).c_str(), grouped(c.listenersRemoved).c_str(),
-               grouped(c.removedInOwnAlert).c_str());
+  std::fprintf(
+      out,
+      "  listeners                 %s added (%s during an alert), %s removed (%s during an alert of their timer)\n",
+      grouped(c.listenersAdded).c_str(), grouped(c.addedInAlert).c_str(), grouped(c.listenersRemoved).c_str(),
+      grouped(c.removedInOwnAlert).c_str());
   std::fprintf(out, "  texts made and dropped    %s (%s translations); registry checks %s\n",
                grouped(f.textsMade).c_str(), grouped(f.translations).c_str(), grouped(c.registryChecks).c_str());
   const PoolMoveFigures& move = f.poolMove;
@@ -83,8 +83,10 @@ void printFigures(std::FILE* out, const SoakFigures& f) {
                  "allocations after the offer\n",
                  move.offeredAtSeconds, move.movedAtSeconds, grouped(move.allocationsToMove).c_str());
   } else if (move.judged()) {
-    std::fprintf(out, "  host pool                 offered at %.1f s; the module had not moved to it after %s of its "
-                 "allocations\n", move.offeredAtSeconds, grouped(move.allocationsAfterOffer).c_str());
+    std::fprintf(out,
+                 "  host pool                 offered at %.1f s; the module had not moved to it after %s of its "
+                 "allocations\n",
+                 move.offeredAtSeconds, grouped(move.allocationsAfterOffer).c_str());
   } else {
     std::fprintf(out,
                  "  host pool                 offered at %.1f s; the run ended %s of the module's allocations after "

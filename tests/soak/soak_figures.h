@@ -26,7 +26,7 @@ struct SoakFigures {
   PoolMoveFigures poolMove;
   int64_t timersAlive = 0;
   int64_t listenersAlive = 0;
-  int64_t recordsAlive = 0;    // the soak's own records of timer objects
+  int64_t recordsAlive = 0;  // the soak's own records of timer objects
   size_t qtTimersFollowed = 0;
   int warmUpSeconds = 0;
   MemoryVerdict memory;

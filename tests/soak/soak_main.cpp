@@ -17,12 +17,18 @@ using namespace cadence::soak;
 namespace {
 
 bool parseFault(const QString& text, Fault* fault) {
-  if (text == "drop-alert") *fault = Fault::dropAlert;
-  else if (text == "stop-timer") *fault = Fault::stopTimer;
-  else if (text == "leak-listener") *fault = Fault::leakListener;
-  else if (text == "grow-memory") *fault = Fault::growMemory;
-  else if (text == "keep-own-pool") *fault = Fault::keepOwnPool;
-  else return false;
+  if (text == "drop-alert")
+    *fault = Fault::dropAlert;
+  else if (text == "stop-timer")
+    *fault = Fault::stopTimer;
+  else if (text == "leak-listener")
+    *fault = Fault::leakListener;
+  else if (text == "grow-memory")
+    *fault = Fault::growMemory;
+  else if (text == "keep-own-pool")
+    *fault = Fault::keepOwnPool;
+  else
+    return false;
   return true;
 }
 

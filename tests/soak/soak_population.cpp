@@ -38,7 +38,11 @@ SoakPopulation::SoakPopulation(Velmora::ITimerServiceV2& service, IShutdownListe
                                host::ReferenceHost& host, const QElapsedTimer& clock, const Config& config)
     : service_(service),
       shutdown_(shutdown),
-      host_(host), clock_(clock), config_(config), random_(config.seed), tally_(clock) {
+      host_(host),
+      clock_(clock),
+      config_(config),
+      random_(config.seed),
+      tally_(clock) {
   slots_.resize(static_cast<size_t>(std::max(config_.timers, 4)));
   steadyCount_ = static_cast<int>(slots_.size()) / 4;
   for (size_t i = 0; i < slots_.size(); ++i) {
@@ -299,8 +303,8 @@ void SoakPopulation::leaving(SoakListener& listener) {
     if (timer.qtTimer) tally_.stopFollowing(timer.qtTimer);
   }
   if (!ledger_.settle(listener.registration(), position_) && ledger_.mismatches == 1) {
-    ledger_.firstMismatch = std::string(roleName(listener.role())) + " listener of '" + timer.name + "': " +
-                            std::to_string(listener.registration().alerts()) + " alerts delivered, " +
+    ledger_.firstMismatch = std::string(roleName(listener.role())) + " listener of '" + timer.name +
+                            "': " + std::to_string(listener.registration().alerts()) + " alerts delivered, " +
                             std::to_string(listener.registration().dueOnLeaving(position_)) + " due";
   }
   auto& listeners = timer.listeners;
@@ -334,7 +338,8 @@ void SoakPopulation::check() {
     if (slot.current) look(*slot.current);
   }
   for (Held& held : held_) look(*held.timer);
-  for (int i = 0; i < 8; ++i) checkRegistry(slots_[static_cast<size_t>(between(0, static_cast<int>(slots_.size()) - 1))]);
+  for (int i = 0; i < 8; ++i)
+    checkRegistry(slots_[static_cast<size_t>(between(0, static_cast<int>(slots_.size()) - 1))]);
 }
 
 void SoakPopulation::injectFault() {
@@ -371,7 +376,8 @@ void SoakPopulation::measureSteady() {
     steady_.scheduled += elapsed / period;
     if (timer.periodMs >= 20) {
       const int64_t allowed = elapsed * 100 / (period * 105);
-      const double share = allowed > 0 ? static_cast<double>(timer.expiries.expiries()) / static_cast<double>(allowed) : 1.0;
+      const double share =
+          allowed > 0 ? static_cast<double>(timer.expiries.expiries()) / static_cast<double>(allowed) : 1.0;
       if (steady_.lowestName.empty() || share < steady_.lowestShareAt20) {
         steady_.lowestShareAt20 = share;
         steady_.lowestName = timer.name;
@@ -401,7 +407,8 @@ void SoakPopulation::finish() {
   quiet.start();
   while (quiet.elapsed() < 150) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
   alertsAfterShutdown_ = alerts_ - alertsBefore;
-  if (alertsAfterShutdown_ != 0) fail(std::to_string(alertsAfterShutdown_) + " alerts came after every timer was stopped");
+  if (alertsAfterShutdown_ != 0)
+    fail(std::to_string(alertsAfterShutdown_) + " alerts came after every timer was stopped");
   for (Slot& slot : slots_) removeTimer(slot, false, false);
   held_.clear();
 }

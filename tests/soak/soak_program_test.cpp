@@ -57,7 +57,10 @@ TEST(SoakProgram, EachFaultFailsTheRunWithTheCheckThatCaughtIt) {
 }
 
 TEST(SoakProgram, ABadArgumentEndsWithStatusTwo) {
-  for (const QStringList& arguments : {(QStringList() << "--seconds" << "0"), (QStringList() << "--fault" << "bogus"),
+  for (const QStringList& arguments : {(QStringList() << "--seconds"
+                                                      << "0"),
+                                       (QStringList() << "--fault"
+                                                      << "bogus"),
                                        (QStringList() << "--frobnicate"), (QStringList() << "--seconds")}) {
     const Outcome outcome = runSoak(arguments);
     EXPECT_EQ(outcome.status, 2) << show(outcome);

@@ -14,11 +14,11 @@
 #include "cadencehost/bucket_memory_pool.h"
 #include "cadencehost/module_ids.h"
 #include "cadencehost/vel_query.h"
-#include "host/host_services.h"
 #include "host/commands.h"
-#include "host/reference_host.h"
-#include "host/module_loader.h"
 #include "host/host_os.h"
+#include "host/host_services.h"
+#include "host/module_loader.h"
+#include "host/reference_host.h"
 #include "qt/function_slot.h"
 #include "tests/soak/memory_trend.h"
 #include "tests/soak/pool_move_watch.h"
@@ -33,12 +33,18 @@ constexpr size_t kGrowthFaultBytes = 4 << 20;  // a second, after the warm-up
 
 const char* faultName(Fault fault) {
   switch (fault) {
-    case Fault::none: return "none";
-    case Fault::dropAlert: return "drop-alert";
-    case Fault::stopTimer: return "stop-timer";
-    case Fault::leakListener: return "leak-listener";
-    case Fault::growMemory: return "grow-memory";
-    case Fault::keepOwnPool: return "keep-own-pool";
+    case Fault::none:
+      return "none";
+    case Fault::dropAlert:
+      return "drop-alert";
+    case Fault::stopTimer:
+      return "stop-timer";
+    case Fault::leakListener:
+      return "leak-listener";
+    case Fault::growMemory:
+      return "grow-memory";
+    case Fault::keepOwnPool:
+      return "keep-own-pool";
   }
   return "?";
 }

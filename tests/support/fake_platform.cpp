@@ -92,8 +92,8 @@ int RecordingFiles::replace(const char16_t* from, const char16_t* to) {
 }
 
 int CapturingNotice::show(const char16_t* text, const char16_t* caption, uint32_t style) {
-  calls.push_back({text ? std::u16string(text) : std::u16string(),
-                   caption ? std::u16string(caption) : std::u16string(), style});
+  calls.push_back(
+      {text ? std::u16string(text) : std::u16string(), caption ? std::u16string(caption) : std::u16string(), style});
   if (onShow) onShow();
   return 1;
 }

@@ -60,14 +60,14 @@ class RecordingFiles : public cadence::port::Files {
   int replace(const char16_t* from, const char16_t* to) override;
 
   bool failOpen = false;
-  int shortWriteBy = 0;      // bytes to leave unwritten on each write (0: none)
-  bool failWrites = false;   // every write returns -1
+  int shortWriteBy = 0;     // bytes to leave unwritten on each write (0: none)
+  bool failWrites = false;  // every write returns -1
   int shortReadBy = 0;
   bool failSeek = false;
 
   std::vector<std::string> openedPaths;  // UTF-8
   std::vector<int> openFlags;
-  std::vector<std::string> writes;       // bytes of each write call, in order
+  std::vector<std::string> writes;  // bytes of each write call, in order
   int closes = 0;
   int unlinks = 0;
   int replaces = 0;

@@ -14,7 +14,7 @@ namespace cadence::test {
 struct ProgramOutcome {
   int status = -1;  // -1: it crashed or ran past the time limit
   QString out;
-  QString err;      // empty when merged into out; "timed out" past the limit
+  QString err;  // empty when merged into out; "timed out" past the limit
 };
 
 inline ProgramOutcome runProgram(const QString& program, const QStringList& arguments, int timeoutMs,

@@ -41,8 +41,8 @@ class TestHost : public IVelHost {
   int32_t serviceResult = 1;
   char testStatus = 'T';
   int statusCalls = 0;
-  bool countInHooks = true;      // hooks change the counter
-  bool releaseAnswer = true;     // when !countInHooks: what releaseRefHook says
+  bool countInHooks = true;   // hooks change the counter
+  bool releaseAnswer = true;  // when !countInHooks: what releaseRefHook says
   std::vector<int32_t*> addRefCounters;
   std::vector<int32_t*> releaseRefCounters;
 

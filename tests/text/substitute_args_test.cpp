@@ -150,8 +150,8 @@ TEST(SubstituteArgs, MixedTextsOfEveryLengthFollowTheRule) {
   second.assign(u"", VelString::kMeasure);
   third.assign(args[2].c_str(), VelString::kMeasure);
   const VelString* list[] = {&first, &second, &third, nullptr};
-  const char16_t alphabet[] = {u'%', u'%', u'%', u'1', u'2', u'3', u'9', u':', u'0', u'a',
-                               u'\u0125', u'\u0131', u'\uFF05', u'\u7F25', u'\u8031', u';'};
+  const char16_t alphabet[] = {u'%', u'%', u'%',      u'1',      u'2',      u'3',      u'9',      u':',
+                               u'0', u'a', u'\u0125', u'\u0131', u'\uFF05', u'\u7F25', u'\u8031', u';'};
   std::mt19937 random(20261208);
   for (int n = 1; n <= 200; ++n) {
     for (int round = 0; round < 40; ++round) {

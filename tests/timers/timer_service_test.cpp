@@ -15,13 +15,13 @@
 #include "timers/timer_impl.h"
 #include "timers/timer_service.h"
 
+using cadence::test::ListenerArray;
+using cadence::test::RecordingListener;
 using Velmora::ITimer;
 using Velmora::ITimerService;
 using Velmora::ITimerServiceV2;
 using Velmora::TimerImpl;
 using Velmora::TimerService;
-using cadence::test::ListenerArray;
-using cadence::test::RecordingListener;
 
 namespace {
 
@@ -109,7 +109,7 @@ TEST_F(TimerServiceTest, ReplacedTimerHeldByAClientLivesOnUnregistered) {
   service->createTimer("tick");
   EXPECT_EQ(first->getRefCount(), 1);
   EXPECT_TRUE(cadence::test::pumpUntil([&] { return ls[0].alerts >= 2; }, 3000));  // still running
-  service->onShutdown();  // no longer reached by the service
+  service->onShutdown();                                                           // no longer reached by the service
   EXPECT_TRUE(impl(first)->isRunning());
   first->releaseRef();
   EXPECT_EQ(ls[0].getRefCount(), 1);
@@ -198,10 +198,14 @@ TEST_F(TimerServiceTest, RegistryGrowsAt80PercentAndKeepsEveryName) {
     names.push_back("timer-" + std::to_string(i));
     timers.push_back(service->createTimer(VelCString::copyOf(names.back().c_str())));
     const uint32_t buckets = service->registry().bucketCount();
-    if (i + 1 < 14) EXPECT_EQ(buckets, 17u) << i;
-    else if (i + 1 < 30) EXPECT_EQ(buckets, 37u) << i;
-    else if (i + 1 < 54) EXPECT_EQ(buckets, 67u) << i;
-    else EXPECT_EQ(buckets, 131u) << i;
+    if (i + 1 < 14)
+      EXPECT_EQ(buckets, 17u) << i;
+    else if (i + 1 < 30)
+      EXPECT_EQ(buckets, 37u) << i;
+    else if (i + 1 < 54)
+      EXPECT_EQ(buckets, 67u) << i;
+    else
+      EXPECT_EQ(buckets, 131u) << i;
   }
   for (size_t i = 0; i < names.size(); ++i) {
     EXPECT_EQ(service->getTimer(names[i].c_str()), timers[i]) << names[i];

@@ -23,7 +23,9 @@ bool pumpUntil(const std::function<bool()>& done, int timeoutMs) {
   return true;
 }
 
-void pumpFor(int ms) { pumpUntil([] { return false; }, ms); }
+void pumpFor(int ms) {
+  pumpUntil([] { return false; }, ms);
+}
 
 struct AllocationCounter::HeapProbe {
   // Room for the sizes it records, so its own bookkeeping is no operator new.

@@ -27,14 +27,11 @@ void* operator new(std::size_t size) {
 }
 
 void* operator new(std::size_t size, std::align_val_t alignment) {
-  return allocate_or_throw(
-      [=] { return _aligned_malloc(size ? size : 1, static_cast<std::size_t>(alignment)); });
+  return allocate_or_throw([=] { return _aligned_malloc(size ? size : 1, static_cast<std::size_t>(alignment)); });
 }
 
 void* operator new[](std::size_t size) { return ::operator new(size); }
-void* operator new[](std::size_t size, std::align_val_t alignment) {
-  return ::operator new(size, alignment);
-}
+void* operator new[](std::size_t size, std::align_val_t alignment) { return ::operator new(size, alignment); }
 
 void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
   try {
@@ -52,9 +49,7 @@ void* operator new(std::size_t size, std::align_val_t alignment, const std::noth
   }
 }
 
-void* operator new[](std::size_t size, const std::nothrow_t& tag) noexcept {
-  return ::operator new(size, tag);
-}
+void* operator new[](std::size_t size, const std::nothrow_t& tag) noexcept { return ::operator new(size, tag); }
 void* operator new[](std::size_t size, std::align_val_t alignment, const std::nothrow_t& tag) noexcept {
   return ::operator new(size, alignment, tag);
 }
@@ -68,11 +63,7 @@ void operator delete[](void* block, const std::nothrow_t&) noexcept { free(block
 
 void operator delete(void* block, std::align_val_t) noexcept { _aligned_free(block); }
 void operator delete(void* block, std::size_t, std::align_val_t) noexcept { _aligned_free(block); }
-void operator delete(void* block, std::align_val_t, const std::nothrow_t&) noexcept {
-  _aligned_free(block);
-}
+void operator delete(void* block, std::align_val_t, const std::nothrow_t&) noexcept { _aligned_free(block); }
 void operator delete[](void* block, std::align_val_t) noexcept { _aligned_free(block); }
 void operator delete[](void* block, std::size_t, std::align_val_t) noexcept { _aligned_free(block); }
-void operator delete[](void* block, std::align_val_t, const std::nothrow_t&) noexcept {
-  _aligned_free(block);
-}
+void operator delete[](void* block, std::align_val_t, const std::nothrow_t&) noexcept { _aligned_free(block); }

@@ -13,8 +13,8 @@ extern "C" {
    start), .CRT$XC* C++ ones (static constructors), each between its bounds. */
 extern _PIFV __xi_a[], __xi_z[];
 extern _PVFV __xc_a[], __xc_z[];
-_ACRTIMP void __cdecl _initterm(_PVFV *first, _PVFV *last);
-_ACRTIMP int __cdecl _initterm_e(_PIFV *first, _PIFV *last);
+_ACRTIMP void __cdecl _initterm(_PVFV* first, _PVFV* last);
+_ACRTIMP int __cdecl _initterm_e(_PIFV* first, _PIFV* last);
 
 /* onexit.c: a DLL's atexit goes to a list of its own, run at unload. */
 void __msvc_startup_use_module_exit_list(void);

@@ -13,6 +13,4 @@ class type_info {
 type_info::~type_info() = default;
 
 // The compiler emits a vftable where an object of the class is made.
-extern "C" void __msvc_startup_emit_type_info_vftable(void* storage) {
-  ::new (storage) type_info;
-}
+extern "C" void __msvc_startup_emit_type_info_vftable(void* storage) { ::new (storage) type_info; }

@@ -8,5 +8,5 @@ constexpr uint8_t binaryId[16] = {0x70, 0x72, 0x6f, 0x62, 0x65, 0x2d, 0x6d, 0x6f
 constinit VelID componentId(0x0E7A4C2Bu, 0x19D3u, 0x4F6Au, 0x8B, 0x5C, 0x3D, 0x2E, 0x1F, 0x0A, 0x9B, 0x87);
 }  // namespace
 
-constinit const VelModuleIdentity kVelModuleIdentity = {"probe_mod", "2024-01-01 00:00", &componentId, 1, binaryId,
-                                                        sizeof binaryId};
+constinit const VelModuleIdentity kVelModuleIdentity = {"probe_mod", "2024-01-01 00:00", &componentId,
+                                                        1,           binaryId,           sizeof binaryId};

@@ -7,8 +7,8 @@
 #include <string>
 
 #include "cadencehost/vel_query.h"
-#include "host/validate/query_rules.h"
 #include "host/validate/checks.h"
+#include "host/validate/query_rules.h"
 
 namespace cadence::host::validate {
 namespace {

@@ -68,8 +68,8 @@ Table tableOf(const QString& out) {
 }
 
 std::string show(const ProgramOutcome& outcome) {
-  return "status " + std::to_string(outcome.status) + "\n--- stdout\n" + outcome.out.toStdString() +
-         "--- stderr\n" + outcome.err.toStdString();
+  return "status " + std::to_string(outcome.status) + "\n--- stdout\n" + outcome.out.toStdString() + "--- stderr\n" +
+         outcome.err.toStdString();
 }
 
 TEST(ValidateCommand, TheProjectsModuleAndASoundModulePassEveryCheck) {
@@ -97,7 +97,8 @@ TEST(ValidateCommand, EachBrokenModuleFailsExactlyTheCheckOfItsRule) {
   };
   const Broken broken[] = {
       {PROBE_EXTRA_EXPORT, "exports", "exports probeHelper besides EntryPoint"},
-      {PROBE_PREFIX_QUERY, "queries", "Probe: answers 'IProb', a prefix of 'IProbe'; names must match exactly: IProbe answered"},
+      {PROBE_PREFIX_QUERY, "queries",
+       "Probe: answers 'IProb', a prefix of 'IProbe'; names must match exactly: IProbe answered"},
       {PROBE_TWO_COUNTS, "queries", "Probe: through 'ITally' it has a second IVelUnknown, and a second count"},
       {PROBE_MISCOUNTED_CLASSES, "class-listing", "getClassCount says 2, the walk"},
       {PROBE_KEPT_REFERENCE, "class-instances", "each createInstance leaves a reference on the object"},
@@ -109,7 +110,8 @@ TEST(ValidateCommand, EachBrokenModuleFailsExactlyTheCheckOfItsRule) {
     Table table = tableOf(outcome.out);
     EXPECT_EQ(table.results.size(), static_cast<size_t>(kChecks)) << show(outcome);
     for (const auto& [check, result] : table.results) {
-      EXPECT_EQ(result, check == probe.check ? "FAIL" : "pass") << probe.module << ": " << check << "\n" << show(outcome);
+      EXPECT_EQ(result, check == probe.check ? "FAIL" : "pass") << probe.module << ": " << check << "\n"
+                                                                << show(outcome);
     }
     EXPECT_NE(table.reason(probe.check).find(probe.reason), std::string::npos) << show(outcome);
     EXPECT_TRUE(outcome.out.contains(QLatin1String("1 of 9 checks failed"))) << show(outcome);
@@ -122,8 +124,7 @@ TEST(ValidateCommand, EachBrokenModuleFailsExactlyTheCheckOfItsRule) {
   EXPECT_EQ(otherQt.status, 1) << show(otherQt);
   Table otherTable = tableOf(otherQt.out);
   EXPECT_EQ(otherTable.results["qt"], "FAIL") << show(otherQt);
-  EXPECT_NE(otherTable.reason("qt").find("built with Qt " + std::to_string(OTHER_QT_MAJOR)),
-            std::string::npos)
+  EXPECT_NE(otherTable.reason("qt").find("built with Qt " + std::to_string(OTHER_QT_MAJOR)), std::string::npos)
       << show(otherQt);
 }
 
@@ -156,7 +157,8 @@ TEST(ValidateCommand, EveryBrokenRuleIsListedInTheTableAndTheJson) {
         EXPECT_TRUE(json.out.contains(QString::fromStdString(rule))) << rule << "\n" << show(json);
       }
     }
-    EXPECT_EQ(json.out.count(QLatin1String("\"result\": \"fail\"")), static_cast<int>(probe.rules.size())) << show(json);
+    EXPECT_EQ(json.out.count(QLatin1String("\"result\": \"fail\"")), static_cast<int>(probe.rules.size()))
+        << show(json);
   }
 }
 
