@@ -7,24 +7,26 @@
 #include <QMetaMethod>
 #include <QMetaObject>
 #include <QString>
+#include <QTimer>
 
 #include <algorithm>
 #include <array>
 #include <vector>
 
 #include "cadencehost/vel_array.h"
+#include "qt/function_slot.h"
 #include "qt/qt_versions.h"
 #include "tests/support/test_host.h"
 #include "tests/timers/timer_test_support.h"
 #include "timers/timer_impl.h"
 #include "timers/timer_service.h"
 
-using Velmora::ITimer;
-using Velmora::ITimerListener;
-using Velmora::TimerImpl;
 using cadence::test::AlertLog;
 using cadence::test::ListenerArray;
 using cadence::test::RecordingListener;
+using Velmora::ITimer;
+using Velmora::ITimerListener;
+using Velmora::TimerImpl;
 
 namespace {
 
@@ -311,35 +313,54 @@ TEST_F(TimerImplTest, StartRestartsTheFullInterval) {
 // early and its lateness does not add up from pass to pass, on every Qt.
 // Five timers started at different phases, so that none happens to lie on
 // the wake-ups Qt 5 and 6 would line their default timers up with (moving
-// each pass by up to 5 % of the interval). Late bound tolerant: shared machine.
+// each pass by up to 5 % of the interval). A busy machine may hold the whole
+// process up (a pass then comes late, or Qt drops an expiry); a heartbeat on
+// the same loop tells such a run, which measures the machine rather than the
+// timers: it is run again, up to three times, and its lateness not judged.
 TEST_F(TimerImplTest, PassesKeepAFixedScheduleNeverEarlyAndLatenessDoesNotAddUp) {
-  constexpr int kTimers = 5, kIntervalMs = 100, kPasses = 12;
-  ListenerArray ls(kTimers);
-  std::array<HeldTimer, kTimers> timers;
-  std::array<qint64, kTimers> startNs{};
-  std::array<std::vector<qint64>, kTimers> passNs;
-  QElapsedTimer clock;
-  clock.start();
-  for (int i = 0; i < kTimers; ++i) {
-    ls[i].onAlert = [&, i] { passNs[i].push_back(clock.nsecsElapsed()); };
-    timers[i]->addListener(&ls[i]);
-  }
-  for (int i = 0; i < kTimers; ++i) {
-    startNs[i] = clock.nsecsElapsed();
-    timers[i]->start(kIntervalMs);
-    cadence::test::pumpFor(kIntervalMs / kTimers + 3);  // the next one starts at another phase
-  }
-  ASSERT_TRUE(cadence::test::pumpUntil(
-      [&] { return std::all_of(passNs.begin(), passNs.end(), [](auto& p) { return p.size() >= kPasses; }); },
-      kPasses * kIntervalMs + 10000));
-  for (HeldTimer& t : timers) t->stop();
-  for (int i = 0; i < kTimers; ++i) {
-    for (int k = 0; k < kPasses; ++k) {
-      const double lateMs = static_cast<double>(passNs[i][k] - startNs[i]) / 1e6 - (k + 1) * kIntervalMs;
-      EXPECT_GE(lateMs, -2.0) << "timer " << i << " pass " << k + 1;  // the clocks' granularity
-      EXPECT_LE(lateMs, 60.0) << "timer " << i << " pass " << k + 1;
+  constexpr int kTimers = 5, kIntervalMs = 100, kPasses = 12, kRuns = 3;
+  constexpr qint64 kHeldUpNs = 30 * 1000000;  // the heartbeat's longest quiet gap
+  bool judged = false;
+  for (int run = 0; run < kRuns && !judged; ++run) {
+    ListenerArray ls(kTimers);
+    std::array<HeldTimer, kTimers> timers;
+    std::array<qint64, kTimers> startNs{};
+    std::array<std::vector<qint64>, kTimers> passNs;
+    QElapsedTimer clock;
+    clock.start();
+    QTimer heartbeat;
+    cadence::qt::keepFixedSchedule(heartbeat);
+    qint64 lastBeatNs = 0, longestGapNs = 0;
+    cadence::qt::onTimeout(&heartbeat, [&] {
+      const qint64 now = clock.nsecsElapsed();
+      longestGapNs = std::max(longestGapNs, now - lastBeatNs);
+      lastBeatNs = now;
+    });
+    heartbeat.start(5);
+    for (int i = 0; i < kTimers; ++i) {
+      ls[i].onAlert = [&, i] { passNs[i].push_back(clock.nsecsElapsed()); };
+      timers[i]->addListener(&ls[i]);
+    }
+    for (int i = 0; i < kTimers; ++i) {
+      startNs[i] = clock.nsecsElapsed();
+      timers[i]->start(kIntervalMs);
+      cadence::test::pumpFor(kIntervalMs / kTimers + 3);  // the next one starts at another phase
+    }
+    ASSERT_TRUE(cadence::test::pumpUntil(
+        [&] { return std::all_of(passNs.begin(), passNs.end(), [](auto& p) { return p.size() >= kPasses; }); },
+        kPasses * kIntervalMs + 10000));
+    for (HeldTimer& t : timers) t->stop();
+    heartbeat.stop();
+    judged = longestGapNs <= kHeldUpNs;
+    for (int i = 0; i < kTimers; ++i) {
+      for (int k = 0; k < kPasses; ++k) {
+        const double lateMs = static_cast<double>(passNs[i][k] - startNs[i]) / 1e6 - (k + 1) * kIntervalMs;
+        EXPECT_GE(lateMs, -2.0) << "timer " << i << " pass " << k + 1;  // the clocks' granularity
+        if (judged) EXPECT_LE(lateMs, 60.0) << "timer " << i << " pass " << k + 1;
+      }
     }
   }
+  if (!judged) GTEST_SKIP() << "the event loop was held up in each of " << kRuns << " runs: lateness not judged";
 }
 
 TEST_F(TimerImplTest, NegativeIntervalGoesToQtWhichRefusesIt) {
@@ -369,7 +390,7 @@ TEST_F(TimerImplTest, LastReferenceDroppedDuringAPassOutlivesThePass) {
   timer->start(5);
   ASSERT_TRUE(cadence::test::pumpUntil([&] { return ls[2].alerts == 1; }, 3000));
   EXPECT_EQ(log, (AlertLog{ls[0].key(), ls[1].key(), ls[2].key()}));
-  EXPECT_EQ(refsSeenByLast, 2);  // still registered with the timer then
+  EXPECT_EQ(refsSeenByLast, 2);                                        // still registered with the timer then
   for (int i = 0; i < 3; ++i) EXPECT_EQ(ls[i].getRefCount(), 1) << i;  // released after
   EXPECT_FALSE(service->hasTimer("doomed"));
   cadence::test::pumpFor(40);
