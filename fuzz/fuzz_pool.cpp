@@ -103,18 +103,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       default: {  // allocate: mostly small, sometimes around the limits
         int32_t request;
         switch (in.ConsumeIntegralInRange<int>(0, 7)) {
-          case 0:
-            request = in.ConsumeIntegralInRange<int32_t>(0, 300000);
-            break;
-          case 1:
-            request = p.pool->linearLimit + in.ConsumeIntegralInRange<int32_t>(-4, 4);
-            break;
-          case 2:
-            request = limitOf(*p.pool) + in.ConsumeIntegralInRange<int32_t>(-2, 2);
-            break;
-          default:
-            request = in.ConsumeIntegralInRange<int32_t>(0, 64);
-            break;
+          case 0: request = in.ConsumeIntegralInRange<int32_t>(0, 300000); break;
+          case 1: request = p.pool->linearLimit + in.ConsumeIntegralInRange<int32_t>(-4, 4); break;
+          case 2: request = limitOf(*p.pool) + in.ConsumeIntegralInRange<int32_t>(-2, 2); break;
+          default: request = in.ConsumeIntegralInRange<int32_t>(0, 64); break;
         }
         const bool on = p.pool->maxPooledSize > 0;
         const bool pooled = on && request <= p.pool->maxPooledSize;
@@ -163,9 +155,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
         break;
       }
-      case 8:
-        VEL_FUZZ_CHECK(p.pool->setEnabled(in.ConsumeBool()));
-        break;
+      case 8: VEL_FUZZ_CHECK(p.pool->setEnabled(in.ConsumeBool())); break;
       case 9:
         VEL_FUZZ_CHECK(p.pool->purge());
         p.cached.clear();

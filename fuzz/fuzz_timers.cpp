@@ -139,17 +139,10 @@ void FuzzListener::alert() {
   ModelTimer& t = run.timers[run.alerting];
   const Script s = run.scripts[index];
   switch (s.action) {
-    case Action::None:
-      break;
-    case Action::Add:
-      t.timer->addListener(key(s.other));
-      break;
-    case Action::Remove:
-      t.timer->removeListener(key(s.other));
-      break;
-    case Action::RemoveSelf:
-      VEL_FUZZ_CHECK(t.timer->removeListener(key(index)));
-      break;
+    case Action::None: break;
+    case Action::Add: t.timer->addListener(key(s.other)); break;
+    case Action::Remove: t.timer->removeListener(key(s.other)); break;
+    case Action::RemoveSelf: VEL_FUZZ_CHECK(t.timer->removeListener(key(index))); break;
     case Action::RemoveTimer:
       if (t.name >= 0) removeTimer(run, t.name);
       break;
@@ -230,9 +223,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const int name = in.ConsumeIntegralInRange<int>(0, kNames - 1);
     switch (in.ConsumeIntegralInRange<int>(0, 11)) {
       case 0:
-      case 1:
-        createTimer(run, name);
-        break;
+      case 1: createTimer(run, name); break;
       case 2: {
         auto it = run.registry.find(name);
         VEL_FUZZ_CHECK(run.service->getTimer(run.names[name]) ==
@@ -240,9 +231,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         VEL_FUZZ_CHECK(run.service->hasTimer(run.names[name]) == (it != run.registry.end()));
         break;
       }
-      case 3:
-        removeTimer(run, name);
-        break;
+      case 3: removeTimer(run, name); break;
       case 4: {  // a client takes a reference, or gives its reference back
         const int id = pickLive(run, in);
         if (id < 0) break;

@@ -82,27 +82,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       }
       VelString result;
       switch (n) {
-        case 0:
-          result = translator->translate(keyText);
-          break;
-        case 1:
-          result = translator->translate(keyText, args[0]);
-          break;
-        case 2:
-          result = translator->translate(keyText, args[0], args[1]);
-          break;
-        case 3:
-          result = translator->translate(keyText, args[0], args[1], args[2]);
-          break;
-        case 4:
-          result = translator->translate(keyText, args[0], args[1], args[2], args[3]);
-          break;
-        case 5:
-          result = translator->translate(keyText, args[0], args[1], args[2], args[3], args[4]);
-          break;
-        default:
-          result = translator->translate(keyText, args[0], args[1], args[2], args[3], args[4], args[5]);
-          break;
+        case 0: result = translator->translate(keyText); break;
+        case 1: result = translator->translate(keyText, args[0]); break;
+        case 2: result = translator->translate(keyText, args[0], args[1]); break;
+        case 3: result = translator->translate(keyText, args[0], args[1], args[2]); break;
+        case 4: result = translator->translate(keyText, args[0], args[1], args[2], args[3]); break;
+        case 5: result = translator->translate(keyText, args[0], args[1], args[2], args[3], args[4]); break;
+        default: result = translator->translate(keyText, args[0], args[1], args[2], args[3], args[4], args[5]); break;
       }
       VEL_FUZZ_CHECK(sameContent(result, n == 0 ? text : modelArgumentForm(text, models)));
     } else {

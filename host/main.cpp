@@ -34,16 +34,10 @@ int main(int argc, char** argv) {
   if (!parsed.ok) return usageError(parsed.error, parsed.usageHint);
   const CommandLine& line = parsed.line;
   switch (line.command) {
-    case Command::help:
-      std::fputs(line.helpText.toUtf8().constData(), stdout);
-      return kExitOk;
-    case Command::version:
-      std::printf("cadence-host %s (Qt %s)\n", CADENCE_HOST_VERSION, qVersion());
-      return kExitOk;
-    case Command::validate:
-      return validate::runValidateCommand(line, stdout, stderr);
-    default:
-      break;
+    case Command::help: std::fputs(line.helpText.toUtf8().constData(), stdout); return kExitOk;
+    case Command::version: std::printf("cadence-host %s (Qt %s)\n", CADENCE_HOST_VERSION, qVersion()); return kExitOk;
+    case Command::validate: return validate::runValidateCommand(line, stdout, stderr);
+    default: break;
   }
 
   QVariantMap config;

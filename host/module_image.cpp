@@ -383,12 +383,9 @@ QtLinkage qtLinkageOf(const QStringList& imports) {
 
 const char* familyName(CompilerFamily family) {
   switch (family) {
-    case CompilerFamily::kGnu:
-      return "GCC-compatible (Itanium C++ ABI)";
-    case CompilerFamily::kMsvc:
-      return "MSVC-compatible (MSVC C++ ABI)";
-    case CompilerFamily::kUnknown:
-      break;
+    case CompilerFamily::kGnu: return "GCC-compatible (Itanium C++ ABI)";
+    case CompilerFamily::kMsvc: return "MSVC-compatible (MSVC C++ ABI)";
+    case CompilerFamily::kUnknown: break;
   }
   return "not known";
 }

@@ -11,34 +11,18 @@
 
 namespace cadence::port {
 
-template <class Concern>
-struct ConcernSlot;
-template <>
-struct ConcernSlot<Heap> {
-  static Heap* set(Heap* h) { return setHeap(h); }
-};
-template <>
-struct ConcernSlot<Files> {
-  static Files* set(Files* f) { return setFiles(f); }
-};
-template <>
-struct ConcernSlot<System> {
-  static System* set(System* s) { return setSystem(s); }
-};
-template <>
-struct ConcernSlot<Notice> {
-  static Notice* set(Notice* n) { return setNotice(n); }
-};
-template <>
-struct ConcernSlot<Process> {
-  static Process* set(Process* p) { return setProcess(p); }
-};
+// Installs a replacement of each concern and gives back the one it replaced.
+inline Heap* swapConcern(Heap* h) { return setHeap(h); }
+inline Files* swapConcern(Files* f) { return setFiles(f); }
+inline System* swapConcern(System* s) { return setSystem(s); }
+inline Notice* swapConcern(Notice* n) { return setNotice(n); }
+inline Process* swapConcern(Process* p) { return setProcess(p); }
 
 template <class Concern>
 class ScopedOverride {
  public:
-  explicit ScopedOverride(Concern& replacement) : previous_(ConcernSlot<Concern>::set(&replacement)) {}
-  ~ScopedOverride() { ConcernSlot<Concern>::set(previous_); }
+  explicit ScopedOverride(Concern& replacement) : previous_(swapConcern(&replacement)) {}
+  ~ScopedOverride() { swapConcern(previous_); }
   ScopedOverride(const ScopedOverride&) = delete;
   ScopedOverride& operator=(const ScopedOverride&) = delete;
 

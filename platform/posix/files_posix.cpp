@@ -33,15 +33,9 @@ std::string nativePath(const char16_t* path) {
 int nativeFlags(int flags) {
   int out = 0;
   switch (flags & 3) {
-    case kO_WRONLY:
-      out = O_WRONLY;
-      break;
-    case kO_RDWR:
-      out = O_RDWR;
-      break;
-    default:
-      out = O_RDONLY;
-      break;
+    case kO_WRONLY: out = O_WRONLY; break;
+    case kO_RDWR: out = O_RDWR; break;
+    default: out = O_RDONLY; break;
   }
   if (flags & kO_APPEND) out |= O_APPEND;
   if (flags & kO_CREAT) out |= O_CREAT;

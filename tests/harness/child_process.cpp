@@ -19,14 +19,10 @@ std::map<std::string, ChildBody>& bodies() {
 
 std::string ChildOutcome::describe() const {
   switch (kind) {
-    case Kind::Exited:
-      return "exit status " + std::to_string(value);
-    case Kind::Signaled:
-      return "signal " + std::to_string(value);
-    case Kind::TimedOut:
-      return "timeout (killed)";
-    case Kind::ForkFailed:
-      return "fork failed";
+    case Kind::Exited: return "exit status " + std::to_string(value);
+    case Kind::Signaled: return "signal " + std::to_string(value);
+    case Kind::TimedOut: return "timeout (killed)";
+    case Kind::ForkFailed: return "fork failed";
   }
   return "?";
 }

@@ -82,9 +82,7 @@ class LoopThread {
       ++churns;
       const int i = static_cast<int>(random() % kTimersPerLoop);
       switch (random() % 3) {
-        case 0:
-          startTimer(i);
-          break;  // replaces the timer under the name
+        case 0: startTimer(i); break;  // replaces the timer under the name
         case 1:
           if (service->removeTimer(names[i])) startTimer(i);
           break;

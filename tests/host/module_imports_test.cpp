@@ -67,34 +67,25 @@ TEST(ModuleImports, TheBuiltModuleIsOfThisProgramsCompilerFamily) {
 }
 
 TEST(ModuleImports, OnlyAQtCoreLibraryCountsAsTheModulesQt) {
-  EXPECT_EQ(qtLinkageOf(QStringList() << "libc.so.6"
-                                      << "libQt5Core.so.5")
-                .major,
-            5);
-  EXPECT_EQ(qtLinkageOf(QStringList() << "KERNEL32.dll"
-                                      << "Qt6Core.dll")
-                .major,
-            6);
+  const struct {
+    const char* imports;  // comma-separated
+    int major;
+  } cases[] = {
+      {"libc.so.6,libQt5Core.so.5", 5},
+      {"KERNEL32.dll,Qt6Core.dll", 6},
+      {"libc.so.6,libQtCore.so.4", 4},
+      {"KERNEL32.dll,QtCore4.dll", 4},
+      {"QtCored4.dll", 4},
+      {"libQtNetwork.so.4,QtXml4.dll", 0},
+      {"libQt5Network.so.5,libQt5CoreExtras.so.5,libc.so.6", 0},
+      {"", 0},
+  };
+  for (const auto& each : cases) {
+    const QStringList imports =
+        *each.imports ? QString::fromLatin1(each.imports).split(QLatin1Char(',')) : QStringList();
+    EXPECT_EQ(qtLinkageOf(imports).major, each.major) << each.imports;
+  }
   EXPECT_EQ(qtLinkageOf(QStringList() << "Qt5Cored.dll").library, QStringLiteral("Qt5Cored.dll"));
-  EXPECT_EQ(qtLinkageOf(QStringList() << "libc.so.6"
-                                      << "libQtCore.so.4")
-                .major,
-            4);
-  EXPECT_EQ(qtLinkageOf(QStringList() << "KERNEL32.dll"
-                                      << "QtCore4.dll")
-                .major,
-            4);
-  EXPECT_EQ(qtLinkageOf(QStringList() << "QtCored4.dll").major, 4);
-  EXPECT_EQ(qtLinkageOf(QStringList() << "libQtNetwork.so.4"
-                                      << "QtXml4.dll")
-                .major,
-            0);
-  EXPECT_EQ(qtLinkageOf(QStringList() << "libQt5Network.so.5"
-                                      << "libQt5CoreExtras.so.5"
-                                      << "libc.so.6")
-                .major,
-            0);
-  EXPECT_EQ(qtLinkageOf(QStringList()).major, 0);
 }
 
 }  // namespace

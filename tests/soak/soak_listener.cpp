@@ -8,22 +8,14 @@ namespace cadence::soak {
 
 const char* roleName(ListenerRole role) {
   switch (role) {
-    case ListenerRole::anchor:
-      return "anchor";
-    case ListenerRole::plain:
-      return "plain";
-    case ListenerRole::selfRemover:
-      return "self-remover";
-    case ListenerRole::adder:
-      return "adder";
-    case ListenerRole::siblingRemover:
-      return "sibling-remover";
-    case ListenerRole::crossAdder:
-      return "cross-adder";
-    case ListenerRole::timerRemover:
-      return "timer-remover";
-    case ListenerRole::texter:
-      return "texter";
+    case ListenerRole::anchor: return "anchor";
+    case ListenerRole::plain: return "plain";
+    case ListenerRole::selfRemover: return "self-remover";
+    case ListenerRole::adder: return "adder";
+    case ListenerRole::siblingRemover: return "sibling-remover";
+    case ListenerRole::crossAdder: return "cross-adder";
+    case ListenerRole::timerRemover: return "timer-remover";
+    case ListenerRole::texter: return "texter";
   }
   return "?";
 }

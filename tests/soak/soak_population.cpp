@@ -288,8 +288,7 @@ void SoakPopulation::actOnAlert(SoakListener& listener) {
       if (chance(0.05) && !texts_.round(timer.name, random_)) fail("text churn: " + texts_.problem());
       return;
     case ListenerRole::anchor:
-    case ListenerRole::plain:
-      return;
+    case ListenerRole::plain: return;
   }
 }
 
@@ -345,9 +344,7 @@ void SoakPopulation::check() {
 void SoakPopulation::injectFault() {
   faultDone_ = true;
   switch (config_.fault) {
-    case Fault::dropAlert:
-      dropNextAlert_ = true;
-      break;
+    case Fault::dropAlert: dropNextAlert_ = true; break;
     case Fault::stopTimer:
       // Stopped behind the soak's back: as far as it knows the timer runs.
       slots_[0].current->timer->stop();

@@ -33,18 +33,12 @@ constexpr size_t kGrowthFaultBytes = 4 << 20;  // a second, after the warm-up
 
 const char* faultName(Fault fault) {
   switch (fault) {
-    case Fault::none:
-      return "none";
-    case Fault::dropAlert:
-      return "drop-alert";
-    case Fault::stopTimer:
-      return "stop-timer";
-    case Fault::leakListener:
-      return "leak-listener";
-    case Fault::growMemory:
-      return "grow-memory";
-    case Fault::keepOwnPool:
-      return "keep-own-pool";
+    case Fault::none: return "none";
+    case Fault::dropAlert: return "drop-alert";
+    case Fault::stopTimer: return "stop-timer";
+    case Fault::leakListener: return "leak-listener";
+    case Fault::growMemory: return "grow-memory";
+    case Fault::keepOwnPool: return "keep-own-pool";
   }
   return "?";
 }

@@ -9,74 +9,65 @@
 #include "cadencehost/vel_query.h"
 #include "host/validate/checks.h"
 #include "host/validate/query_rules.h"
+#include "tests/host/validate/probe_module.h"
 
 namespace cadence::host::validate {
 namespace {
 
-class IThing : public virtual IVelUnknown {
- public:
-  static constexpr const char* kInterfaceName = "IThing";
-  virtual int thing() = 0;
-};
-
-class Thing : public IThing {
- public:
-  int thing() override { return 1; }
-  void queryInterface(const char* name, void* target) override { velAnswerQuery<IThing>(this, "Thing", name, target); }
-  const char* getClassName() override { return "Thing"; }
-};
+// Each way to break the probe modules' sound class, probe::Probe.
+using probe::IProbe;
 
 void** slotOf(void* target) { return static_cast<void**>(target); }
 
-struct ListsIVelUnknown : Thing {
+struct ListsIVelUnknown : probe::Probe {
   void queryInterface(const char* name, void* target) override {
-    Thing::queryInterface(name, target);
+    probe::Probe::queryInterface(name, target);
     if (!name) appendQueryName(IVelUnknown::kInterfaceName, kVelNameKindInterface, static_cast<VelNameQuery*>(target));
   }
 };
 
-struct ListsWhatItDoesNotAnswer : Thing {
+struct ListsWhatItDoesNotAnswer : probe::Probe {
   void queryInterface(const char* name, void* target) override {
-    Thing::queryInterface(name, target);
+    probe::Probe::queryInterface(name, target);
     if (!name) appendQueryName("IGhost", kVelNameKindInterface, static_cast<VelNameQuery*>(target));
   }
 };
 
-struct LeavesTheSlotOnAMiss : Thing {
+struct LeavesTheSlotOnAMiss : probe::Probe {
   void queryInterface(const char* name, void* target) override {
     void* kept = name ? *slotOf(target) : nullptr;
-    Thing::queryInterface(name, target);
+    probe::Probe::queryInterface(name, target);
     if (name && !*slotOf(target)) *slotOf(target) = kept;
   }
 };
 
-struct IgnoresLetterCase : Thing {
+struct IgnoresLetterCase : probe::Probe {
   void queryInterface(const char* name, void* target) override {
     std::string lower = name ? name : "";
     for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    if (name && lower == "ithing") {
-      *slotOf(target) = static_cast<IThing*>(this);
+    if (name && lower == "iprobe") {
+      *slotOf(target) = static_cast<IProbe*>(this);
       return;
     }
-    Thing::queryInterface(name, target);
+    probe::Probe::queryInterface(name, target);
   }
 };
 
-struct TakesAReference : Thing {
+struct TakesAReference : probe::Probe {
   void queryInterface(const char* name, void* target) override {
-    Thing::queryInterface(name, target);
+    probe::Probe::queryInterface(name, target);
     if (name && *slotOf(target)) addRef();
   }
 };
 
-struct AnswersForAnotherObject : Thing {
+struct AnswersForAnotherObject : probe::Probe {
   void queryInterface(const char* name, void* target) override {
-    static Thing other;
-    if (name && std::strcmp(name, IThing::kInterfaceName) == 0) {
-      *slotOf(target) = static_cast<IThing*>(&other);
+    static probe::Probe other;
+    if (name && std::strcmp(name, IProbe::kInterfaceName) == 0) {
+      *slotOf(target) = static_cast<IProbe*>(&other);
       return;
     }
-    Thing::queryInterface(name, target);
+    probe::Probe::queryInterface(name, target);
   }
 };
 
@@ -89,20 +80,20 @@ class ITally : public IVelUnknown {
   static constexpr const char* kInterfaceName = "ITally";
 };
 
-struct TwoCounts final : IThing, ITally {
-  int thing() override { return 2; }
+struct TwoCounts final : IProbe, ITally {
+  int32_t answer() override { return 2; }
   void queryInterface(const char* name, void* target) override {
     if (!name) {
       auto* record = static_cast<VelNameQuery*>(target);
       appendQueryName("TwoCounts", kVelNameKindClass, record);
-      appendQueryName(IThing::kInterfaceName, kVelNameKindInterface, record);
+      appendQueryName(IProbe::kInterfaceName, kVelNameKindInterface, record);
       appendQueryName(ITally::kInterfaceName, kVelNameKindInterface, record);
       return;
     }
     void** slot = velQuerySlot(target);
     if (velNameIs(name, "TwoCounts")) *slot = this;
-    if (velNameIs(name, IVelUnknown::kInterfaceName)) *slot = static_cast<IVelUnknown*>(static_cast<IThing*>(this));
-    if (velNameIs(name, IThing::kInterfaceName)) *slot = static_cast<IThing*>(this);
+    if (velNameIs(name, IVelUnknown::kInterfaceName)) *slot = static_cast<IVelUnknown*>(static_cast<IProbe*>(this));
+    if (velNameIs(name, IProbe::kInterfaceName)) *slot = static_cast<IProbe*>(this);
     if (velNameIs(name, ITally::kInterfaceName)) *slot = static_cast<ITally*>(this);
   }
   const char* getClassName() override { return "TwoCounts"; }
@@ -117,7 +108,7 @@ Verdict verdictOn(IVelUnknown* object) {
 }
 
 TEST(QueryRules, EachBrokenRuleIsNamed) {
-  Thing sound;
+  probe::Probe sound;
   EXPECT_TRUE(verdictOn(&sound).passed) << verdictOn(&sound).reason;
 
   ListsIVelUnknown listsUnknown;
@@ -133,9 +124,9 @@ TEST(QueryRules, EachBrokenRuleIsNamed) {
       {&listsUnknown, "lists 'IVelUnknown', which is never listed"},
       {&listsGhost, "'IGhost' answers nothing though it is listed"},
       {&leavesSlot, "leaves the slot as it was: a query sets it to null first"},
-      {&ignoresCase, "answers 'itHING', 'IThing' in another letter case; names must match exactly: IThing answered"},
+      {&ignoresCase, "answers 'ipROBE', 'IProbe' in another letter case; names must match exactly: IProbe answered"},
       {&takesReference, "a query takes no reference"},
-      {&answersOther, "'IThing' answers a part of another object"},
+      {&answersOther, "'IProbe' answers a part of another object"},
   };
   for (const auto& each : broken) {
     const Verdict verdict = verdictOn(each.object);
@@ -144,13 +135,13 @@ TEST(QueryRules, EachBrokenRuleIsNamed) {
   }
 
   TwoCounts twoCounts;
-  const Verdict verdict = verdictOn(static_cast<IThing*>(&twoCounts));
+  const Verdict verdict = verdictOn(static_cast<IProbe*>(&twoCounts));
   ASSERT_EQ(verdict.brokenRules().size(), 1u) << verdict.reason;
   EXPECT_EQ(verdict.reason,
             "TwoCounts: through 'ITally' it has a second IVelUnknown, and a second count (a reference taken through "
             "'IVelUnknown' does not show there): 'ITally' must derive from IVelUnknown virtually ('public virtual "
             "IVelUnknown')");
-  EXPECT_EQ(twoCounts.IThing::getRefCount(), 1);  // the reference taken is given back
+  EXPECT_EQ(twoCounts.IProbe::getRefCount(), 1);  // the reference taken is given back
 }
 
 TEST(ValidationReport, JsonStringsEscapeQuotesBackslashesAndControls) {
