@@ -22,14 +22,12 @@
 #include <QTimer>
 
 #include <algorithm>
-#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <iterator>
 #include <memory>
-#include <new>
 #include <string>
 #include <vector>
 
@@ -38,21 +36,9 @@
 #include "bench/timer_wiring.h"
 #include "qt/function_slot.h"
 #include "qt/qt_versions.h"
+#include "tests/support/replaced_new.h"
 #include "timers/timer_impl.h"
 #include "timers/timer_service.h"
-
-// Every operator new of the program is counted, so a benchmark can report
-// the allocations its loop made.
-namespace {
-std::atomic<int64_t> allocationCount{0};
-}
-void* operator new(std::size_t bytes) {
-  allocationCount.fetch_add(1, std::memory_order_relaxed);
-  if (void* p = std::malloc(bytes ? bytes : 1)) return p;
-  throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 namespace {
 
@@ -109,9 +95,9 @@ void BM_AlertPass(benchmark::State& state) {
   // object's meta-call with the slot's index (its first own method).
   const int slot = TimerImpl::staticMetaObject.methodOffset();
   void* noArgs[] = {nullptr};
-  const int64_t before = allocationCount.load();
+  const int64_t before = cadence::test::operatorNewCalls();
   for (auto _ : state) timer->qt_metacall(QMetaObject::InvokeMetaMethod, slot, noArgs);
-  state.counters["allocs"] = static_cast<double>(allocationCount.load() - before);
+  state.counters["allocs"] = static_cast<double>(cadence::test::operatorNewCalls() - before);
   state.SetItemsProcessed(state.iterations() * state.range(0));
   timer->releaseRef();
 }

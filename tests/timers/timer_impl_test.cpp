@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <array>
+#include <utility>
 #include <vector>
 
 #include "cadencehost/vel_array.h"
@@ -47,10 +48,8 @@ struct HeldTimer {
 // A timer held by one reference of the test's own, with every listener of
 // `ls` added in order; the test gives the reference back itself.
 TimerImpl* heldTimerListenedToBy(ListenerArray& ls) {
-  auto* timer = new TimerImpl;
-  timer->addRef();
-  for (int i = 0; i < ls.size(); ++i) timer->addListener(&ls[i]);
-  return timer;
+  HeldTimer held(ls, ls.size());
+  return std::exchange(held.timer, nullptr);
 }
 
 // One alert pass, the way Qt runs the slot.
@@ -356,7 +355,9 @@ TEST_F(TimerImplTest, PassesKeepAFixedScheduleNeverEarlyAndLatenessDoesNotAddUp)
       for (int k = 0; k < kPasses; ++k) {
         const double lateMs = static_cast<double>(passNs[i][k] - startNs[i]) / 1e6 - (k + 1) * kIntervalMs;
         EXPECT_GE(lateMs, -2.0) << "timer " << i << " pass " << k + 1;  // the clocks' granularity
-        if (judged) EXPECT_LE(lateMs, 60.0) << "timer " << i << " pass " << k + 1;
+        if (judged) {
+          EXPECT_LE(lateMs, 60.0) << "timer " << i << " pass " << k + 1;
+        }
       }
     }
   }
