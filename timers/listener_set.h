@@ -26,10 +26,15 @@ class ListenerSet {
 
   // Makes room for one more key, so that a following insertNew cannot fail.
   void reserveOneMore() {
-    if (keys_.size() == keys_.capacity()) keys_.reserve(keys_.empty() ? 1 : keys_.size() * 2);
+    if (keys_.size() < keys_.capacity()) return;
+    keys_.reserve(keys_.empty() ? 1 : keys_.size() * 2);
+    ++changes_;
   }
   // Inserts a key that is not yet present (call reserveOneMore first).
-  void insertNew(Key key) { keys_.insert(lowerBound(key), key); }
+  void insertNew(Key key) {
+    keys_.insert(lowerBound(key), key);
+    ++changes_;
+  }
   // Removes the key; false when it was not present. The storage goes with
   // the last key, so a set emptied by removals holds no memory.
   bool erase(Key key) {
@@ -37,20 +42,29 @@ class ListenerSet {
     if (at == keys_.end() || *at != key) return false;
     keys_.erase(at);
     if (keys_.empty()) Keys().swap(keys_);
+    ++changes_;
     return true;
   }
 
   // Calls visit(key) for every key from the smallest up. The successor is
   // looked up only after visit returns, in the set as it is then: keys added
   // above the current one are visited in this pass, keys removed before their
-  // turn are not, and removing the current key does not lose the place.
+  // turn are not, and removing the current key does not lose the place. A
+  // visit that changes nothing costs one comparison (the alert path).
   template <class Visit>
   void forEachLive(Visit&& visit) {
-    for (size_t at = 0; at < keys_.size();) {
-      const Key current = keys_[at];
+    const Key* at = keys_.data();
+    const Key* end = at + keys_.size();
+    while (at != end) {
+      const Key current = *at;
+      const uint64_t changesBefore = changes_;
       visit(current);
-      at =
-          at < keys_.size() && keys_[at] == current ? at + 1 : static_cast<size_t>(upperBound(current) - keys_.begin());
+      if (changes_ == changesBefore) {
+        ++at;
+        continue;
+      }
+      at = keys_.data() + (upperBound(current) - keys_.begin());
+      end = keys_.data() + keys_.size();
     }
   }
 
@@ -61,6 +75,7 @@ class ListenerSet {
   void drain(Visit&& visit) {
     Keys held;
     held.swap(keys_);
+    ++changes_;
     for (Key key : held) visit(key);
   }
 
@@ -73,6 +88,7 @@ class ListenerSet {
   Keys::iterator upperBound(Key key) { return std::upper_bound(keys_.begin(), keys_.end(), key, before); }
 
   Keys keys_;
+  uint64_t changes_ = 0;  // insertions, removals and moves of the storage
 };
 
 }  // namespace Velmora
