@@ -51,7 +51,11 @@ inline void useUtf8Text() {
 
 // UTF-16 code units as a QString.
 inline QString fromUtf16(const char16_t* units, int size) {
+#if QT_VERSION >= QT_VERSION_CHECK(5, 10, 0)
+  return QString::fromUtf16(units, size);  // Qt 6 deprecates the ushort form
+#else
   return QString::fromUtf16(reinterpret_cast<const ushort*>(units), size);
+#endif
 }
 inline QString fromUtf16(const std::u16string& units) {
   return fromUtf16(units.data(), static_cast<int>(units.size()));
