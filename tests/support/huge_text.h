@@ -73,7 +73,7 @@ class HugeText {
   }
 
   char* base_ = nullptr;
-  uint64_t size_ = 0;
+  [[maybe_unused]] uint64_t size_ = 0;  // used by the POSIX mapping only
   bool valid_ = false;
 };
 
