@@ -33,8 +33,8 @@ class ProbeSlot : public QObject {
 
 // TimerImpl's wiring without the library's code: a QTimer held by value,
 // connected by Qt's text form to a slot of the holder, which alerts its
-// listeners, kept as the design keeps them (a vector of pointers), in order. The timer keeps a fixed schedule as
-// TimerImpl's does, or has Qt's default type.
+// listeners, kept in a vector of pointers, in order. The timer keeps a fixed
+// schedule as TimerImpl's does, or has Qt's default type.
 class HeldTimer : public QObject {
   Q_OBJECT
 
