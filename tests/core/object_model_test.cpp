@@ -55,7 +55,7 @@ TEST(HostCounting, HooksGetTheVeryCounterAndFalseNeverDestroys) {
   Probe* p = new Probe(nullptr, &destroyed);
   {
     cadence::test::ScopedHost scoped(&host);
-    static_cast<IProbeB*>(p)->addRef();
+    static_cast<IProbeB&>(*p).addRef();  // by reference: no null check for the compiler to doubt
     ASSERT_EQ(host.addRefCounters.size(), 1u);
     EXPECT_EQ(host.addRefCounters[0], &p->refCount);
     for (int i = 0; i < 3; ++i) p->releaseRef();
