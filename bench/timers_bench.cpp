@@ -431,7 +431,9 @@ void fidelity(int seconds, int listeners) {
     // Each side runs at each place in the round equally often.
     for (int i = 0; i < kSides; ++i) runSlice(*sides[(round + i) % kSides], sliceMs);
   }
-  for (Side* side : std::initializer_list<Side*>{&function, &slotItself, &coarse}) side->summarize();
+  function.summarize();
+  slotItself.summarize();
+  coarse.summarize();
   wiring.summarize(&wiringAgain);
   mine.summarize(&mineAgain);
   std::printf(
