@@ -109,7 +109,7 @@ TEST(ReferenceHostRegistry, KeepsOneReferencePerServiceAndGivesItBackWhenDestroy
 
 // --- reference-count hooks -------------------------------------------------
 
-TEST(ReferenceHostHooks, CountUpAndDownAndMarkTheDestroyedCount) {
+TEST(ReferenceHostHooks, CountUpAndDownMarkTheDestroyedCountAndEndTheObjectOnItsLastRelease) {
   ReferenceHost host;
   int32_t counter = 0;
   host.addRefHook(&counter);
@@ -119,17 +119,10 @@ TEST(ReferenceHostHooks, CountUpAndDownAndMarkTheDestroyedCount) {
   EXPECT_EQ(counter, 1);
   EXPECT_TRUE(host.releaseRefHook(&counter));
   EXPECT_EQ(counter, kVelDestroyingRefCount);
-}
+  int32_t uncounted = 0;  // never counted: not destroyed
+  EXPECT_FALSE(host.releaseRefHook(&uncounted));
+  EXPECT_EQ(uncounted, -1);
 
-TEST(ReferenceHostHooks, ReleasingAnUncountedObjectDoesNotDestroyIt) {
-  ReferenceHost host;
-  int32_t counter = 0;
-  EXPECT_FALSE(host.releaseRefHook(&counter));
-  EXPECT_EQ(counter, -1);
-}
-
-TEST(ReferenceHostHooks, ObjectsCountedThroughTheHostDieOnTheirLastRelease) {
-  ReferenceHost host;
   cadence::test::ScopedHost installed(&host);
   bool destroyed = false;
   auto* probe = new Probe(&destroyed);
@@ -267,16 +260,6 @@ TEST(HostDataStore, ReadsKeysWithSpacesFromAnIniFile) {
   EXPECT_EQ(store.getBool(kUseErrorServiceKey, 0), 1);
 }
 
-TEST(HostDataStore, RefusesAMissingConfigFileWithAReason) {
-  QVariantMap values;
-  QString reason;
-  EXPECT_FALSE(readIniFile(QStringLiteral("/no/such/dir/host.ini"), &values, &reason));
-  EXPECT_EQ(reason, "no such file");
-  cadence::test::TemporaryDirectory dir;
-  EXPECT_FALSE(readIniFile(dir.path(), &values, &reason));
-  EXPECT_EQ(reason, "not a readable file");
-}
-
 // Writes `bytes` to a file of `dir` and reads it as the configuration.
 bool readConfigBytes(const cadence::test::TemporaryDirectory& dir, const QByteArray& bytes, QVariantMap* values,
                      QString* reason) {
@@ -319,8 +302,8 @@ TEST(HostDataStore, RefusesAConfigFileThatIsNotTextAndTakesAnEmptyOne) {
   EXPECT_EQ(values.value(kUseErrorServiceKey).toString(), "yes");
 }
 
-// The INI text is read from one opening of a regular file; a FIFO is
-// refused at once.
+// The INI text is read from one opening of a regular file; a missing file,
+// a directory and a FIFO are refused at once.
 TEST(HostDataStore, ReadsTheConfigurationFromARegularFileOnly) {
   cadence::test::TemporaryDirectory dir;
   ASSERT_TRUE(dir.isValid());
@@ -336,6 +319,10 @@ TEST(HostDataStore, ReadsTheConfigurationFromARegularFileOnly) {
   EXPECT_EQ(values.value(kLogsDirectoryKey).toString(), "/srv/my logs");
   EXPECT_FALSE(readConfigBytes(dir, "[Memory]\nUseErrorService\n", &values, &reason));
   EXPECT_EQ(reason, "not a valid INI file (line 2 is neither a [section] nor key=value)");
+  EXPECT_FALSE(readIniFile(QStringLiteral("/no/such/dir/host.ini"), &values, &reason));
+  EXPECT_EQ(reason, "no such file");
+  EXPECT_FALSE(readIniFile(dir.path(), &values, &reason));
+  EXPECT_EQ(reason, "not a readable file");
 #ifndef _WIN32
   const QString fifo = dir.filePath("fifo.ini");
   ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
