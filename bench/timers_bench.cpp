@@ -361,6 +361,10 @@ class HeldTimerSide : public Side {
   std::vector<std::unique_ptr<CountingListener>> quiet_;
 };
 
+// TimerImpl made through the service, as a host makes it. Each timer's
+// registry entry then lies in the heap between its objects and the previous
+// timer's listeners: with ten listeners that reads 4 to 8 % more processor
+// time per alert than the same timers made without the service.
 class ServiceSide : public Side {
  public:
   ServiceSide(int count, int intervalMs, int listeners)
