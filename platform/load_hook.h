@@ -13,7 +13,13 @@
 
 #include "platform/windows/windows_api.h"
 
+// MSVC's linker exports what the kit's export list (.def) names; marking
+// EntryPoint as well would redeclare the contract's plain declaration.
+#ifdef _MSC_VER
+#define VEL_MODULE_EXPORT
+#else
 #define VEL_MODULE_EXPORT __declspec(dllexport)
+#endif
 #define VEL_LOAD_ORDER(n)
 #define VEL_DEFINE_LOAD_HOOK(hook)                                           \
   extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) { \

@@ -5,4 +5,4 @@ namespace {
 VelSingletonTClassItemFactory<probe::Probe> probeFactory(probe::Probe::kClassName, nullptr, probe::kProbeClassId);
 }  // namespace
 
-extern "C" VEL_PROBE_EXPORT int32_t probeHelper() { return 1; }
+extern "C" VEL_MODULE_EXPORT int32_t probeHelper() { return 1; }

@@ -13,7 +13,7 @@ class MiscountingComponent : public VelBaseComponent {
 
 }  // namespace
 
-extern "C" VEL_PROBE_EXPORT int32_t EntryPoint(uint32_t* version, IVelComponent** object) {
+extern "C" VEL_MODULE_EXPORT int32_t EntryPoint(uint32_t* version, IVelComponent** object) {
   if (!object || !velComponentState().componentFactory)
     return kVelEntryPointFailed;  // (the factory: the load statics are in)
   *object = new MiscountingComponent;

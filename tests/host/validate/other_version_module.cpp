@@ -8,10 +8,10 @@ namespace {
 VelSingletonTClassItemFactory<probe::Probe> probeFactory(probe::Probe::kClassName, nullptr, probe::kProbeClassId);
 }  // namespace
 
-extern "C" VEL_PROBE_EXPORT int32_t EntryPoint(uint32_t* version, IVelComponent** object) {
+extern "C" VEL_MODULE_EXPORT int32_t EntryPoint(uint32_t* version, IVelComponent** object) {
   if (version) *version = kVelInterfaceVersion - 1;
   if (object && velComponentState().componentFactory) *object = velComponentState().componentFactory->createComponent();
   return kVelEntryPointSucceeded;
 }
 
-extern "C" VEL_PROBE_EXPORT int32_t probeVersion() { return kVelInterfaceVersion - 1; }
+extern "C" VEL_MODULE_EXPORT int32_t probeVersion() { return kVelInterfaceVersion - 1; }

@@ -6,12 +6,7 @@
 #include <cstdint>
 
 #include "cadencehost/module.h"
-
-#ifdef _WIN32
-#define VEL_PROBE_EXPORT __declspec(dllexport)
-#else
-#define VEL_PROBE_EXPORT __attribute__((visibility("default")))
-#endif
+#include "platform/load_hook.h"  // VEL_MODULE_EXPORT
 
 namespace probe {
 
