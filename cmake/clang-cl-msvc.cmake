@@ -11,6 +11,11 @@
 # (msvcrt.lib, oldnames.lib): what those hold is linked here.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR AMD64)
+# CMake's compiler check links its probe without the libraries every image
+# needs (below), so it cannot read the pointer size: x64 is 8 bytes. Without
+# it the installed package's version file would check no pointer size.
+set(CMAKE_C_SIZEOF_DATA_PTR 8)
+set(CMAKE_CXX_SIZEOF_DATA_PTR 8)
 
 foreach(_var CADENCEHOST_MSVC_TOOLCHAIN CADENCEHOST_QT_MSVC_PREFIX)
   if(NOT ${_var} AND DEFINED ENV{${_var}})
